@@ -1,0 +1,146 @@
+// TForm2: the settings dialog, and the owner of the launcher menu and of all launcher state.
+#include "app/settings_form.h"
+
+#include "app/tray_form.h"
+#include "base/os_version.h"
+#include "base/text.h"
+#include "settings/settings_store.h"
+#include "settings/startup_shortcut.h"
+
+#include <stdexcept>
+
+namespace tolvern {
+
+TForm2::TForm2(Application& application, TForm1& trayForm, std::wstring settingsKeyPath)
+    : Form(application), trayForm_(trayForm), settingsKeyPath_(std::move(settingsKeyPath)) {
+    CreateForm(L"TForm2", L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
+    application.OnException = [this](std::exception_ptr error) {
+        ApplicationEvents1Exception(error);
+    };
+    // An exception here is the program's to handle like any other: it ends the program
+    // without saving, and the form stays valid for its destruction.
+    try {
+        FormCreate();
+    } catch (...) {
+        application.HandleException(std::current_exception());
+    }
+}
+
+TForm2::~TForm2() {
+    FormDestroy();
+    if (App().OnException)
+        App().OnException = nullptr;
+}
+
+void TForm2::FormCreate() {
+    LauncherReady = false;
+    SharedIcon.reset();
+    ProgressHint = std::make_unique<THintWindow>(Handle());
+    ProgressHint->Color = ::GetSysColor(COLOR_INFOBK);
+    NTPlatform = IsWindowsNT();
+    PreparePIDLs();
+    PrepareTopLevelMenu();
+    ::SetWindowTextW(Handle(), App().Title().c_str());
+    LoadSettingsFromReg();
+    SetHotKey();
+    trayForm_.TaskTrayIcon1->SetIcon(trayForm_.imgON.get());
+    LauncherReady = true;
+}
+
+void TForm2::FormDestroy() {
+    if (!TerminatedByException)
+        SaveSettingsToReg();
+    ItemIdPool.Release(ShellMalloc.Get());
+    for (PIDLIST_ABSOLUTE* pidl :
+         {&ControlPanelPIDL, &DrivesPIDL, &NetworkPIDL, &RecycleBinPIDL, &DeskCplPIDL}) {
+        if (*pidl && ShellMalloc)
+            ShellMalloc->Free(*pidl);
+        *pidl = nullptr;
+    }
+    DesktopFolder.Reset();
+    ShellMalloc.Reset();
+    IconHandlePool.DestroyAll();
+    AssociatedExtCache.clear();
+    SharedIcon.reset();
+    ::UnregisterHotKey(Handle(), 0);
+}
+
+void TForm2::PreparePIDLs() {
+    if (FAILED(::SHGetMalloc(ShellMalloc.ReleaseAndGetAddressOf())) || !ShellMalloc)
+        throw std::runtime_error("SHGetMalloc failed");
+    if (FAILED(::SHGetDesktopFolder(DesktopFolder.ReleaseAndGetAddressOf())) || !DesktopFolder)
+        throw std::runtime_error("SHGetDesktopFolder failed");
+    // The special folders' identifier lists join here with the top-level menu.
+}
+
+void TForm2::PrepareTopLevelMenu() {
+    // The fixed top-level items of the launcher menu are built here with the menu itself.
+}
+
+void TForm2::AddIconToList(const std::wstring& caption, const std::wstring& path) {
+    settings_.MyMenu.push_back({caption, path});
+}
+
+void TForm2::SetStartup(bool startup) {
+    settings_.Startup = startup;
+    RegistryIni ini(HKEY_CURRENT_USER, settingsKeyPath_);
+    // A Startup folder that cannot take the shortcut must not end the program; the option
+    // then simply stays without its shortcut.
+    MakeStartUpShortcut(ProgramFilePath(), startup, ini);
+}
+
+void TForm2::SetDoNotViewHiddenItems(bool doNotViewHidden) {
+    settings_.DoNotViewHiddenItems = doNotViewHidden;
+    FolderEnumFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS;
+    if (!doNotViewHidden)
+        FolderEnumFlags |= SHCONTF_INCLUDEHIDDEN;
+}
+
+void TForm2::LoadSettingsFromReg() {
+    RegistryIni ini(HKEY_CURRENT_USER, settingsKeyPath_);
+    LauncherSettings loaded = ReadLauncherSettings(ini, ProgramDirectory(), settings_.PopupPos);
+    std::vector<MyMenuEntry> entries = std::move(loaded.MyMenu);
+    loaded.MyMenu = std::move(settings_.MyMenu);
+    settings_ = std::move(loaded);
+    // The effects run in the order of the option controls' load.
+    SetStartup(settings_.Startup);
+    SetDoNotViewHiddenItems(settings_.DoNotViewHiddenItems);
+    for (const MyMenuEntry& entry : entries)
+        AddIconToList(entry.Caption, entry.Path);
+}
+
+void TForm2::SaveSettingsToReg() {
+    RegistryIni ini(HKEY_CURRENT_USER, settingsKeyPath_);
+    WriteLauncherSettings(ini, settings_);
+}
+
+void TForm2::SetHotKey() {
+    const ShortCut shortCut = settings_.HotKey;
+    UINT modifiers = 0;
+    if (shortCut & kShortCutShift)
+        modifiers |= MOD_SHIFT;
+    if (shortCut & kShortCutCtrl)
+        modifiers |= MOD_CONTROL;
+    if (shortCut & kShortCutAlt)
+        modifiers |= MOD_ALT;
+    ::RegisterHotKey(Handle(), 0, modifiers, shortCut & 0xFF);
+}
+
+void TForm2::ApplicationEvents1Exception(std::exception_ptr) {
+    TerminatedByException = true;
+    App().Terminate();
+}
+
+LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_QUERYENDSESSION)
+        return TRUE;
+    if (message == WM_ENDSESSION) {
+        // The session ends without our message loop finishing: save now, as an exit would.
+        if (wParam && !TerminatedByException)
+            SaveSettingsToReg();
+        return 0;
+    }
+    return Form::HandleMessage(message, wParam, lParam);
+}
+
+} // namespace tolvern

@@ -1,0 +1,79 @@
+// TForm2: the settings dialog, and the owner of the launcher menu and of all launcher state.
+#pragma once
+
+#include "base/com.h"
+#include "base/registry_ini.h"
+#include "base/unique_handle.h"
+#include "framework/form.h"
+#include "framework/hint_window.h"
+#include "menu/item_pools.h"
+#include "settings/launcher_settings.h"
+
+#include <shlobj.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tolvern {
+
+class TForm1;
+
+class TForm2 : public Form {
+public:
+    // settingsKeyPath lets tests use a scratch key; the program passes kSettingsKeyPath.
+    TForm2(Application& application, TForm1& trayForm,
+           std::wstring settingsKeyPath = kSettingsKeyPath);
+    ~TForm2() override;
+
+    // Program-wide launcher state.
+    bool LauncherReady = false;
+    bool TerminatedByException = false;
+    bool NTPlatform = false;
+    UniqueIcon SharedIcon; // momentary holder of one icon handle
+    TItemIdPool ItemIdPool;
+    TIconHandlePool IconHandlePool;
+    std::vector<std::wstring> AssociatedExtCache; // extensions known to have a program
+    std::unique_ptr<THintWindow> ProgressHint;
+    ComPtr<IMalloc> ShellMalloc;
+    ComPtr<IShellFolder> DesktopFolder;
+    // Special identifier lists kept outside the pool.
+    PIDLIST_ABSOLUTE ControlPanelPIDL = nullptr;
+    PIDLIST_ABSOLUTE DrivesPIDL = nullptr;
+    PIDLIST_ABSOLUTE NetworkPIDL = nullptr;
+    PIDLIST_ABSOLUTE RecycleBinPIDL = nullptr;
+    PIDLIST_ABSOLUTE DeskCplPIDL = nullptr;
+    SHCONTF FolderEnumFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS;
+
+    // The options as the dialog's controls hold them, and the My Menu rows in list order.
+    const LauncherSettings& Settings() const { return settings_; }
+    const std::wstring& SettingsKeyPath() const { return settingsKeyPath_; }
+
+    void LoadSettingsFromReg();
+    void SaveSettingsToReg();
+    void SetHotKey();
+    void PreparePIDLs();
+    void PrepareTopLevelMenu();
+    // Adds one My Menu entry to the list and to the launcher menu.
+    void AddIconToList(const std::wstring& caption, const std::wstring& path);
+
+    // Changes with an immediate effect, as the option controls' handlers have.
+    void SetStartup(bool startup);                      // chkStartupClick
+    void SetDoNotViewHiddenItems(bool doNotViewHidden); // chkDoNotViewHiddenItemsClick
+
+    void ApplicationEvents1Exception(std::exception_ptr error);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+
+    TForm1& trayForm_;
+    std::wstring settingsKeyPath_;
+    LauncherSettings settings_;
+};
+
+} // namespace tolvern

@@ -1,0 +1,35 @@
+// TForm1: the invisible main form that owns the notification-area icon.
+#pragma once
+
+#include "app/task_tray_icon.h"
+#include "base/unique_handle.h"
+#include "framework/form.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tolvern {
+
+class TForm1 : public Form {
+public:
+    explicit TForm1(Application& application);
+    ~TForm1() override;
+
+    std::unique_ptr<TTaskTrayIcon> TaskTrayIcon1;
+    UniqueIcon imgON;  // shown while the launcher is ready
+    UniqueIcon imgOFF; // shown while it rebuilds itself
+    // Windows that the show-desktop command minimised, to restore them on its next use.
+    std::vector<std::wstring> RestoreWindowList;
+
+    // Handlers of the tray icon's events; the popup and the show-desktop command plug in here.
+    void TaskTrayIcon1MouseDown(TComponent* sender, TMouseButton button, TShiftState shift,
+                                int x, int y);
+    void TaskTrayIcon1DblClick(TComponent* sender);
+
+private:
+    void FormCreate();
+    void FormDestroy();
+};
+
+} // namespace tolvern

@@ -1,0 +1,43 @@
+// A form: a top-level window owned by the application window, and the owner of components.
+#pragma once
+
+#include "framework/application.h"
+#include "framework/component.h"
+
+namespace tolvern {
+
+class Form : public Window, public TComponent {
+public:
+    explicit Form(Application& application) : application_(application) {}
+
+    Application& App() const { return application_; }
+    void Show() { ::ShowWindow(Handle(), SW_SHOW); }
+    void Hide() { ::ShowWindow(Handle(), SW_HIDE); }
+    bool IsVisible() const { return ::IsWindowVisible(Handle()) != FALSE; }
+    // Closing the main form ends the application; any other form is only hidden.
+    void Close() { ::SendMessageW(Handle(), WM_CLOSE, 0, 0); }
+
+protected:
+    // Creates the form's window, owned by the application window.
+    void CreateForm(const wchar_t* className, const wchar_t* caption, DWORD style,
+                    DWORD exStyle = 0, int width = 0, int height = 0) {
+        CreateHandle(className, caption, style, exStyle, application_.Handle(), CW_USEDEFAULT,
+                     CW_USEDEFAULT, width, height);
+    }
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_CLOSE) {
+            if (application_.MainForm == this)
+                application_.Terminate();
+            else
+                Hide();
+            return 0;
+        }
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+
+private:
+    Application& application_;
+};
+
+} // namespace tolvern

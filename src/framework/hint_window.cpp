@@ -1,0 +1,61 @@
+// A borderless topmost window that shows one line of text, like a tooltip.
+#include "framework/hint_window.h"
+
+#include "base/unique_handle.h"
+
+namespace tolvern {
+
+THintWindow::THintWindow(HWND owner) {
+    CreateHandle(L"THintWindow", L"", WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+                 owner);
+}
+
+HFONT THintWindow::Font() const { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
+
+RECT THintWindow::CalcHintRect(const std::wstring& text) const {
+    HDC dc = ::GetDC(Handle());
+    RECT r{0, 0, 0, 0};
+    {
+        SelectGuard font(dc, Font());
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                    DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    ::ReleaseDC(Handle(), dc);
+    r.right += 6 + 2;
+    r.bottom += 2 + 2;
+    return r;
+}
+
+void THintWindow::ActivateHint(const RECT& rect, const std::wstring& text) {
+    text_ = text;
+    ::SetWindowPos(Handle(), HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
+                   rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+    ::UpdateWindow(Handle());
+}
+
+void THintWindow::ReleaseHandle() { ::ShowWindow(Handle(), SW_HIDE); }
+
+LRESULT THintWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(Handle(), &ps);
+        RECT r;
+        ::GetClientRect(Handle(), &r);
+        UniqueBrush brush(::CreateSolidBrush(Color));
+        ::FillRect(dc, &r, brush.get());
+        SelectGuard font(dc, Font());
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT));
+        r.left += 2;
+        ::DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &r,
+                    DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+        ::EndPaint(Handle(), &ps);
+        return 0;
+    }
+    if (message == WM_NCHITTEST)
+        return HTTRANSPARENT;
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+} // namespace tolvern

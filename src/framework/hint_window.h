@@ -1,0 +1,32 @@
+// A borderless topmost window that shows one line of text, like a tooltip.
+#pragma once
+
+#include "framework/window.h"
+
+#include <string>
+
+namespace tolvern {
+
+class THintWindow : public Window {
+public:
+    explicit THintWindow(HWND owner);
+
+    // Background colour as a COLORREF (the settings form gives it the tooltip colour).
+    COLORREF Color = ::GetSysColor(COLOR_INFOBK);
+
+    // The rectangle the text needs, at (0, 0), including the border and margins.
+    RECT CalcHintRect(const std::wstring& text) const;
+    // Shows the text in the given screen rectangle, above every other window.
+    void ActivateHint(const RECT& rect, const std::wstring& text);
+    void ReleaseHandle(); // hides it
+    const std::wstring& Text() const { return text_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    HFONT Font() const;
+    std::wstring text_;
+};
+
+} // namespace tolvern

@@ -1,0 +1,75 @@
+// Window base class: one C++ object per window, messages forwarded to HandleMessage.
+#include "framework/window.h"
+
+#include "framework/application.h"
+
+#include <stdexcept>
+
+namespace tolvern {
+
+Window::~Window() { DestroyHandle(); }
+
+void Window::DestroyHandle() {
+    if (hwnd_) {
+        HWND hwnd = hwnd_;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        ::DestroyWindow(hwnd);
+    }
+}
+
+void Window::CreateHandle(const wchar_t* className, const wchar_t* caption, DWORD style,
+                          DWORD exStyle, HWND parent, int x, int y, int width, int height) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    if (!::GetClassInfoExW(instance, className, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = StaticWindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = className;
+        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+        ::RegisterClassExW(&wc);
+    }
+    HWND hwnd = ::CreateWindowExW(exStyle, className, caption, style, x, y, width, height, parent,
+                                  nullptr, instance, this);
+    if (!hwnd)
+        throw std::runtime_error("CreateWindowEx failed");
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefaultHandler(message, wParam, lParam);
+}
+
+LRESULT Window::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self)
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    // No C++ exception may unwind through the system's frames.
+    try {
+        LRESULT result = self->HandleMessage(message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+        }
+        return result;
+    } catch (...) {
+        ReportException(std::current_exception());
+        return 0;
+    }
+}
+
+} // namespace tolvern

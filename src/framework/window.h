@@ -1,0 +1,35 @@
+// Window base class: one C++ object per window, messages forwarded to HandleMessage.
+#pragma once
+
+#include <windows.h>
+
+namespace tolvern {
+
+class Window {
+public:
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const { return hwnd_; }
+
+protected:
+    Window() = default;
+
+    // Registers the class on first use (CS_DBLCLKS, arrow cursor) and creates the window.
+    void CreateHandle(const wchar_t* className, const wchar_t* caption, DWORD style,
+                      DWORD exStyle, HWND parent, int x = 0, int y = 0, int width = 0,
+                      int height = 0);
+    void DestroyHandle();
+
+    // Default: the system's default window procedure.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                             LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+} // namespace tolvern

@@ -1,0 +1,55 @@
+// The shortcut in the user's Startup folder that starts the launcher at logon.
+#include "settings/startup_shortcut.h"
+
+#include "base/com.h"
+#include "base/text.h"
+#include "settings/launcher_settings.h"
+#include "settings/settings_store.h"
+
+#include <shlobj.h>
+
+namespace tolvern {
+
+std::wstring StartupShortcutPath() {
+    PIDLIST_ABSOLUTE pidl = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &pidl)) || !pidl)
+        return L"";
+    wchar_t folder[MAX_PATH] = {};
+    BOOL ok = ::SHGetPathFromIDListW(pidl, folder);
+    ::CoTaskMemFree(pidl);
+    if (!ok)
+        return L"";
+    return std::wstring(folder) + L"\\" + kApplicationTitle + L".lnk";
+}
+
+HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings) {
+    ComPtr<IShellLinkW> link;
+    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(&link));
+    if (FAILED(hr))
+        return hr;
+    link->SetPath(programPath.c_str());
+    link->SetArguments(L"/wait:10");
+    link->SetWorkingDirectory(ExtractFileDir(programPath).c_str());
+
+    const std::wstring file = StartupShortcutPath();
+    const bool exists = !file.empty() && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (enable) {
+        if (exists)
+            return S_OK;
+        if (file.empty())
+            return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+        ComPtr<IPersistFile> persist;
+        hr = link.As(&persist);
+        if (SUCCEEDED(hr))
+            hr = persist->Save(file.c_str(), FALSE);
+        if (FAILED(hr))
+            return hr;
+    } else if (exists) {
+        ::DeleteFileW(file.c_str());
+    }
+    WriteStartupSetting(settings, enable);
+    return S_OK;
+}
+
+} // namespace tolvern

@@ -1,0 +1,108 @@
+// A registry key of its own for one test, removed with everything below it afterwards.
+#include "support/scratch_key.h"
+
+#include "base/registry_ini.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+namespace tolvern::test {
+
+namespace {
+std::wstring Relative(const std::wstring& path) { return path.substr(1); }
+
+void SetRaw(const std::wstring& path, const std::wstring& section, const std::wstring& name,
+            DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\" + section).c_str(),
+                                               0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                               nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key, name.c_str(), 0, type,
+                                              static_cast<const BYTE*>(data), size));
+    ::RegCloseKey(key);
+}
+} // namespace
+
+ScratchKey::ScratchKey() {
+    static std::atomic<int> counter{0};
+    path_ = L"\\Software\\TolvernTests\\Key" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+            std::to_wstring(counter++);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, Relative(path_).c_str());
+}
+
+ScratchKey::~ScratchKey() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, Relative(path_).c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, Relative(path_).c_str());
+}
+
+void ScratchKey::SetString(const std::wstring& section, const std::wstring& name,
+                           const std::wstring& value) const {
+    SetRaw(Relative(path_), section, name, REG_SZ, value.c_str(),
+           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void ScratchKey::SetDword(const std::wstring& section, const std::wstring& name,
+                          DWORD value) const {
+    SetRaw(Relative(path_), section, name, REG_DWORD, &value, sizeof value);
+}
+
+void ScratchKey::SetQword(const std::wstring& section, const std::wstring& name,
+                          ULONGLONG value) const {
+    SetRaw(Relative(path_), section, name, REG_QWORD, &value, sizeof value);
+}
+
+void ScratchKey::SetBinary(const std::wstring& section, const std::wstring& name) const {
+    const BYTE data[] = {'1', 0, 0, 0};
+    SetRaw(Relative(path_), section, name, REG_BINARY, data, sizeof data);
+}
+
+bool ScratchKey::Exists() const {
+    HKEY key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Relative(path_).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+bool ScratchKey::SectionExists(const std::wstring& section) const {
+    HKEY key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, (Relative(path_) + L"\\" + section).c_str(), 0,
+                        KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+DWORD ScratchKey::ValueType(const std::wstring& section, const std::wstring& name) const {
+    DWORD type = REG_NONE;
+    if (::RegGetValueW(HKEY_CURRENT_USER, (Relative(path_) + L"\\" + section).c_str(),
+                       name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+        return REG_NONE;
+    return type;
+}
+
+std::wstring ScratchKey::GetString(const std::wstring& section, const std::wstring& name) const {
+    const std::wstring sub = Relative(path_) + L"\\" + section;
+    DWORD size = 0;
+    LONG rc = ::RegGetValueW(HKEY_CURRENT_USER, sub.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
+                             nullptr, &size);
+    EXPECT_EQ(ERROR_SUCCESS, rc) << "value " << testing::PrintToString(name);
+    if (rc != ERROR_SUCCESS)
+        return L"<missing>";
+    std::wstring text(size / sizeof(wchar_t), L'\0');
+    ::RegGetValueW(HKEY_CURRENT_USER, sub.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
+                   text.data(), &size);
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+std::vector<std::wstring> ScratchKey::ValueNames(const std::wstring& section) const {
+    RegistryIni ini(HKEY_CURRENT_USER, path_);
+    return ini.ValueNames(section);
+}
+
+} // namespace tolvern::test

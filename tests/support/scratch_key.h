@@ -1,0 +1,38 @@
+// A registry key of its own for one test, removed with everything below it afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace tolvern::test {
+
+class ScratchKey {
+public:
+    ScratchKey();
+    ~ScratchKey();
+    ScratchKey(const ScratchKey&) = delete;
+    ScratchKey& operator=(const ScratchKey&) = delete;
+
+    // Path below HKEY_CURRENT_USER, with a leading backslash like the program's own.
+    const std::wstring& Path() const { return path_; }
+
+    // Raw access for setting up and checking what the code under test wrote.
+    void SetString(const std::wstring& section, const std::wstring& name,
+                   const std::wstring& value) const;
+    void SetDword(const std::wstring& section, const std::wstring& name, DWORD value) const;
+    void SetQword(const std::wstring& section, const std::wstring& name, ULONGLONG value) const;
+    void SetBinary(const std::wstring& section, const std::wstring& name) const;
+    bool Exists() const;
+    bool SectionExists(const std::wstring& section) const;
+    // REG_SZ contents; fails the test when the value is missing or of another type.
+    std::wstring GetString(const std::wstring& section, const std::wstring& name) const;
+    DWORD ValueType(const std::wstring& section, const std::wstring& name) const; // REG_NONE if missing
+    std::vector<std::wstring> ValueNames(const std::wstring& section) const;
+
+private:
+    std::wstring path_;
+};
+
+} // namespace tolvern::test
