@@ -20,8 +20,8 @@ TForm1::TForm1(Application& application) : Form(application) {
     TaskTrayIcon1 = std::make_unique<TTaskTrayIcon>(this);
     UniqueIcon builtIn(LoadSmallIcon(IDI_TRAY_BUILTIN));
     TaskTrayIcon1->SetIcon(builtIn.get());
-    TaskTrayIcon1->OnMouseDown = [this](TComponent* sender, TMouseButton button,
-                                        TShiftState shift, int x, int y) {
+    TaskTrayIcon1->OnMouseDown = [this](TComponent* sender, TMouseButton button, TShiftState shift,
+                                        int x, int y) {
         TaskTrayIcon1MouseDown(sender, button, shift, x, y);
     };
     TaskTrayIcon1->OnDblClick = [this](TComponent* sender) { TaskTrayIcon1DblClick(sender); };
@@ -31,7 +31,9 @@ TForm1::TForm1(Application& application) : Form(application) {
     FormCreate();
 }
 
-TForm1::~TForm1() { FormDestroy(); }
+TForm1::~TForm1() {
+    FormDestroy();
+}
 
 void TForm1::FormCreate() {
     RestoreWindowList.clear();
@@ -44,7 +46,9 @@ void TForm1::FormCreate() {
     App().HelpFile = ProgramDirectory() + L"\\korrin.hlp";
 }
 
-void TForm1::FormDestroy() { RestoreWindowList.clear(); }
+void TForm1::FormDestroy() {
+    RestoreWindowList.clear();
+}
 
 void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton, TShiftState, int, int) {
     // The launcher menu is popped up from here once popup placement is in.

@@ -23,8 +23,8 @@ public:
     std::vector<std::wstring> RestoreWindowList;
 
     // Handlers of the tray icon's events; the popup and the show-desktop command plug in here.
-    void TaskTrayIcon1MouseDown(TComponent* sender, TMouseButton button, TShiftState shift,
-                                int x, int y);
+    void TaskTrayIcon1MouseDown(TComponent* sender, TMouseButton button, TShiftState shift, int x,
+                                int y);
     void TaskTrayIcon1DblClick(TComponent* sender);
 
 private:

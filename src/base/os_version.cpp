@@ -17,8 +17,12 @@ OSVERSIONINFOW QueryVersion() {
 }
 } // namespace
 
-bool IsWindowsNT() { return QueryVersion().dwPlatformId == VER_PLATFORM_WIN32_NT; }
+bool IsWindowsNT() {
+    return QueryVersion().dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
 
-int GetWindowsMajorVersion() { return static_cast<int>(QueryVersion().dwMajorVersion); }
+int GetWindowsMajorVersion() {
+    return static_cast<int>(QueryVersion().dwMajorVersion);
+}
 
 } // namespace tolvern

@@ -40,10 +40,10 @@ RegistryIni::RegistryIni(HKEY root, const std::wstring& path) {
 
 UniqueKey RegistryIni::OpenSection(const std::wstring& section, bool create) const {
     UniqueKey sub;
-    LONG rc = create ? ::RegCreateKeyExW(key_.get(), section.c_str(), 0, nullptr,
-                                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                         sub.put(), nullptr)
-                     : ::RegOpenKeyExW(key_.get(), section.c_str(), 0, KEY_READ, sub.put());
+    LONG rc =
+        create ? ::RegCreateKeyExW(key_.get(), section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                   KEY_ALL_ACCESS, nullptr, sub.put(), nullptr)
+               : ::RegOpenKeyExW(key_.get(), section.c_str(), 0, KEY_READ, sub.put());
     if (rc != ERROR_SUCCESS) {
         if (create)
             throw RegistryError("cannot create registry section " + Narrow(section), rc);
@@ -128,8 +128,7 @@ void RegistryIni::WriteString(const std::wstring& section, const std::wstring& n
         throw RegistryError("cannot write registry value " + Narrow(name), rc);
 }
 
-void RegistryIni::WriteInteger(const std::wstring& section, const std::wstring& name,
-                               int value) {
+void RegistryIni::WriteInteger(const std::wstring& section, const std::wstring& name, int value) {
     WriteString(section, name, std::to_wstring(value));
 }
 
@@ -144,8 +143,7 @@ void RegistryIni::EraseSection(const std::wstring& section) {
 
 void RegistryIni::DeleteValue(const std::wstring& section, const std::wstring& name) {
     UniqueKey sub;
-    if (::RegOpenKeyExW(key_.get(), section.c_str(), 0, KEY_SET_VALUE, sub.put()) ==
-        ERROR_SUCCESS)
+    if (::RegOpenKeyExW(key_.get(), section.c_str(), 0, KEY_SET_VALUE, sub.put()) == ERROR_SUCCESS)
         ::RegDeleteValueW(sub.get(), name.c_str());
 }
 

@@ -67,6 +67,8 @@ std::wstring ExtractFileDir(const std::wstring& path) {
     return path.substr(0, slash);
 }
 
-std::wstring ProgramDirectory() { return ExtractFileDir(ProgramFilePath()); }
+std::wstring ProgramDirectory() {
+    return ExtractFileDir(ProgramFilePath());
+}
 
 } // namespace tolvern

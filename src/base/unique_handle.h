@@ -41,13 +41,27 @@ private:
 };
 
 namespace detail {
-inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
-inline void CloseRegKey(HKEY h) { ::RegCloseKey(h); }
-inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
-inline void DestroyMenuHandle(HMENU h) { ::DestroyMenu(h); }
-inline void DestroyWindowHandle(HWND h) { ::DestroyWindow(h); }
-inline void DeleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
-inline void DeleteMemoryDC(HDC h) { ::DeleteDC(h); }
+inline void CloseKernelHandle(HANDLE h) {
+    ::CloseHandle(h);
+}
+inline void CloseRegKey(HKEY h) {
+    ::RegCloseKey(h);
+}
+inline void DestroyIconHandle(HICON h) {
+    ::DestroyIcon(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+    ::DestroyMenu(h);
+}
+inline void DestroyWindowHandle(HWND h) {
+    ::DestroyWindow(h);
+}
+inline void DeleteGdiObject(HGDIOBJ h) {
+    ::DeleteObject(h);
+}
+inline void DeleteMemoryDC(HDC h) {
+    ::DeleteDC(h);
+}
 } // namespace detail
 
 using UniqueHandleObject = UniqueHandle<HANDLE, detail::CloseKernelHandle>;

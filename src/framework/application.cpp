@@ -14,8 +14,9 @@ Application::Application() : previous_(currentApplication) {
     currentApplication = this;
     // Like a forms library's application window: a captioned popup of no size that is never
     // shown; it owns the forms and carries the system menu.
-    CreateHandle(L"TolvernApplication", L"", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS |
-                     WS_SYSMENU | WS_MINIMIZEBOX, 0, nullptr, 0, 0, 0, 0);
+    CreateHandle(L"TolvernApplication", L"",
+                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, nullptr,
+                 0, 0, 0, 0);
 }
 
 Application::~Application() {
@@ -23,7 +24,9 @@ Application::~Application() {
     currentApplication = previous_;
 }
 
-Application* Application::Current() { return currentApplication; }
+Application* Application::Current() {
+    return currentApplication;
+}
 
 void Application::SetTitle(const std::wstring& title) {
     title_ = title;

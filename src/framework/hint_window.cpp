@@ -10,7 +10,9 @@ THintWindow::THintWindow(HWND owner) {
                  owner);
 }
 
-HFONT THintWindow::Font() const { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
+HFONT THintWindow::Font() const {
+    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
 
 RECT THintWindow::CalcHintRect(const std::wstring& text) const {
     HDC dc = ::GetDC(Handle());
@@ -34,7 +36,9 @@ void THintWindow::ActivateHint(const RECT& rect, const std::wstring& text) {
     ::UpdateWindow(Handle());
 }
 
-void THintWindow::ReleaseHandle() { ::ShowWindow(Handle(), SW_HIDE); }
+void THintWindow::ReleaseHandle() {
+    ::ShowWindow(Handle(), SW_HIDE);
+}
 
 LRESULT THintWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {

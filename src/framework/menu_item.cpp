@@ -6,9 +6,13 @@
 
 namespace tolvern {
 
-TMenuItem::~TMenuItem() { Clear(); }
+TMenuItem::~TMenuItem() {
+    Clear();
+}
 
-int TMenuItem::MenuIndex() const { return parent_ ? parent_->IndexOf(this) : -1; }
+int TMenuItem::MenuIndex() const {
+    return parent_ ? parent_->IndexOf(this) : -1;
+}
 
 int TMenuItem::IndexOf(const TMenuItem* child) const {
     for (size_t i = 0; i < children_.size(); ++i)

@@ -17,9 +17,8 @@ protected:
     Window() = default;
 
     // Registers the class on first use (CS_DBLCLKS, arrow cursor) and creates the window.
-    void CreateHandle(const wchar_t* className, const wchar_t* caption, DWORD style,
-                      DWORD exStyle, HWND parent, int x = 0, int y = 0, int width = 0,
-                      int height = 0);
+    void CreateHandle(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
+                      HWND parent, int x = 0, int y = 0, int width = 0, int height = 0);
     void DestroyHandle();
 
     // Default: the system's default window procedure.
@@ -27,8 +26,7 @@ protected:
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                             LPARAM lParam);
+    static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
 };
 

@@ -10,8 +10,33 @@ namespace tolvern {
 
 namespace {
 
-std::wstring CaptionName(size_t i) { return L"Caption" + std::to_wstring(i); }
-std::wstring PathName(size_t i) { return L"Path" + std::to_wstring(i); }
+std::wstring CaptionName(size_t i) {
+    return L"Caption" + std::to_wstring(i);
+}
+std::wstring PathName(size_t i) {
+    return L"Path" + std::to_wstring(i);
+}
+
+void WriteMyMenu(RegistryIni& ini, const std::vector<MyMenuEntry>& entries) {
+    if (entries.empty()) {
+        ini.EraseSection(kMyMenuSection);
+        return;
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        ini.WriteString(kMyMenuSection, CaptionName(i), entries[i].Caption);
+        ini.WriteString(kMyMenuSection, PathName(i), entries[i].Path);
+    }
+    // Only now drop whatever the section holds beyond the current entries.
+    std::vector<std::wstring> keep;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        keep.push_back(CaptionName(i));
+        keep.push_back(PathName(i));
+    }
+    for (const std::wstring& name : ini.ValueNames(kMyMenuSection))
+        if (std::none_of(keep.begin(), keep.end(),
+                         [&](const std::wstring& k) { return EqualsIgnoreCase(k, name); }))
+            ini.DeleteValue(kMyMenuSection, name);
+}
 
 } // namespace
 
@@ -96,27 +121,10 @@ void WriteLauncherSettings(RegistryIni& ini, const LauncherSettings& s) {
     ini.WriteInteger(S, L"BannerFontColor", s.BannerFontColor);
     ini.WriteInteger(S, L"BannerFontStyle", s.BannerFontStyle & 0x0F);
     ini.WriteString(S, L"HotKey", ShortCutToText(s.HotKey));
-    ini.WriteInteger(S, L"MenuCount", static_cast<int>(s.MyMenu.size()));
     ini.WriteString(S, L"LastOpenedDir", s.LastOpenedDir);
-
-    if (s.MyMenu.empty()) {
-        ini.EraseSection(kMyMenuSection);
-        return;
-    }
-    for (size_t i = 0; i < s.MyMenu.size(); ++i) {
-        ini.WriteString(kMyMenuSection, CaptionName(i), s.MyMenu[i].Caption);
-        ini.WriteString(kMyMenuSection, PathName(i), s.MyMenu[i].Path);
-    }
-    // Only now drop whatever the section holds beyond the current entries.
-    std::vector<std::wstring> keep;
-    for (size_t i = 0; i < s.MyMenu.size(); ++i) {
-        keep.push_back(CaptionName(i));
-        keep.push_back(PathName(i));
-    }
-    for (const std::wstring& name : ini.ValueNames(kMyMenuSection))
-        if (std::none_of(keep.begin(), keep.end(),
-                         [&](const std::wstring& k) { return EqualsIgnoreCase(k, name); }))
-            ini.DeleteValue(kMyMenuSection, name);
+    WriteMyMenu(ini, s.MyMenu);
+    // The count goes last, so that it never names entries that a failed write left out.
+    ini.WriteInteger(S, L"MenuCount", static_cast<int>(s.MyMenu.size()));
 }
 
 } // namespace tolvern

@@ -16,8 +16,17 @@ std::wstring SystemKeyName(BYTE virtualKey) {
     LONG lParam = static_cast<LONG>(scanCode << 16);
     // Keys that share a scan code with a numeric-pad key need the extended bit to be named.
     switch (virtualKey) {
-    case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_LEFT: case VK_UP:
-    case VK_RIGHT: case VK_DOWN: case VK_INSERT: case VK_DELETE: case VK_DIVIDE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_DIVIDE:
     case VK_NUMLOCK:
         lParam |= 1 << 24;
         break;
@@ -43,13 +52,20 @@ std::wstring KeyName(BYTE vk) {
     static constexpr const wchar_t* kNavigation[] = {L"Space", L"PgUp", L"PgDn",  L"End", L"Home",
                                                      L"Left",  L"Up",   L"Right", L"Down"};
     switch (vk) {
-    case 0x08: return L"BkSp";
-    case 0x09: return L"Tab";
-    case 0x0D: return L"Enter";
-    case 0x1B: return L"Esc";
-    case 0x2D: return L"Ins";
-    case 0x2E: return L"Del";
-    default: break;
+    case 0x08:
+        return L"BkSp";
+    case 0x09:
+        return L"Tab";
+    case 0x0D:
+        return L"Enter";
+    case 0x1B:
+        return L"Esc";
+    case 0x2D:
+        return L"Ins";
+    case 0x2E:
+        return L"Del";
+    default:
+        break;
     }
     if (vk >= 0x20 && vk <= 0x28)
         return kNavigation[vk - 0x20];

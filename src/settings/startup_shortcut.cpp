@@ -24,8 +24,8 @@ std::wstring StartupShortcutPath() {
 
 HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings) {
     ComPtr<IShellLinkW> link;
-    HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_PPV_ARGS(&link));
+    HRESULT hr =
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
     if (FAILED(hr))
         return hr;
     link->SetPath(programPath.c_str());
@@ -33,7 +33,8 @@ HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, Regist
     link->SetWorkingDirectory(ExtractFileDir(programPath).c_str());
 
     const std::wstring file = StartupShortcutPath();
-    const bool exists = !file.empty() && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool exists =
+        !file.empty() && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (enable) {
         if (exists)
             return S_OK;

@@ -93,9 +93,9 @@ TEST_F(TrayIconTest, RaisesEventsInTheOrderOfEachMouseMessage) {
     const std::wstring R = std::to_wstring(ssRight), L = std::to_wstring(ssLeft),
                        M = std::to_wstring(ssMiddle), D = std::to_wstring(ssDouble);
     const std::vector<std::wstring> expected = {
-        L"down R " + R, L"up R " + R,     L"click",      L"down L " + L, L"up L " + L,
-        L"click",       L"dblclick",      L"down L " + D, L"dblclick",    L"down R " + D,
-        L"down M " + M, L"up M " + M,     L"click",      L"move 0"};
+        L"down R " + R, L"up R " + R, L"click",       L"down L " + L, L"up L " + L,
+        L"click",       L"dblclick",  L"down L " + D, L"dblclick",    L"down R " + D,
+        L"down M " + M, L"up M " + M, L"click",       L"move 0"};
     EXPECT_EQ(expected, log);
 }
 

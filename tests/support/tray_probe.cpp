@@ -48,8 +48,8 @@ std::vector<TrayIconInfo> ReadTrayIcons() {
     ::EnumWindows(CollectTooltips, reinterpret_cast<LPARAM>(&search));
     DWORD pid = 0;
     ::GetWindowThreadProcessId(search.tray, &pid);
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                   FALSE, pid);
+    HANDLE process =
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (!process)
         return icons;
     constexpr size_t kTextChars = 256;
@@ -74,8 +74,7 @@ std::vector<TrayIconInfo> ReadTrayIcons() {
             wchar_t text[kTextChars] = {};
             ::WriteProcessMemory(process, remoteText, text, sizeof text, &done);
             ::WriteProcessMemory(process, remoteInfo, &info, sizeof info, &done);
-            ::SendMessageW(tooltip, TTM_GETTEXTW, kTextChars,
-                           reinterpret_cast<LPARAM>(remoteInfo));
+            ::SendMessageW(tooltip, TTM_GETTEXTW, kTextChars, reinterpret_cast<LPARAM>(remoteInfo));
             ::ReadProcessMemory(process, remoteText, text, sizeof text, &done);
             text[kTextChars - 1] = 0;
             TrayIconInfo icon;

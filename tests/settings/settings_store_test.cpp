@@ -1,0 +1,224 @@
+// The settings codec and store against the real registry, in a scratch key.
+#include "settings/settings_store.h"
+#include "settings/shortcut_text.h"
+#include "support/scratch_key.h"
+
+#include <gtest/gtest.h>
+
+#include <aclapi.h>
+
+#include <algorithm>
+
+namespace tolvern {
+namespace {
+
+using test::ScratchKey;
+
+const std::wstring S = kSettingSection;
+const std::wstring M = kMyMenuSection;
+
+LauncherSettings Load(const ScratchKey& key, const std::wstring& currentPos = L"RightBottom") {
+    RegistryIni ini(HKEY_CURRENT_USER, key.Path());
+    return ReadLauncherSettings(ini, L"C:\\Launcher", currentPos);
+}
+
+void Save(const ScratchKey& key, const LauncherSettings& settings) {
+    RegistryIni ini(HKEY_CURRENT_USER, key.Path());
+    WriteLauncherSettings(ini, settings);
+}
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+TEST(SettingsStore, FirstStartCreatesTheKeyAndWritesEveryDefault) {
+    ScratchKey key;
+    ASSERT_FALSE(key.Exists());
+    LauncherSettings s = Load(key);
+    EXPECT_TRUE(key.Exists());
+    LauncherSettings expected;
+    expected.LastOpenedDir = L"C:\\Launcher";
+    EXPECT_EQ(expected, s);
+
+    Save(key, s);
+    const std::pair<const wchar_t*, const wchar_t*> values[] = {
+        {L"Startup", L"0"},
+        {L"PopupPos", L"RightBottom"},
+        {L"PopupOnSelPos", L"0"},
+        {L"ViewDesktopMenu", L"1"},
+        {L"ViewProgramMenu", L"1"},
+        {L"ViewMyDocumentsMenu", L"1"},
+        {L"ViewRecentMenu", L"1"},
+        {L"ViewFavoritesMenu", L"1"},
+        {L"ViewHistoryMenu", L"1"},
+        {L"DoNotViewHiddenItems", L"1"},
+        {L"DoNotViewUnassociatedItems", L"1"},
+        {L"DoNotCheckItemsEveryTime", L"1"},
+        {L"MoveCursor", L"0"},
+        {L"ShowHintFrom", L"200"},
+        {L"MenuBannerWidth", L"28"},
+        {L"MenuDrawStyle", L"0"},
+        {L"HideArrow", L"1"},
+        {L"LargeIcon", L"0"},
+        {L"BannerText", L"Tolvern Launcher"},
+        {L"UpperColor", L"8421376"},
+        {L"BottomColor", L"0"},
+        {L"BannerFontName", L"Arial"},
+        {L"BannerFontHeight", L"-19"},
+        {L"BannerFontColor", L"16777215"},
+        {L"BannerFontStyle", L"3"},
+        {L"HotKey", L"Ctrl+Alt+L"},
+        {L"MenuCount", L"0"},
+        {L"LastOpenedDir", L"C:\\Launcher"}};
+    for (const auto& [name, text] : values) {
+        EXPECT_EQ(DWORD{REG_SZ}, key.ValueType(S, name))
+            << testing::PrintToString(std::wstring(name));
+        EXPECT_EQ(text, key.GetString(S, name));
+    }
+    EXPECT_EQ(std::size(values), key.ValueNames(S).size());
+    EXPECT_FALSE(key.SectionExists(M)); // no entries: no section
+}
+
+TEST(SettingsStore, ToleratesTextsThatAreNoValidValue) {
+    ScratchKey key;
+    key.SetString(S, L"PopupPos", L"lefttop");
+    key.SetString(S, L"ShowHintFrom", L"abc");
+    key.SetString(S, L"Startup", L"2");
+    key.SetString(S, L"ViewRecentMenu", L"0");
+    key.SetString(S, L"MenuBannerWidth", L"");
+    key.SetString(S, L"BannerFontStyle", L"259"); // only the low byte counts
+    key.SetString(S, L"HotKey", L"Ctrl+Alt+NoSuchKey");
+    LauncherSettings s = Load(key, L"LeftBottom");
+    EXPECT_EQ(L"LeftBottom", s.PopupPos); // wrong case: the current corner stays
+    EXPECT_EQ(200, s.ShowHintFrom);
+    EXPECT_TRUE(s.Startup);
+    EXPECT_FALSE(s.ViewRecentMenu);
+    EXPECT_EQ(28, s.MenuBannerWidth);
+    EXPECT_EQ(3, s.BannerFontStyle);
+    EXPECT_EQ(0, s.HotKey);
+
+    key.SetString(S, L"PopupPos", L"LeftTop");
+    EXPECT_EQ(L"LeftTop", Load(key, L"LeftBottom").PopupPos);
+}
+
+TEST(SettingsStore, ASystemColourIsWrittenAsItsSignedCodeAndReadsBackTheSame) {
+    ScratchKey key;
+    LauncherSettings s;
+    s.UpperColor = SystemColorCode(COLOR_INFOBK);
+    s.BottomColor = 0x3C14DC;
+    Save(key, s);
+    EXPECT_EQ(L"-2147483624", key.GetString(S, L"UpperColor"));
+    EXPECT_EQ(L"3937500", key.GetString(S, L"BottomColor"));
+    LauncherSettings back = Load(key);
+    EXPECT_EQ(SystemColorCode(COLOR_INFOBK), back.UpperColor);
+    EXPECT_EQ(0x3C14DC, back.BottomColor);
+}
+
+TEST(SettingsStore, NumbersStoredAsNumbersReadAsThoseNumbers) {
+    // Written by hand or by another tool; a wrong type must never stop the program.
+    ScratchKey key;
+    key.SetDword(S, L"ShowHintFrom", 500);
+    key.SetDword(S, L"UpperColor", 0x80000018);
+    key.SetQword(S, L"Startup", 1);
+    key.SetQword(S, L"BannerFontHeight", static_cast<ULONGLONG>(-24LL));
+    key.SetQword(S, L"MenuBannerWidth", 0x100000000ull); // no 32-bit number: the default
+    key.SetDword(S, L"BannerText", 7);                   // a text value of another type
+    key.SetBinary(S, L"MenuDrawStyle");
+    key.SetDword(S, L"MenuCount", 1);
+    key.SetDword(M, L"Caption0", 5);
+    key.SetString(M, L"Path0", L"C:\\x.txt");
+    LauncherSettings s = Load(key);
+    EXPECT_EQ(500, s.ShowHintFrom);
+    EXPECT_EQ(SystemColorCode(COLOR_INFOBK), s.UpperColor);
+    EXPECT_TRUE(s.Startup);
+    EXPECT_EQ(-24, s.BannerFontHeight);
+    EXPECT_EQ(28, s.MenuBannerWidth);
+    EXPECT_EQ(L"Tolvern Launcher", s.BannerText);
+    EXPECT_EQ(0, s.MenuDrawStyle);
+    ASSERT_EQ(1u, s.MyMenu.size());
+    EXPECT_EQ((MyMenuEntry{L"", L"C:\\x.txt"}), s.MyMenu[0]);
+}
+
+TEST(SettingsStore, SavingFewerEntriesLeavesExactlyTheCurrentOnes) {
+    ScratchKey key;
+    LauncherSettings s;
+    s.MyMenu = {{L"メモ帳", L"C:\\windows\\notepad.exe"},
+                {L"A && B", L"C:\\docs"},
+                {L"Web", L"C:\\links\\site.url"}};
+    Save(key, s);
+    EXPECT_EQ(L"3", key.GetString(S, L"MenuCount"));
+    EXPECT_EQ(Sorted({L"Caption0", L"Caption1", L"Caption2", L"Path0", L"Path1", L"Path2"}),
+              Sorted(key.ValueNames(M)));
+    EXPECT_EQ(s.MyMenu, Load(key).MyMenu);
+
+    s.MyMenu.erase(s.MyMenu.begin() + 1);
+    Save(key, s);
+    EXPECT_EQ(L"2", key.GetString(S, L"MenuCount"));
+    EXPECT_EQ(Sorted({L"Caption0", L"Caption1", L"Path0", L"Path1"}), Sorted(key.ValueNames(M)));
+    EXPECT_EQ(L"Web", key.GetString(M, L"Caption1"));
+    EXPECT_EQ(s.MyMenu, Load(key).MyMenu);
+
+    s.MyMenu.clear();
+    Save(key, s);
+    EXPECT_FALSE(key.SectionExists(M));
+}
+
+TEST(SettingsStore, ACountBeyondTheStoredPairsGivesEmptyEntriesAndExtraPairsAreIgnored) {
+    ScratchKey key;
+    key.SetString(S, L"MenuCount", L"2");
+    key.SetString(M, L"Caption0", L"one");
+    key.SetString(M, L"Path0", L"C:\\one");
+    key.SetString(M, L"Caption5", L"stray");
+    LauncherSettings s = Load(key);
+    ASSERT_EQ(2u, s.MyMenu.size());
+    EXPECT_EQ((MyMenuEntry{L"one", L"C:\\one"}), s.MyMenu[0]);
+    EXPECT_EQ(MyMenuEntry{}, s.MyMenu[1]);
+    key.SetString(S, L"MenuCount", L"-3");
+    EXPECT_TRUE(Load(key).MyMenu.empty());
+}
+
+// Denies writing to the section, so that the next write into it fails.
+void DenyWrites(const ScratchKey& key, const std::wstring& section) {
+    HKEY sub;
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegOpenKeyExW(HKEY_CURRENT_USER, (key.Path().substr(1) + L"\\" + section).c_str(),
+                              0, READ_CONTROL | WRITE_DAC, &sub));
+    EXPLICIT_ACCESSW deny{};
+    deny.grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+    deny.grfAccessMode = DENY_ACCESS;
+    deny.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+    deny.Trustee.ptstrName = const_cast<wchar_t*>(L"CURRENT_USER");
+    PACL current = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(DWORD{ERROR_SUCCESS},
+              ::GetSecurityInfo(sub, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                &current, nullptr, &descriptor));
+    PACL acl = nullptr;
+    ASSERT_EQ(DWORD{ERROR_SUCCESS}, ::SetEntriesInAclW(1, &deny, current, &acl));
+    ::LocalFree(descriptor);
+    ASSERT_EQ(DWORD{ERROR_SUCCESS},
+              ::SetSecurityInfo(sub, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                acl, nullptr));
+    ::LocalFree(acl);
+    ::RegCloseKey(sub);
+}
+
+TEST(SettingsStore, AFailedSaveKeepsTheStoredEntries) {
+    ScratchKey key;
+    LauncherSettings s;
+    s.MyMenu = {{L"one", L"C:\\one"}, {L"two", L"C:\\two"}};
+    Save(key, s);
+    DenyWrites(key, M);
+    s.MyMenu = {{L"new", L"C:\\new"}};
+    EXPECT_THROW(Save(key, s), RegistryError);
+    // The section could not be written: whatever it held is still there.
+    EXPECT_EQ(L"one", key.GetString(M, L"Caption0"));
+    EXPECT_EQ(L"C:\\two", key.GetString(M, L"Path1"));
+    // and the count still matches them, so the next start shows the same two entries
+    EXPECT_EQ((std::vector<MyMenuEntry>{{L"one", L"C:\\one"}, {L"two", L"C:\\two"}}),
+              Load(key).MyMenu);
+}
+
+} // namespace
+} // namespace tolvern
