@@ -1,0 +1,185 @@
+// The settings form's start and end: loading, the start-up shortcut, the hot key, saving at exit,
+// at the end of a session, and not after an unhandled exception.
+#include "app/settings_form.h"
+#include "app/tray_form.h"
+#include "base/com.h"
+#include "base/text.h"
+#include "settings/startup_shortcut.h"
+#include "support/scratch_key.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <fstream>
+#include <stdexcept>
+
+namespace tolvern {
+namespace {
+
+using test::ScratchKey;
+const std::wstring S = kSettingSection;
+const std::wstring M = kMyMenuSection;
+
+// The three objects the program's entry creates, on a scratch key.
+struct Launcher {
+    explicit Launcher(const ScratchKey& key) : form2(app, form1, key.Path()) {}
+    Application app;
+    TForm1 form1{app};
+    TForm2 form2;
+};
+
+bool FileExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+struct LinkInfo {
+    std::wstring target, arguments, workingDir;
+};
+
+LinkInfo ReadLink(const std::wstring& path) {
+    ComPtr<IShellLinkW> link;
+    EXPECT_HRESULT_SUCCEEDED(
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
+    ComPtr<IPersistFile> file;
+    link.As(&file);
+    EXPECT_HRESULT_SUCCEEDED(file->Load(path.c_str(), STGM_READ));
+    wchar_t buffer[MAX_PATH] = {};
+    LinkInfo info;
+    link->GetPath(buffer, MAX_PATH, nullptr, 0);
+    info.target = buffer;
+    link->GetArguments(buffer, MAX_PATH);
+    info.arguments = buffer;
+    link->GetWorkingDirectory(buffer, MAX_PATH);
+    info.workingDir = buffer;
+    return info;
+}
+
+class StartupShortcutTest : public testing::Test {
+protected:
+    void SetUp() override { ::DeleteFileW(link.c_str()); }
+    void TearDown() override { ::DeleteFileW(link.c_str()); }
+    ScratchKey key;
+    const std::wstring link = StartupShortcutPath();
+};
+
+TEST(SettingsForm, FirstStartWritesEveryDefaultAtExit) {
+    ScratchKey key;
+    {
+        Launcher launcher(key);
+        EXPECT_TRUE(launcher.form2.LauncherReady);
+        EXPECT_FALSE(launcher.form2.TerminatedByException);
+        EXPECT_TRUE(key.Exists());
+        EXPECT_EQ(kApplicationTitle, launcher.form2.Settings().BannerText);
+        EXPECT_EQ(ProgramDirectory(), launcher.form2.Settings().LastOpenedDir);
+        EXPECT_EQ(static_cast<SHCONTF>(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS),
+                  launcher.form2.FolderEnumFlags);
+    }
+    EXPECT_EQ(28u, key.ValueNames(S).size());
+    EXPECT_EQ(L"Ctrl+Alt+L", key.GetString(S, L"HotKey"));
+    EXPECT_EQ(L"RightBottom", key.GetString(S, L"PopupPos"));
+    EXPECT_EQ(ProgramDirectory(), key.GetString(S, L"LastOpenedDir"));
+    EXPECT_FALSE(key.SectionExists(M));
+}
+
+TEST(SettingsForm, StoredEntriesComeBackExactlyAsTheyWere) {
+    ScratchKey key;
+    key.SetString(S, L"MenuCount", L"3");
+    const std::vector<MyMenuEntry> entries = {
+        {L"メモ帳(&N)", L"C:\\windows\\notepad.exe"}, {L"A & B", L"C:\\"}, {L"", L""}};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        key.SetString(M, L"Caption" + std::to_wstring(i), entries[i].Caption);
+        key.SetString(M, L"Path" + std::to_wstring(i), entries[i].Path);
+    }
+    {
+        Launcher launcher(key);
+        EXPECT_EQ(entries, launcher.form2.Settings().MyMenu);
+    }
+    EXPECT_EQ(L"3", key.GetString(S, L"MenuCount"));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].Caption, key.GetString(M, L"Caption" + std::to_wstring(i)));
+        EXPECT_EQ(entries[i].Path, key.GetString(M, L"Path" + std::to_wstring(i)));
+    }
+}
+
+TEST(SettingsForm, ShowingHiddenItemsAddsThemToTheEnumerationFlags) {
+    ScratchKey key;
+    key.SetString(S, L"DoNotViewHiddenItems", L"0");
+    Launcher launcher(key);
+    EXPECT_EQ(static_cast<SHCONTF>(0xE0), launcher.form2.FolderEnumFlags);
+}
+
+TEST(SettingsForm, RegistersTheStoredHotKeyUntilItEnds) {
+    ScratchKey key;
+    key.SetString(S, L"HotKey", L"Ctrl+Alt+F11");
+    {
+        Launcher launcher(key);
+        EXPECT_FALSE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F11))
+            << "the launcher should hold Ctrl+Alt+F11";
+    }
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F11));
+    ::UnregisterHotKey(nullptr, 7);
+}
+
+TEST(SettingsForm, AnUnhandledExceptionEndsTheProgramWithoutSaving) {
+    ScratchKey key;
+    key.SetString(S, L"ShowHintFrom", L"abc");
+    {
+        Launcher launcher(key);
+        launcher.form2.AddIconToList(L"added", L"C:\\added");
+        // What a window procedure does with an exception that escapes a handler.
+        ReportException(std::make_exception_ptr(std::runtime_error("handler failed")));
+        EXPECT_TRUE(launcher.form2.TerminatedByException);
+        EXPECT_TRUE(launcher.app.Terminated());
+    }
+    EXPECT_EQ(L"abc", key.GetString(S, L"ShowHintFrom")); // the faulty value stays as it was
+    EXPECT_EQ(DWORD{REG_NONE}, key.ValueType(S, L"MenuCount"));
+    EXPECT_FALSE(key.SectionExists(M));
+}
+
+TEST(SettingsForm, TheEndOfTheSessionSavesAsAnExitWould) {
+    ScratchKey key;
+    Launcher launcher(key);
+    launcher.form2.AddIconToList(L"added", L"C:\\added");
+    ::SendMessageW(launcher.form2.Handle(), WM_ENDSESSION, FALSE, 0); // cancelled: nothing
+    EXPECT_FALSE(key.SectionExists(M));
+    EXPECT_TRUE(::SendMessageW(launcher.form2.Handle(), WM_QUERYENDSESSION, 0, 0));
+    ::SendMessageW(launcher.form2.Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(L"added", key.GetString(M, L"Caption0"));
+    EXPECT_EQ(L"1", key.GetString(S, L"MenuCount"));
+}
+
+TEST_F(StartupShortcutTest, StartupOnCreatesTheShortcutAtEveryStart) {
+    ASSERT_FALSE(link.empty());
+    key.SetString(S, L"Startup", L"1");
+    {
+        Launcher launcher(key);
+        ASSERT_TRUE(FileExists(link));
+        LinkInfo info = ReadLink(link);
+        EXPECT_TRUE(EqualsIgnoreCase(ProgramFilePath(), info.target)) << info.target.size();
+        EXPECT_EQ(L"/wait:10", info.arguments);
+        EXPECT_TRUE(EqualsIgnoreCase(ProgramDirectory(), info.workingDir));
+    }
+    ::DeleteFileW(link.c_str());
+    { Launcher again(key); }
+    EXPECT_TRUE(FileExists(link)) << "a missing shortcut is made again";
+}
+
+TEST_F(StartupShortcutTest, AnExistingFileIsLeftAloneAndStartupOffDeletesIt) {
+    { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }
+    RegistryIni ini(HKEY_CURRENT_USER, key.Path());
+    EXPECT_HRESULT_SUCCEEDED(MakeStartUpShortcut(ProgramFilePath(), true, ini));
+    std::ifstream in(link.c_str(), std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    EXPECT_EQ("not a shortcut", content);
+    EXPECT_EQ(DWORD{REG_NONE}, key.ValueType(S, L"Startup")) << "nothing is stored then";
+
+    key.SetString(S, L"Startup", L"0");
+    { Launcher launcher(key); }
+    EXPECT_FALSE(FileExists(link));
+    EXPECT_EQ(L"0", key.GetString(S, L"Startup"));
+}
+
+} // namespace
+} // namespace tolvern
