@@ -1,0 +1,213 @@
+// The real launcher executable under Wine: single copy, "/WAIT:", saving at exit, the tray icon,
+// and the exception policy.
+#include "app/task_tray_icon.h"
+#include "settings/launcher_settings.h"
+#include "support/launcher_process.h"
+#include "support/screen_capture.h"
+#include "support/tray_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+namespace tolvern {
+namespace {
+
+using namespace test;
+
+const std::wstring kKey = std::wstring(kSettingsKeyPath).substr(1);
+constexpr DWORD kStartTimeout = 20000;
+
+std::wstring Launcher() {
+    return BuiltProgram(L"TolvernLauncher.exe");
+}
+
+void ResetSettings() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str());
+}
+
+void SetValue(const std::wstring& section, const std::wstring& name, const std::wstring& text) {
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegSetKeyValueW(HKEY_CURRENT_USER, (kKey + L"\\" + section).c_str(), name.c_str(),
+                                REG_SZ, text.c_str(),
+                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
+}
+
+std::wstring GetValue(const std::wstring& section, const std::wstring& name) {
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    if (::RegGetValueW(HKEY_CURRENT_USER, (kKey + L"\\" + section).c_str(), name.c_str(),
+                       RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return buffer;
+}
+
+DWORD CountValues(const std::wstring& section) {
+    HKEY key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, (kKey + L"\\" + section).c_str(), 0, KEY_READ, &key))
+        return 0;
+    DWORD count = 0;
+    ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                       nullptr, nullptr, nullptr);
+    ::RegCloseKey(key);
+    return count;
+}
+
+// Ready: the tray icon shows with the title as its tip and the message loop waits for input.
+bool WaitUntilReady(const LauncherProcess& launcher, TrayIconInfo* icon = nullptr) {
+    if (!WaitForTrayTip(kApplicationTitle, kStartTimeout, icon))
+        return false;
+    return ::WaitForInputIdle(launcher.Handle(), 10000) == 0;
+}
+
+class LauncherEndToEnd : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettings();
+        ASSERT_TRUE(WaitForTrayTipGone(kApplicationTitle, 10000)) << "a launcher still runs";
+    }
+    void TearDown() override { ResetSettings(); }
+};
+
+TEST_F(LauncherEndToEnd, ASecondCopyEndsAtOnceWhileTheFirstKeepsRunning) {
+    LauncherProcess first(Launcher());
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(WaitUntilReady(first));
+
+    LauncherProcess second(Launcher());
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(0u, second.WaitForExit(10000));
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_EQ(1u, [&] {
+        unsigned n = 0;
+        for (const TrayIconInfo& icon : ReadTrayIcons())
+            n += icon.tip == kApplicationTitle;
+        return n;
+    }()) << "only one icon in the notification area";
+    EXPECT_EQ(0u, first.CloseAndWait(10000));
+}
+
+TEST_F(LauncherEndToEnd, WaitArgumentDelaysTheFirstWindow) {
+    auto timeToFirstWindow = [](const std::wstring& arguments) {
+        LauncherProcess launcher(Launcher(), arguments);
+        EXPECT_TRUE(launcher.WaitForWindowOfClass(L"TForm1", kStartTimeout));
+        const DWORD elapsed = ::GetTickCount() - launcher.StartTick();
+        EXPECT_TRUE(WaitUntilReady(launcher));
+        EXPECT_EQ(0u, launcher.CloseAndWait(10000));
+        EXPECT_TRUE(WaitForTrayTipGone(kApplicationTitle, 10000));
+        return static_cast<long>(elapsed);
+    };
+    const long plain = timeToFirstWindow(L"");
+    const long waited = timeToFirstWindow(L"/WAIT:2");
+    const long delay = waited - plain;
+    std::printf("first window after %ld ms, with /WAIT:2 after %ld ms\n", plain, waited);
+    EXPECT_GE(delay, 1700);
+    EXPECT_LE(delay, 3500);
+}
+
+TEST_F(LauncherEndToEnd, ANonNumericWaitIsReportedAndEndsWithCodeTwo) {
+    LauncherProcess launcher(Launcher(), L"/WAIT:abc");
+    HWND box = launcher.WaitForWindowOfClass(L"#32770", kStartTimeout);
+    ASSERT_NE(nullptr, box);
+    wchar_t caption[256] = {}, text[1024] = {};
+    // The box exists before it is filled in: wait until it shows.
+    PumpUntil(
+        [&] {
+            ::GetWindowTextW(box, caption, 256);
+            ::GetDlgItemTextW(box, 0xFFFF, text, 1024); // the message box's text control
+            return ::IsWindowVisible(box) && caption[0] && text[0];
+        },
+        5000);
+    EXPECT_STREQ(kApplicationTitle, caption);
+    EXPECT_NE(nullptr, wcsstr(text, L"'/WAIT:abc'")) << testing::PrintToString(std::wstring(text));
+    EXPECT_NE(nullptr, wcsstr(text, L"正しい数値ではありません"));
+    EXPECT_EQ(nullptr, launcher.FindWindowOfClass(L"TForm1")) << "no window before the answer";
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(2u, launcher.WaitForExit(10000));
+}
+
+TEST_F(LauncherEndToEnd, ClosingTheTrayFormSavesEverySetting) {
+    {
+        LauncherProcess launcher(Launcher());
+        ASSERT_TRUE(WaitUntilReady(launcher));
+        EXPECT_EQ(0u, launcher.CloseAndWait(10000));
+    }
+    EXPECT_EQ(28u, CountValues(kSettingSection)) << "a first start writes every default";
+    EXPECT_EQ(L"Ctrl+Alt+L", GetValue(kSettingSection, L"HotKey"));
+    EXPECT_EQ(L"8421376", GetValue(kSettingSection, L"UpperColor"));
+    EXPECT_EQ(L"0", GetValue(kSettingSection, L"MenuCount"));
+
+    const std::pair<std::wstring, std::wstring> entries[] = {
+        {L"メモ帳", L"C:\\windows\\notepad.exe"}, {L"R&&D", L"C:\\windows"}};
+    SetValue(kSettingSection, L"MenuCount", L"2");
+    SetValue(kSettingSection, L"PopupPos", L"LeftTop");
+    SetValue(kSettingSection, L"BannerText", L"バナー");
+    for (int i = 0; i < 2; ++i) {
+        SetValue(kMyMenuSection, L"Caption" + std::to_wstring(i), entries[i].first);
+        SetValue(kMyMenuSection, L"Path" + std::to_wstring(i), entries[i].second);
+    }
+    {
+        LauncherProcess launcher(Launcher());
+        ASSERT_TRUE(WaitUntilReady(launcher));
+        EXPECT_EQ(0u, launcher.CloseAndWait(10000));
+    }
+    EXPECT_EQ(4u, CountValues(kMyMenuSection));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(entries[i].first, GetValue(kMyMenuSection, L"Caption" + std::to_wstring(i)));
+        EXPECT_EQ(entries[i].second, GetValue(kMyMenuSection, L"Path" + std::to_wstring(i)));
+    }
+    EXPECT_EQ(L"LeftTop", GetValue(kSettingSection, L"PopupPos"));
+    EXPECT_EQ(L"バナー", GetValue(kSettingSection, L"BannerText"));
+}
+
+// The ready icon is a teal tile with an orange "T".
+int CountOrangePixels(const Image& image) {
+    int n = 0;
+    for (COLORREF c : image.pixels)
+        n += c == RGB(255, 140, 0);
+    return n;
+}
+
+TEST_F(LauncherEndToEnd, TheTrayIconShowsWithTheTitleAndComesBackWithANewTaskbar) {
+    LauncherProcess launcher(Launcher());
+    TrayIconInfo icon;
+    ASSERT_TRUE(WaitUntilReady(launcher, &icon));
+    PumpUntil([] { return false; }, 500); // let the taskbar paint
+    Image tray = CaptureScreen(&icon.rect);
+    SaveArtifact(CaptureScreen(), L"e2e-tray-icon");
+    EXPECT_GE(CountOrangePixels(tray), 20) << "the ready icon is not in the notification area";
+
+    // A shell that restarts forgets the icon and announces its new taskbar to everyone.
+    HWND notifyWindow = launcher.FindWindowOfClass(L"TTaskTrayIconWindow");
+    ASSERT_NE(nullptr, notifyWindow);
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = notifyWindow;
+    data.uID = 1;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &data));
+    ASSERT_TRUE(WaitForTrayTipGone(kApplicationTitle, 5000));
+    ::SendNotifyMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(WaitForTrayTip(kApplicationTitle, 5000, &icon));
+    PumpUntil([] { return false; }, 500);
+    EXPECT_GE(CountOrangePixels(CaptureScreen(&icon.rect)), 20);
+    SaveArtifact(CaptureScreen(), L"e2e-tray-icon-after-taskbar-created");
+    EXPECT_EQ(0u, launcher.CloseAndWait(10000));
+    EXPECT_TRUE(WaitForTrayTipGone(kApplicationTitle, 5000)) << "the icon leaves with the program";
+}
+
+TEST_F(LauncherEndToEnd, AnExceptionFromAnEventHandlerEndsTheProgramWithoutSaving) {
+    SetValue(kSettingSection, L"ShowHintFrom", L"abc");
+    LauncherProcess launcher(BuiltProgram(L"TolvernLauncherTestHooks.exe"));
+    ASSERT_TRUE(WaitUntilReady(launcher));
+    HWND notifyWindow = launcher.FindWindowOfClass(L"TTaskTrayIconWindow");
+    ASSERT_NE(nullptr, notifyWindow);
+    // The test build throws from the tray icon's mouse-move handler.
+    ::PostMessageW(notifyWindow, TrayCallbackMessage, 1, WM_MOUSEMOVE);
+    EXPECT_EQ(0u, launcher.WaitForExit(10000));
+    EXPECT_EQ(L"abc", GetValue(kSettingSection, L"ShowHintFrom"));
+    EXPECT_EQ(L"<missing>", GetValue(kSettingSection, L"MenuCount")) << "nothing was saved";
+    EXPECT_TRUE(WaitForTrayTipGone(kApplicationTitle, 5000));
+}
+
+} // namespace
+} // namespace tolvern
