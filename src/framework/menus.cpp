@@ -372,6 +372,23 @@ void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
     if (!item)
         return;
     SavedDC saved(dis.hDC);
+    // Handlers get rectangles in the coordinates of the menu's item area, whose first item
+    // starts at (0, 0). Wine keeps a margin of a few pixels around the items inside the menu
+    // window's client area; the view is moved by it so that a painter that counts from 0 (the
+    // banner does) lands in the right place.
+    RECT rect = dis.rcItem;
+    if (HWND window = ::WindowFromDC(dis.hDC)) {
+        auto it = entries_.find(static_cast<UINT>(dis.itemData));
+        RECT first{};
+        if (it != entries_.end() && ::GetMenuItemRect(window, it->second.parentMenu, 0, &first)) {
+            POINT origin{first.left, first.top};
+            ::ScreenToClient(window, &origin);
+            if (origin.x > 0 && origin.x <= rect.left && origin.y > 0 && origin.y <= rect.top) {
+                ::OffsetRect(&rect, -origin.x, -origin.y);
+                ::SetViewportOrgEx(dis.hDC, origin.x, origin.y, nullptr);
+            }
+        }
+    }
     TCanvas canvas(dis.hDC);
     canvas.Font.AssignLogFont(MenuLogFont());
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
@@ -380,11 +397,11 @@ void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
                                                          : clMenuText;
     canvas.Brush.Color = selected ? clHighlight : clMenu;
     if (item->OnAdvancedDrawItem)
-        item->OnAdvancedDrawItem(item, canvas, dis.rcItem, dis.itemState);
+        item->OnAdvancedDrawItem(item, canvas, rect, dis.itemState);
     else if (item->OnDrawItem)
-        item->OnDrawItem(item, canvas, dis.rcItem, selected);
+        item->OnDrawItem(item, canvas, rect, selected);
     else
-        DefaultDrawItem(item, canvas, dis.rcItem, dis.itemState);
+        DefaultDrawItem(item, canvas, rect, dis.itemState);
 }
 
 void TPopupMenu::DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width,

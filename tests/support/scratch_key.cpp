@@ -11,16 +11,18 @@
 namespace tolvern::test {
 
 namespace {
-std::wstring Relative(const std::wstring& path) { return path.substr(1); }
+std::wstring Relative(const std::wstring& path) {
+    return path.substr(1);
+}
 
 void SetRaw(const std::wstring& path, const std::wstring& section, const std::wstring& name,
             DWORD type, const void* data, DWORD size) {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\" + section).c_str(),
-                                               0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                               nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key, name.c_str(), 0, type,
-                                              static_cast<const BYTE*>(data), size));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\" + section).c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size));
     ::RegCloseKey(key);
 }
 } // namespace
@@ -69,8 +71,8 @@ bool ScratchKey::Exists() const {
 
 bool ScratchKey::SectionExists(const std::wstring& section) const {
     HKEY key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, (Relative(path_) + L"\\" + section).c_str(), 0,
-                        KEY_READ, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, (Relative(path_) + L"\\" + section).c_str(), 0, KEY_READ,
+                        &key) != ERROR_SUCCESS)
         return false;
     ::RegCloseKey(key);
     return true;
@@ -78,9 +80,8 @@ bool ScratchKey::SectionExists(const std::wstring& section) const {
 
 DWORD ScratchKey::ValueType(const std::wstring& section, const std::wstring& name) const {
     DWORD type = REG_NONE;
-    if (::RegGetValueW(HKEY_CURRENT_USER, (Relative(path_) + L"\\" + section).c_str(),
-                       name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) !=
-        ERROR_SUCCESS)
+    if (::RegGetValueW(HKEY_CURRENT_USER, (Relative(path_) + L"\\" + section).c_str(), name.c_str(),
+                       RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) != ERROR_SUCCESS)
         return REG_NONE;
     return type;
 }

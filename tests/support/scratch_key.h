@@ -28,7 +28,8 @@ public:
     bool SectionExists(const std::wstring& section) const;
     // REG_SZ contents; fails the test when the value is missing or of another type.
     std::wstring GetString(const std::wstring& section, const std::wstring& name) const;
-    DWORD ValueType(const std::wstring& section, const std::wstring& name) const; // REG_NONE if missing
+    DWORD ValueType(const std::wstring& section,
+                    const std::wstring& name) const; // REG_NONE if missing
     std::vector<std::wstring> ValueNames(const std::wstring& section) const;
 
 private:
