@@ -46,7 +46,19 @@ struct Observed {
     Screenshot selectedShot;
     Screenshot submenuShot;
     bool submenuShown = false;
+    bool secondLevelShown = false;
 };
+
+HWND WaitForSecondLevel(HWND a, HWND b) {
+    for (int i = 0; i < 100; ++i) {
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+             w = ::FindWindowExW(nullptr, w, L"#32768", nullptr))
+            if (w != a && w != b && ::IsWindowVisible(w))
+                return w;
+        ::Sleep(10);
+    }
+    return nullptr;
+}
 
 void PopUpAndShoot(int style, const std::wstring& name, Observed& seen) {
     DemoMenu demo(style);
@@ -76,12 +88,11 @@ void PopUpAndShoot(int style, const std::wstring& name, Observed& seen) {
         Key(menu, VK_RIGHT); // opens the two-level submenu
         ::Sleep(300);
         if (HWND sub = WaitForMenuWindow(menu)) {
-            Key(sub, VK_DOWN);
-            Key(sub, VK_DOWN);
-            Key(sub, VK_DOWN); // "ドキュメント(&D)"
+            Key(sub, VK_DOWN); // from "画面のプロパティ" over the separator to "ドキュメント(&D)"
             Key(sub, VK_RIGHT);
             ::Sleep(300);
             seen.submenuShown = true;
+            seen.secondLevelShown = WaitForSecondLevel(menu, sub) != nullptr;
         }
         ::Sleep(300);
         seen.submenuShot = CaptureScreen();
@@ -125,6 +136,7 @@ TEST(BarPopupMenuOnScreen, WindowsStyle) {
     PopUpAndShoot(0, L"bar_menu_windows", seen);
     CheckBanner(seen, 28);
     EXPECT_TRUE(seen.submenuShown);
+    EXPECT_TRUE(seen.secondLevelShown);
 }
 
 TEST(BarPopupMenuOnScreen, Office97Style) {
@@ -132,6 +144,7 @@ TEST(BarPopupMenuOnScreen, Office97Style) {
     PopUpAndShoot(1, L"bar_menu_office97", seen);
     CheckBanner(seen, 28);
     EXPECT_TRUE(seen.submenuShown);
+    EXPECT_TRUE(seen.secondLevelShown);
 }
 
 } // namespace
