@@ -9,7 +9,7 @@
 
 namespace tolvern::testing_support {
 
-// Draws the seven stock images of the launcher (Part 2.5) at the list's size.
+// Draws the seven stock images of the launcher at the list's size.
 void AddStockImages(TImageList& images);
 
 struct DemoMenu {
