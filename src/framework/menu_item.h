@@ -67,7 +67,12 @@ public:
     // Changes every time the children change, so a realised HMENU can tell it is stale.
     unsigned Generation() const { return generation_; }
 
+    // Expires when the item is destroyed, so that a realised menu can tell that an item it
+    // refers to has gone (a handler may free items while the menu is open).
+    std::weak_ptr<void> LifeToken() const { return life_; }
+
 private:
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
     TMenuItem* parent_ = nullptr;
     std::vector<std::unique_ptr<TMenuItem>> children_;
     unsigned generation_ = 0;

@@ -1,0 +1,83 @@
+// TBarPopupMenu: a popup menu with a vertical gradient banner, upward text and a picture down
+// the left edge of its top level, and its own "Windows" / "Office97" top-level items.
+#pragma once
+
+#include "framework/canvas.h"
+#include "framework/menus.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tolvern {
+
+enum TBitmapVertAlignment : std::uint8_t { bvaTop, bvaBottom, bvaMiddle };
+enum TBitmapHorzAlignment : std::uint8_t { bhaLeft, bhaRight, bhaCenter };
+
+class TBarPopupMenu : public TPopupMenu {
+public:
+    explicit TBarPopupMenu(TComponent* owner = nullptr);
+    ~TBarPopupMenu() override;
+
+    // Starts a new banner, installs the bar's measure and draw events on every top-level item,
+    // then shows the menu as the base popup menu does.
+    void Popup(int x, int y) override;
+    // Steps 1 and 2 of Popup (what happens before the menu is shown); public for tests.
+    void PreparePopup();
+
+    // The picture: created on first use (read or write), transparent from then on.
+    TBitmap& Bitmap();
+    void SetBitmap(const TBitmap& bitmap) { Bitmap().Assign(bitmap); }
+    bool HasBitmap() const { return bitmap_ != nullptr; }
+
+    int BarWidth = 31;
+    int BitmapOffsetX = 0;
+    int BitmapOffsetY = 0;
+    TBitmapVertAlignment BitmapVertAlignment = bvaBottom;
+    TBitmapHorzAlignment BitmapHorzAlignment = bhaLeft;
+    bool BarVisible() const { return barVisible_; }
+    void SetBarVisible(bool visible);
+    TColor GradientEnd = clBlack;
+    TColor GradientStart = clBlue;
+    // The picture's own transparency; false and ignored while there is no picture.
+    bool Transparent() const { return bitmap_ && bitmap_->Transparent; }
+    void SetTransparent(bool transparent);
+    TFont VerticalFont; // assignment copies the font
+    std::wstring VerticalText;
+    int VerticalTextOffsetY = -6;
+    int DrawStyle = 0; // 0 "Windows", 1 "Office97"
+    int IconSize = 16;
+
+    // A new font handle from the font, rotated by degrees; the caller deletes it.
+    static HFONT CreateRotatedFont(const TFont& font, int degrees);
+
+    // The measure and advanced draw events that Popup installs on the top-level items.
+    void BarMeasureItem(TMenuItem* sender, TCanvas& canvas, int& width, int& height);
+    void BarAdvancedDrawItem(TMenuItem* sender, TCanvas& canvas, const RECT& rect, UINT state);
+    // Paints the item itself into the item area A.
+    void DrawItemBody(TMenuItem* sender, TCanvas& canvas, RECT area, UINT state);
+
+    // --- Observations for tests.
+    int BarHeight() const { return barHeight_; }
+    bool BarComplete() const { return barComplete_; }
+    const TBitmap* BarBuffer() const { return barBuffer_.get(); }
+    int GradientRowsPainted() const { return gradientRows_; }
+    int SliceCopies() const { return sliceCopies_; }
+    int FullCopies() const { return fullCopies_; }
+    POINT LastTextOrigin() const { return lastTextOrigin_; }
+
+private:
+    void PaintBannerPart(const RECT& rect);
+
+    std::unique_ptr<TBitmap> bitmap_;
+    std::unique_ptr<TBitmap> barBuffer_; // FBarBuffer
+    int barHeight_ = 0;                  // FBarHeight
+    bool barComplete_ = false;           // FBarComplete
+    bool barVisible_ = true;
+    int gradientRows_ = 0;
+    int sliceCopies_ = 0;
+    int fullCopies_ = 0;
+    POINT lastTextOrigin_{0, 0};
+};
+
+} // namespace tolvern

@@ -1,0 +1,456 @@
+// The forms library's popup menu: a TMenuItem tree realised as owner-drawn HMENUs and shown
+// with TrackPopupMenuEx on a hidden window of its own.
+#include "framework/menus.h"
+
+#include "framework/canvas.h"
+#include "framework/image_list.h"
+#include "framework/window.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tolvern {
+
+wchar_t GetHotkeyChar(const std::wstring& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != L'&')
+            continue;
+        if (caption[i + 1] == L'&') {
+            ++i;
+            continue;
+        }
+        return caption[i + 1];
+    }
+    return 0;
+}
+
+namespace {
+wchar_t UpperChar(wchar_t ch) {
+    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(
+        ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(ch)))));
+}
+
+// Item rectangles, menus and DC state: what a draw call may change is put back afterwards.
+class SavedDC {
+public:
+    explicit SavedDC(HDC dc) : dc_(dc), id_(::SaveDC(dc)) {}
+    ~SavedDC() { ::RestoreDC(dc_, id_); }
+    SavedDC(const SavedDC&) = delete;
+    SavedDC& operator=(const SavedDC&) = delete;
+
+private:
+    HDC dc_;
+    int id_;
+};
+} // namespace
+
+class TPopupMenu::MenuWindow : public Window {
+public:
+    explicit MenuWindow(TPopupMenu& menu) : menu_(menu) {
+        CreateHandle(L"TolvernPopupList", L"", WS_POPUP, WS_EX_TOOLWINDOW, nullptr);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        LRESULT result = 0;
+        if (menu_.HandleMenuMessage(message, wParam, lParam, result))
+            return result;
+        return DefaultHandler(message, wParam, lParam);
+    }
+
+private:
+    TPopupMenu& menu_;
+};
+
+TPopupMenu::TPopupMenu(TComponent* owner)
+    : TPopupMenuBase(owner), window_(std::make_unique<MenuWindow>(*this)) {}
+
+TPopupMenu::~TPopupMenu() {
+    ReleaseRealization();
+}
+
+HWND TPopupMenu::WindowHandle() const {
+    return window_->Handle();
+}
+
+void TPopupMenu::Popup(int x, int y) {
+    if (tracking_)
+        return; // the system runs one menu at a time
+    if (OnPopup)
+        OnPopup(this);
+    HMENU menu = Realize();
+    UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN;
+    if (MenuAnimation & maLeftToRight)
+        flags |= TPM_HORPOSANIMATION;
+    if (MenuAnimation & maRightToLeft)
+        flags |= TPM_HORNEGANIMATION;
+    if (MenuAnimation & maTopToBottom)
+        flags |= TPM_VERPOSANIMATION;
+    if (MenuAnimation & maBottomToTop)
+        flags |= TPM_VERNEGANIMATION;
+    tracking_ = true;
+    const UINT command =
+        static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, window_->Handle(), nullptr));
+    tracking_ = false;
+    // Resolve the choice before the realisation goes, then run it with the menu closed, so
+    // that the handler may change or free anything.
+    TMenuItem* chosen = LiveItem(command);
+    std::weak_ptr<void> life = chosen ? chosen->LifeToken() : std::weak_ptr<void>();
+    ReleaseRealization();
+    ::PostMessageW(window_->Handle(), WM_NULL, 0, 0);
+    if (chosen && !life.expired() && chosen->OnClick) {
+        const TMenuItem::TNotifyEvent handler = chosen->OnClick; // may free its item
+        handler(chosen);
+    }
+}
+
+HMENU TPopupMenu::Realize() {
+    ReleaseRealization();
+    root_.reset(::CreatePopupMenu());
+    owners_[root_.get()] = 0;
+    FillMenu(root_.get(), &Items);
+    return root_.get();
+}
+
+void TPopupMenu::ReleaseRealization() {
+    if (root_) {
+        ReleaseContents(root_.get());
+        owners_.erase(root_.get());
+        root_.reset(); // destroys the submenus with it
+    }
+    entries_.clear();
+    owners_.clear();
+    freeIds_.clear();
+    nextId_ = 1;
+}
+
+TMenuItem* TPopupMenu::LiveItem(UINT command) const {
+    auto it = entries_.find(command);
+    if (it == entries_.end() || it->second.life.expired())
+        return nullptr;
+    return it->second.item;
+}
+
+TMenuItem* TPopupMenu::ItemOfCommand(UINT command) const {
+    return LiveItem(command);
+}
+
+HMENU TPopupMenu::SubMenuOf(const TMenuItem* item) const {
+    for (const auto& [id, entry] : entries_)
+        if (entry.item == item && !entry.life.expired())
+            return entry.subMenu;
+    return nullptr;
+}
+
+TImageList* TPopupMenu::ImageListOf(const TMenuItem* item) const {
+    for (const TMenuItem* p = item ? item->Parent() : nullptr; p; p = p->Parent())
+        if (p->SubMenuImages)
+            return p->SubMenuImages;
+    return Images;
+}
+
+bool TPopupMenu::IsOwnerDrawn(const TMenuItem* item) const {
+    return OwnerDraw || item->OnDrawItem || item->OnAdvancedDrawItem || item->OnMeasureItem;
+}
+
+UINT TPopupMenu::AllocateCommand() {
+    if (!freeIds_.empty()) {
+        const UINT id = freeIds_.back();
+        freeIds_.pop_back();
+        return id;
+    }
+    // Identifiers go back to the free list when their items leave the HMENUs, so only the
+    // items shown at one moment count against the 16-bit range of WM_COMMAND.
+    if (nextId_ > 0xFFFF)
+        throw std::runtime_error("too many menu items shown at once");
+    return nextId_++;
+}
+
+void TPopupMenu::AppendItem(HMENU menu, TMenuItem* item) {
+    const UINT id = AllocateCommand();
+    Entry entry{item, item->LifeToken(), menu, nullptr};
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
+    mii.fType = 0;
+    if (item->IsLine()) {
+        mii.fType |= MFT_SEPARATOR;
+    } else {
+        // The text also goes on owner-drawn items: accessibility tools and tests read it, and
+        // the system matches "&X" mnemonics on it.
+        mii.fMask |= MIIM_STRING;
+        mii.dwTypeData = const_cast<wchar_t*>(item->Caption.c_str());
+    }
+    if (IsOwnerDrawn(item))
+        mii.fType |= MFT_OWNERDRAW;
+    if (item->Break)
+        mii.fType |= MFT_MENUBARBREAK;
+    mii.fState = (item->Enabled ? MFS_ENABLED : MFS_DISABLED) | (item->Default ? MFS_DEFAULT : 0);
+    mii.wID = id;
+    mii.dwItemData = id;
+    if (item->Count() > 0) {
+        entry.subMenu = ::CreatePopupMenu();
+        owners_[entry.subMenu] = id;
+        mii.fMask |= MIIM_SUBMENU;
+        mii.hSubMenu = entry.subMenu;
+    }
+    entries_[id] = entry;
+    ::InsertMenuItemW(menu, static_cast<UINT>(::GetMenuItemCount(menu)), TRUE, &mii);
+}
+
+void TPopupMenu::FillMenu(HMENU menu, TMenuItem* owner) {
+    for (int i = 0; i < owner->Count(); ++i) {
+        TMenuItem* item = owner->Items(i);
+        if (item->Visible)
+            AppendItem(menu, item);
+    }
+}
+
+void TPopupMenu::ReleaseEntry(UINT command) {
+    auto it = entries_.find(command);
+    if (it == entries_.end())
+        return;
+    HMENU sub = it->second.subMenu;
+    entries_.erase(it);
+    freeIds_.push_back(command);
+    if (sub) {
+        ReleaseContents(sub);
+        owners_.erase(sub);
+    }
+}
+
+void TPopupMenu::ReleaseContents(HMENU menu) {
+    const int count = ::GetMenuItemCount(menu);
+    for (int pos = 0; pos < count; ++pos) {
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_ID;
+        if (::GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii))
+            ReleaseEntry(mii.wID);
+    }
+}
+
+void TPopupMenu::ClearMenu(HMENU menu) {
+    ReleaseContents(menu);
+    for (int pos = ::GetMenuItemCount(menu) - 1; pos >= 0; --pos)
+        ::DeleteMenu(menu, static_cast<UINT>(pos), MF_BYPOSITION); // destroys its submenu
+}
+
+bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_INITMENUPOPUP: {
+        HMENU menu = reinterpret_cast<HMENU>(wParam);
+        if (HIWORD(lParam) || owners_.find(menu) == owners_.end())
+            return false;
+        InitPopup(menu);
+        result = 0;
+        return true;
+    }
+    case WM_MEASUREITEM: {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (mis->CtlType != ODT_MENU)
+            return false;
+        Measure(*mis);
+        result = TRUE;
+        return true;
+    }
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (dis->CtlType != ODT_MENU)
+            return false;
+        Draw(*dis);
+        result = TRUE;
+        return true;
+    }
+    case WM_MENUCHAR: {
+        HMENU menu = reinterpret_cast<HMENU>(lParam);
+        if (owners_.find(menu) == owners_.end())
+            return false;
+        result = MenuChar(static_cast<wchar_t>(LOWORD(wParam)), menu);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TPopupMenu::InitPopup(HMENU menu) {
+    const UINT ownerId = owners_[menu];
+    if (ownerId == 0)
+        return; // the root was built by Popup just before it showed
+    TMenuItem* item = LiveItem(ownerId);
+    if (!item) {
+        ClearMenu(menu);
+        return;
+    }
+    // The handler may free the item itself and put a new one at its place (a folder item is
+    // rebuilt after an aborted read): remember where it sits.
+    TMenuItem* parent = item->Parent();
+    std::weak_ptr<void> parentLife = parent ? parent->LifeToken() : std::weak_ptr<void>();
+    const int index = item->MenuIndex();
+    std::weak_ptr<void> life = item->LifeToken();
+
+    // The system reports the opening of a submenu as a click on the item that owns it. The
+    // handler runs from a copy: freeing the item must not free the closure while it runs.
+    if (item->OnClick) {
+        const TMenuItem::TNotifyEvent handler = item->OnClick;
+        handler(item);
+    }
+
+    if (life.expired()) {
+        item = nullptr;
+        if (parent && !parentLife.expired() && index >= 0 && index < parent->Count())
+            item = parent->Items(index);
+        auto it = entries_.find(ownerId);
+        if (it != entries_.end() && item) {
+            it->second.item = item;
+            it->second.life = item->LifeToken();
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof mii;
+            mii.fMask = MIIM_STRING;
+            mii.dwTypeData = const_cast<wchar_t*>(item->Caption.c_str());
+            ::SetMenuItemInfoW(it->second.parentMenu, ownerId, FALSE, &mii);
+        }
+    }
+    ClearMenu(menu);
+    if (item)
+        FillMenu(menu, item);
+}
+
+LRESULT TPopupMenu::MenuChar(wchar_t ch, HMENU menu) {
+    const wchar_t key = UpperChar(ch);
+    std::vector<int> matches;
+    int current = -1;
+    const int count = ::GetMenuItemCount(menu);
+    for (int pos = 0; pos < count; ++pos) {
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_ID | MIIM_STATE;
+        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii))
+            continue;
+        if (mii.fState & MFS_HILITE)
+            current = pos;
+        const TMenuItem* item = LiveItem(mii.wID);
+        if (!item || item->IsLine())
+            continue;
+        const wchar_t hot = GetHotkeyChar(item->Caption);
+        if (hot && UpperChar(hot) == key)
+            matches.push_back(pos);
+    }
+    if (matches.empty())
+        return MAKELRESULT(0, MNC_IGNORE);
+    if (matches.size() == 1)
+        return MAKELRESULT(matches.front(), MNC_EXECUTE);
+    for (int pos : matches)
+        if (pos > current)
+            return MAKELRESULT(pos, MNC_SELECT);
+    return MAKELRESULT(matches.front(), MNC_SELECT);
+}
+
+void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {
+    TMenuItem* item = LiveItem(static_cast<UINT>(mis.itemData));
+    if (!item) {
+        mis.itemWidth = 0;
+        mis.itemHeight = 0;
+        return;
+    }
+    UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    int width = 0, height = 0;
+    {
+        TCanvas canvas(dc.get());
+        canvas.Font.AssignLogFont(MenuLogFont());
+        DefaultMeasureItem(item, canvas, width, height);
+        if (item->OnMeasureItem)
+            item->OnMeasureItem(item, canvas, width, height);
+    }
+    mis.itemWidth = static_cast<UINT>(std::max(width, 0));
+    mis.itemHeight = static_cast<UINT>(std::max(height, 0));
+}
+
+void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
+    TMenuItem* item = LiveItem(static_cast<UINT>(dis.itemData));
+    if (!item)
+        return;
+    SavedDC saved(dis.hDC);
+    // Handlers get rectangles in the coordinates of the menu's item area, whose first item
+    // starts at (0, 0). Wine keeps a margin of a few pixels around the items inside the menu
+    // window's client area; the view is moved by it so that a painter that counts from 0 (the
+    // banner does) lands in the right place.
+    RECT rect = dis.rcItem;
+    if (HWND window = ::WindowFromDC(dis.hDC)) {
+        auto it = entries_.find(static_cast<UINT>(dis.itemData));
+        RECT first{};
+        if (it != entries_.end() && ::GetMenuItemRect(window, it->second.parentMenu, 0, &first)) {
+            POINT origin{first.left, first.top};
+            ::ScreenToClient(window, &origin);
+            if (origin.x > 0 && origin.x <= rect.left && origin.y > 0 && origin.y <= rect.top) {
+                ::OffsetRect(&rect, -origin.x, -origin.y);
+                ::SetViewportOrgEx(dis.hDC, origin.x, origin.y, nullptr);
+            }
+        }
+    }
+    TCanvas canvas(dis.hDC);
+    canvas.Font.AssignLogFont(MenuLogFont());
+    const bool selected = (dis.itemState & ODS_SELECTED) != 0;
+    canvas.Font.Color = selected                         ? clHighlightText
+                        : (dis.itemState & ODS_INACTIVE) ? clGrayText
+                                                         : clMenuText;
+    canvas.Brush.Color = selected ? clHighlight : clMenu;
+    if (item->OnAdvancedDrawItem)
+        item->OnAdvancedDrawItem(item, canvas, rect, dis.itemState);
+    else if (item->OnDrawItem)
+        item->OnDrawItem(item, canvas, rect, selected);
+    else
+        DefaultDrawItem(item, canvas, rect, dis.itemState);
+}
+
+void TPopupMenu::DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width,
+                                    int& height) const {
+    const TImageList* images = ImageListOf(item);
+    const int imageWidth = images ? images->Width() : 16;
+    const int imageHeight = images ? images->Height() : 16;
+    if (item->IsLine()) {
+        width = imageWidth + 22;
+        height = 8;
+        return;
+    }
+    if (item->Default)
+        canvas.Font.Style |= fsBold;
+    RECT r{0, 0, 0, 0};
+    canvas.DrawText(item->Caption, r, DT_CALCRECT | DT_SINGLELINE);
+    width = imageWidth + 15 + (r.right - r.left) + 7;
+    height = std::max(imageHeight + 3, static_cast<int>(r.bottom - r.top) + 2);
+}
+
+void TPopupMenu::DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& rect,
+                                 UINT state) const {
+    if (item->IsLine()) {
+        canvas.Brush.Color = clMenu;
+        canvas.FillRect(rect);
+        RECT line = rect;
+        line.top = rect.top + (rect.bottom - rect.top) / 2 - 1;
+        ::DrawEdge(canvas.Handle(), &line, EDGE_ETCHED, BF_TOP);
+        return;
+    }
+    canvas.FillRect(rect);
+    const TImageList* images = ImageListOf(item);
+    const int imageWidth = images ? images->Width() : 16;
+    const bool enabled = !(state & (ODS_DISABLED | ODS_GRAYED)) && item->Enabled;
+    if (images && item->ImageIndex >= 0)
+        images->Draw(canvas.Handle(), rect.left + 1,
+                     rect.top + (rect.bottom - rect.top - images->Height()) / 2, item->ImageIndex,
+                     enabled);
+    if (item->Default)
+        canvas.Font.Style |= fsBold;
+    if (!enabled)
+        canvas.Font.Color = clGrayText;
+    canvas.SetTransparentText(true);
+    RECT text = rect;
+    text.left += imageWidth + 8;
+    UINT format = DT_SINGLELINE | DT_VCENTER;
+    if (state & ODS_NOACCEL)
+        format |= DT_HIDEPREFIX;
+    canvas.DrawText(item->Caption, text, format);
+}
+
+} // namespace tolvern

@@ -1,0 +1,109 @@
+// The forms library's popup menu: a TMenuItem tree realised as owner-drawn HMENUs and shown
+// with TrackPopupMenuEx on a hidden window of its own.
+#pragma once
+
+#include "base/unique_handle.h"
+#include "framework/menu_item.h"
+#include "framework/popup_menu.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tolvern {
+
+class TCanvas;
+class TImageList;
+
+// Directions of the menu's opening animation (MenuAnimation is a set of these bits).
+enum TMenuAnimation : unsigned {
+    maLeftToRight = 1,
+    maRightToLeft = 2,
+    maTopToBottom = 4,
+    maBottomToTop = 8,
+};
+
+// The accelerator character of a caption ("&X", "&&" is a literal ampersand), 0 for none.
+wchar_t GetHotkeyChar(const std::wstring& caption);
+
+class TPopupMenu : public TPopupMenuBase {
+public:
+    using TNotifyEvent = std::function<void(TPopupMenu* sender)>;
+
+    explicit TPopupMenu(TComponent* owner = nullptr);
+    ~TPopupMenu() override;
+
+    TMenuItem Items; // the root; its children are the top-level items
+    TImageList* Images = nullptr;
+    bool OwnerDraw = false;
+    bool AutoPopup = true;
+    unsigned MenuAnimation = 0; // TMenuAnimation bits
+    TNotifyEvent OnPopup;
+
+    // Runs OnPopup, shows the menu at the screen point and returns when it has closed; the
+    // chosen item's OnClick runs after the menu has closed and before Popup returns.
+    void Popup(int x, int y) override;
+
+    // --- The realisation (what Popup shows); public so that tests can drive it with the same
+    // messages the system sends.
+    // Builds a fresh root HMENU from Items (submenus are filled when they open).
+    HMENU Realize();
+    void ReleaseRealization();
+    HMENU Handle() const { return root_.get(); }
+    // The hidden window that owns the menu and receives its messages.
+    HWND WindowHandle() const;
+    // The item behind a command identifier of the current realisation (nullptr when gone).
+    TMenuItem* ItemOfCommand(UINT command) const;
+    // The submenu HMENU that item owns in the current realisation, nullptr if none.
+    HMENU SubMenuOf(const TMenuItem* item) const;
+    // Number of command identifiers in use, and the largest one ever handed out.
+    size_t CommandsInUse() const { return entries_.size(); }
+    UINT HighestCommand() const { return nextId_ - 1; }
+    bool Tracking() const { return tracking_; }
+
+    // The image list of an item: the nearest ancestor's SubMenuImages, else Images.
+    TImageList* ImageListOf(const TMenuItem* item) const;
+
+    // The toolkit's own measure and look for an owner-drawn item without draw handlers.
+    void DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) const;
+    void DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& rect, UINT state) const;
+
+private:
+    class MenuWindow;
+    friend class MenuWindow;
+    struct Entry {
+        TMenuItem* item = nullptr;
+        std::weak_ptr<void> life;
+        HMENU parentMenu = nullptr;
+        HMENU subMenu = nullptr;
+    };
+
+    bool HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void InitPopup(HMENU menu);
+    LRESULT MenuChar(wchar_t ch, HMENU menu);
+    void Measure(MEASUREITEMSTRUCT& mis);
+    void Draw(const DRAWITEMSTRUCT& dis);
+
+    bool IsOwnerDrawn(const TMenuItem* item) const;
+    TMenuItem* LiveItem(UINT command) const;
+    UINT AllocateCommand();
+    void AppendItem(HMENU menu, TMenuItem* item);
+    void FillMenu(HMENU menu, TMenuItem* owner);
+    void ReleaseContents(HMENU menu);
+    void ReleaseEntry(UINT command);
+    void ClearMenu(HMENU menu);
+
+    std::unique_ptr<MenuWindow> window_;
+    UniqueMenu root_;
+    std::unordered_map<UINT, Entry> entries_;
+    std::unordered_map<HMENU, UINT> owners_; // submenu -> owning command, root -> 0
+    std::vector<UINT> freeIds_;
+    UINT nextId_ = 1;
+    bool tracking_ = false;
+};
+
+} // namespace tolvern

@@ -1,0 +1,356 @@
+// The popup menu's realisation of the item tree as HMENUs, its default owner-drawn look, and a
+// real popup driven from a second thread.
+#include "framework/menus.h"
+
+#include "framework/canvas.h"
+#include "framework/image_list.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tolvern {
+namespace {
+
+std::unique_ptr<TMenuItem> Item(const std::wstring& caption) {
+    return std::make_unique<TMenuItem>(caption);
+}
+
+std::vector<std::wstring> Texts(HMENU menu) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t buffer[256] = {};
+        ::GetMenuStringW(menu, static_cast<UINT>(i), buffer, 256, MF_BYPOSITION);
+        texts.emplace_back(buffer);
+    }
+    return texts;
+}
+
+UINT TypeOf(HMENU menu, int pos) {
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_FTYPE;
+    ::GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii);
+    return mii.fType;
+}
+
+void OpenSubMenu(TPopupMenu& menu, HMENU sub) {
+    ::SendMessageW(menu.WindowHandle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), 0);
+}
+
+TEST(PopupMenuRealisation, HiddenItemsAreLeftOutAndComeBackWhenShown) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    menu.Items.Add(Item(L"One(&O)"));
+    TMenuItem* two = menu.Items.Add(Item(L"Two(&T)"));
+    menu.Items.Add(Item(L"-"));
+    TMenuItem* folder = menu.Items.Add(Item(L"Folder(&F)"));
+    folder->Add(Item(L"a"));
+    TMenuItem* b = folder->Add(Item(L"b"));
+    folder->Add(Item(L"c"));
+
+    two->Visible = false;
+    b->Visible = false;
+    HMENU root = menu.Realize();
+    EXPECT_EQ((std::vector<std::wstring>{L"One(&O)", L"", L"Folder(&F)"}), Texts(root));
+    EXPECT_TRUE(TypeOf(root, 0) & MFT_OWNERDRAW);
+    EXPECT_TRUE(TypeOf(root, 1) & MFT_SEPARATOR);
+    HMENU sub = menu.SubMenuOf(folder);
+    ASSERT_NE(nullptr, sub);
+    OpenSubMenu(menu, sub);
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"c"}), Texts(sub));
+
+    b->Visible = true;
+    OpenSubMenu(menu, sub);
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"c"}), Texts(sub));
+    two->Visible = true;
+    root = menu.Realize();
+    EXPECT_EQ((std::vector<std::wstring>{L"One(&O)", L"Two(&T)", L"", L"Folder(&F)"}), Texts(root));
+}
+
+TEST(PopupMenuRealisation, BreakStartsANewColumnAndStatesAreCarried) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    menu.Items.Add(Item(L"a"));
+    TMenuItem* b = menu.Items.Add(Item(L"b"));
+    TMenuItem* c = menu.Items.Add(Item(L"c"));
+    TMenuItem* d = menu.Items.Add(Item(L"d"));
+    b->Break = true;
+    c->Enabled = false;
+    d->Default = true;
+    HMENU root = menu.Realize();
+    EXPECT_FALSE(TypeOf(root, 0) & MFT_MENUBARBREAK);
+    EXPECT_TRUE(TypeOf(root, 1) & MFT_MENUBARBREAK);
+    EXPECT_TRUE(::GetMenuState(root, 2, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_EQ(3u, ::GetMenuDefaultItem(root, TRUE, 0));
+}
+
+TEST(PopupMenuRealisation, OpeningASubmenuRunsTheOwnersClickFirst) {
+    TPopupMenu menu;
+    TMenuItem* folder = menu.Items.Add(Item(L"Folder"));
+    folder->Add(Item(L"placeholder"));
+    int clicks = 0;
+    folder->OnClick = [&](TMenuItem* sender) {
+        ++clicks;
+        sender->Clear();
+        sender->Add(Item(L"read " + std::to_wstring(clicks)));
+    };
+    menu.Realize();
+    HMENU sub = menu.SubMenuOf(folder);
+    OpenSubMenu(menu, sub);
+    EXPECT_EQ(1, clicks);
+    EXPECT_EQ((std::vector<std::wstring>{L"read 1"}), Texts(sub));
+    OpenSubMenu(menu, sub);
+    EXPECT_EQ((std::vector<std::wstring>{L"read 2"}), Texts(sub));
+}
+
+TEST(PopupMenuRealisation, AnItemReplacedWhileItsSubmenuOpensShowsTheNewChildren) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    menu.Items.Add(Item(L"first"));
+    TMenuItem* folder = menu.Items.Add(Item(L"Old"));
+    folder->Add(Item(L"old child"));
+    TMenuItem* grand = folder->Add(Item(L"old folder"));
+    grand->Add(Item(L"deep"));
+    TMenuItem* replacement = nullptr;
+    folder->OnClick = [&](TMenuItem* sender) {
+        TMenuItem* parent = sender->Parent();
+        const int index = sender->MenuIndex();
+        parent->Delete(index); // frees the item whose handler this is
+        auto fresh = Item(L"New");
+        fresh->Add(Item(L"new 1"));
+        fresh->Add(Item(L"new 2"));
+        replacement = parent->Insert(index, std::move(fresh));
+    };
+    HMENU root = menu.Realize();
+    HMENU sub = menu.SubMenuOf(folder);
+    OpenSubMenu(menu, sub); // the old tree's deep submenu is not open: fill it first
+    // The first opening replaced the item; the submenu shows the replacement's children.
+    ASSERT_NE(nullptr, replacement);
+    EXPECT_EQ((std::vector<std::wstring>{L"new 1", L"new 2"}), Texts(sub));
+    EXPECT_EQ(sub, menu.SubMenuOf(replacement));
+    EXPECT_EQ(L"New", Texts(root)[1]);
+    // Drawing and measuring the owner item now reach the new item, never the freed one.
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_ID;
+    ::GetMenuItemInfoW(root, 1, TRUE, &mii);
+    EXPECT_EQ(replacement, menu.ItemOfCommand(mii.wID));
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_MENU;
+    mis.itemData = mii.wID;
+    ::SendMessageW(menu.WindowHandle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+    EXPECT_EQ(19u, mis.itemHeight);
+}
+
+TEST(PopupMenuRealisation, CommandIdentifiersAreReusedAsItemsComeAndGo) {
+    TPopupMenu menu;
+    TMenuItem* folder = menu.Items.Add(Item(L"Folder"));
+    folder->Add(Item(L"x"));
+    folder->OnClick = [](TMenuItem* sender) {
+        sender->Clear();
+        for (int i = 0; i < 1000; ++i) {
+            auto child = Item(L"child " + std::to_wstring(i));
+            if (i % 100 == 0)
+                child->Add(Item(L"grandchild"));
+            sender->Add(std::move(child));
+        }
+    };
+    menu.Realize();
+    HMENU sub = menu.SubMenuOf(folder);
+    for (int round = 0; round < 100; ++round) // 100,000 items come and go
+        OpenSubMenu(menu, sub);
+    EXPECT_EQ(1000, ::GetMenuItemCount(sub));
+    EXPECT_EQ(1001u, menu.CommandsInUse());
+    EXPECT_LE(menu.HighestCommand(), 2001u);
+}
+
+TEST(PopupMenuRealisation, MenuCharChoosesTheItemWithTheAccelerator) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    menu.Items.Add(Item(L"デスクトップの表示(&V)"));
+    menu.Items.Add(Item(L"-"));
+    menu.Items.Add(Item(L"プログラム(&P)"));
+    menu.Items.Add(Item(L"A && B"));
+    menu.Items.Add(Item(L"設定(&S)"));
+    menu.Items.Add(Item(L"常駐終了(&X)"));
+    menu.Items.Add(Item(L"Explorer(&X)"));
+    HMENU root = menu.Realize();
+    auto menuChar = [&](wchar_t ch) {
+        return static_cast<DWORD>(::SendMessageW(menu.WindowHandle(), WM_MENUCHAR,
+                                                 MAKEWPARAM(ch, MF_POPUP),
+                                                 reinterpret_cast<LPARAM>(root)));
+    };
+    EXPECT_EQ(static_cast<DWORD>(MAKELRESULT(4, MNC_EXECUTE)), menuChar(L's'));
+    EXPECT_EQ(static_cast<DWORD>(MAKELRESULT(2, MNC_EXECUTE)), menuChar(L'P'));
+    EXPECT_EQ(static_cast<DWORD>(MAKELRESULT(0, MNC_IGNORE)), menuChar(L'B'));
+    EXPECT_EQ(static_cast<DWORD>(MAKELRESULT(5, MNC_SELECT)), menuChar(L'x'));
+    EXPECT_EQ(L'V', GetHotkeyChar(L"デスクトップの表示(&V)"));
+    EXPECT_EQ(0, GetHotkeyChar(L"A && B"));
+}
+
+// --- default owner-drawn look ------------------------------------------------------------
+
+struct MemoryCanvas {
+    explicit MemoryCanvas(int w, int h) { bitmap.SetSize(w, h); }
+    TBitmap bitmap;
+    COLORREF Pixel(int x, int y) { return ::GetPixel(bitmap.Canvas().Handle(), x, y) & 0xFFFFFF; }
+};
+
+TEST(PopupMenuDefaultLook, MeasuresSeparatorsAndTextItemsWithASixteenPixelList) {
+    TImageList images(16, 16);
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    menu.Images = &images;
+    TMenuItem* sep = menu.Items.Add(Item(L"-"));
+    TMenuItem* text = menu.Items.Add(Item(L"(なし)"));
+    MemoryCanvas mc(10, 10);
+    TCanvas& canvas = mc.bitmap.Canvas();
+    canvas.Font.AssignLogFont(MenuLogFont());
+    int w = 0, h = 0;
+    menu.DefaultMeasureItem(sep, canvas, w, h);
+    EXPECT_EQ(8, h);
+    menu.DefaultMeasureItem(text, canvas, w, h);
+    EXPECT_EQ(19, h);
+    RECT r{0, 0, 0, 0};
+    canvas.DrawText(L"(なし)", r, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(16 + 15 + r.right + 7, w);
+}
+
+TEST(PopupMenuDefaultLook, SeparatorIsAnEtchedLineAndDisabledTextIsGrey) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    TMenuItem* sep = menu.Items.Add(Item(L"-"));
+    TMenuItem* none = menu.Items.Add(Item(L"(なし) XXXX"));
+    none->Enabled = false;
+    MemoryCanvas mc(120, 30);
+    TCanvas& canvas = mc.bitmap.Canvas();
+    const RECT sepRect{0, 0, 120, 8};
+    canvas.Brush.Color = clMenu;
+    menu.DefaultDrawItem(sep, canvas, sepRect, 0);
+    // The etched line: shadow above highlight across the item, menu colour elsewhere.
+    EXPECT_EQ(ColorToRGB(clBtnShadow), mc.Pixel(50, 3));
+    EXPECT_EQ(ColorToRGB(clBtnHighlight), mc.Pixel(50, 4));
+    EXPECT_EQ(ColorToRGB(clMenu), mc.Pixel(50, 1));
+    EXPECT_EQ(ColorToRGB(clMenu), mc.Pixel(50, 6));
+
+    const RECT textRect{0, 8, 120, 27};
+    canvas.Font.AssignLogFont(MenuLogFont());
+    canvas.Font.Color = clMenuText;
+    canvas.Brush.Color = clMenu;
+    menu.DefaultDrawItem(none, canvas, textRect, ODS_DISABLED | ODS_GRAYED);
+    int grey = 0, other = 0;
+    for (int y = 8; y < 27; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const COLORREF c = mc.Pixel(x, y);
+            if (c == ColorToRGB(clGrayText))
+                ++grey;
+            else if (c != ColorToRGB(clMenu))
+                ++other;
+        }
+    EXPECT_GT(grey, 20);
+    EXPECT_EQ(0, other);
+}
+
+// --- a real popup ----------------------------------------------------------------------------
+
+// Waits for the system's menu window and presses keys in it from a second thread.
+class MenuDriver {
+public:
+    explicit MenuDriver(std::vector<UINT> keys) : keys_(std::move(keys)) {
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~MenuDriver() { thread_.join(); }
+    bool sawMenu = false;
+
+private:
+    static void Key(HWND menu, UINT vk) {
+        const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
+        ::PostMessageW(menu, WM_KEYDOWN, vk, scan | 1);
+        ::Sleep(20);
+        ::PostMessageW(menu, WM_KEYUP, vk, scan | 1 | (3u << 30));
+        ::Sleep(20);
+    }
+    void Run() {
+        HWND window = nullptr;
+        for (int i = 0; i < 500 && !window; ++i) {
+            window = ::FindWindowW(L"#32768", nullptr);
+            if (window && !::IsWindowVisible(window))
+                window = nullptr;
+            if (!window)
+                ::Sleep(10);
+        }
+        if (!window)
+            return;
+        sawMenu = true;
+        ::Sleep(200);
+        for (UINT vk : keys_)
+            Key(window, vk);
+        // Make sure a failing test does not leave the menu open for ever.
+        for (int i = 0; i < 200 && ::IsWindow(window) && ::IsWindowVisible(window); ++i)
+            ::Sleep(10);
+        if (::IsWindow(window) && ::IsWindowVisible(window))
+            for (int i = 0; i < 5; ++i)
+                Key(window, VK_ESCAPE);
+    }
+    std::vector<UINT> keys_;
+    std::thread thread_;
+};
+
+bool MenuWindowVisible() {
+    HWND w = ::FindWindowW(L"#32768", nullptr);
+    return w && ::IsWindowVisible(w);
+}
+
+TEST(PopupMenuTracking, ALetterChoosesTheItemAndItsClickRunsOnceAfterTheMenuClosed) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    int popups = 0, aClicks = 0, sClicks = 0;
+    bool closedWhenClicked = false;
+    menu.OnPopup = [&](TPopupMenu*) { ++popups; };
+    menu.Items.Add(Item(L"デスクトップの表示(&V)"))->OnClick = [&](TMenuItem*) { ++aClicks; };
+    menu.Items.Add(Item(L"-"));
+    menu.Items.Add(Item(L"設定(&S)"))->OnClick = [&](TMenuItem*) {
+        ++sClicks;
+        closedWhenClicked = !menu.Tracking() && !MenuWindowVisible() && !menu.Handle();
+    };
+    {
+        MenuDriver driver({'S'});
+        menu.Popup(100, 100);
+        EXPECT_EQ(1, sClicks); // before Popup returned
+        EXPECT_TRUE(driver.sawMenu);
+    }
+    EXPECT_EQ(1, popups);
+    EXPECT_EQ(1, sClicks);
+    EXPECT_EQ(0, aClicks);
+    EXPECT_TRUE(closedWhenClicked);
+}
+
+TEST(PopupMenuTracking, ASubmenuOpensThroughItsOwnersClickAndAnItemInItIsChosen) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    TMenuItem* folder = menu.Items.Add(Item(L"フォルダ(&F)"));
+    folder->Add(Item(L"placeholder"));
+    int chosen = 0;
+    folder->OnClick = [&](TMenuItem* sender) {
+        // Replace the item itself while its submenu opens.
+        TMenuItem* parent = sender->Parent();
+        const int index = sender->MenuIndex();
+        parent->Delete(index);
+        auto fresh = Item(L"フォルダ(&F)");
+        fresh->Add(Item(L"first(&1)"));
+        fresh->Add(Item(L"second(&2)"))->OnClick = [&](TMenuItem*) { ++chosen; };
+        parent->Insert(index, std::move(fresh));
+    };
+    {
+        MenuDriver driver({'F', '2'});
+        menu.Popup(100, 100);
+    }
+    EXPECT_EQ(1, chosen);
+}
+
+} // namespace
+} // namespace tolvern
