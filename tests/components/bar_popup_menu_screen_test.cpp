@@ -1,7 +1,7 @@
 // The demo banner menu popped up for real in the Wine desktop, driven from a second thread;
 // screenshots are kept in the artifacts folder (bar_menu_*.png) for a person to look at.
 #include "support/demo_menu.h"
-#include "support/screenshot.h"
+#include "support/screen_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 namespace tolvern {
 namespace {
 
-using testing_support::CaptureScreen;
-using testing_support::DemoMenu;
-using testing_support::SavePng;
-using testing_support::Screenshot;
+using test::CaptureScreen;
+using test::DemoMenu;
+using test::SaveArtifact;
+using Screenshot = test::Image;
 
 HWND WaitForMenuWindow(HWND other = nullptr) {
     for (int i = 0; i < 500; ++i) {
@@ -77,13 +77,13 @@ void PopUpAndShoot(int style, const std::wstring& name, Observed& seen) {
         seen.items = RECT{first.left - whole.left, first.top - whole.top, last.right - whole.left,
                           last.bottom - whole.top};
         seen.menuShot = CaptureScreen(&whole);
-        SavePng(seen.menuShot, name + L"_menu");
+        SaveArtifact(seen.menuShot, name + L"_menu");
         Key(menu, VK_DOWN); // the first item
         Key(menu, VK_DOWN); // skips the separator: "デスクトップ(&T)"
         Key(menu, VK_DOWN);
         ::Sleep(300);
         seen.selectedShot = CaptureScreen(&whole);
-        SavePng(seen.selectedShot, name + L"_selected");
+        SaveArtifact(seen.selectedShot, name + L"_selected");
         Key(menu, VK_UP);
         Key(menu, VK_RIGHT); // opens the two-level submenu
         ::Sleep(300);
@@ -96,7 +96,7 @@ void PopUpAndShoot(int style, const std::wstring& name, Observed& seen) {
         }
         ::Sleep(300);
         seen.submenuShot = CaptureScreen();
-        SavePng(seen.submenuShot, name + L"_submenu");
+        SaveArtifact(seen.submenuShot, name + L"_submenu");
         for (int i = 0; i < 4; ++i)
             if (HWND w = ::FindWindowW(L"#32768", nullptr); w && ::IsWindowVisible(w))
                 Key(w, VK_ESCAPE);

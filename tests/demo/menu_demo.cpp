@@ -15,7 +15,7 @@ int wmain(int argc, wchar_t** argv) {
             style = 1;
     tolvern::Application app;
     app.SetTitle(L"Tolvern Launcher");
-    tolvern::testing_support::DemoMenu demo(style);
+    tolvern::test::DemoMenu demo(style);
     ::SetForegroundWindow(demo.menu.WindowHandle());
     for (;;) {
         const int before = demo.clicks;

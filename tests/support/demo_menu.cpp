@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace tolvern::testing_support {
+namespace tolvern::test {
 
 namespace {
 constexpr COLORREF kKey = RGB(255, 0, 255); // drawn in this colour = transparent
@@ -194,4 +194,4 @@ DemoMenu::DemoMenu(int drawStyle) {
     add(top, L"Windows の終了(&U)...", 5);
 }
 
-} // namespace tolvern::testing_support
+} // namespace tolvern::test

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-namespace tolvern::testing_support {
+namespace tolvern::test {
 
 // Draws the seven stock images of the launcher at the list's size.
 void AddStockImages(TImageList& images);
@@ -20,4 +20,4 @@ struct DemoMenu {
     std::wstring lastClicked;
 };
 
-} // namespace tolvern::testing_support
+} // namespace tolvern::test

@@ -55,6 +55,15 @@ std::wstring SaveArtifact(const Image& image, const std::wstring& name) {
     if (!::GetEnvironmentVariableW(L"TOLVERN_ARTIFACTS", folder, MAX_PATH))
         ::GetTempPathW(MAX_PATH, folder);
     std::wstring path = std::wstring(folder) + L"\\" + name + L".png";
+    // Callers may be a test's driver thread that never set up COM.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    struct ComRelease {
+        HRESULT hr;
+        ~ComRelease() {
+            if (SUCCEEDED(hr))
+                ::CoUninitialize();
+        }
+    } comRelease{com};
     ComPtr<IWICImagingFactory> factory;
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapEncoder> encoder;
