@@ -9,9 +9,6 @@
 
 namespace tolvern::test {
 
-// Draws the seven stock images of the launcher at the list's size.
-void AddStockImages(TImageList& images);
-
 struct DemoMenu {
     explicit DemoMenu(int drawStyle);
     TImageList small{16, 16};
