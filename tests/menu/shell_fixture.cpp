@@ -58,7 +58,31 @@ void MakeInternetShortcut(const std::wstring& path, const std::wstring& url) {
     out << "[InternetShortcut]\r\nURL=" << std::string(url.begin(), url.end()) << "\r\n";
 }
 
+namespace {
+void SetClassesValue(const std::wstring& key, const std::wstring& value) {
+    HKEY handle = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0,
+                                               KEY_ALL_ACCESS, nullptr, &handle, nullptr));
+    ::RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(handle);
+}
+} // namespace
+
+void Associate(const std::wstring& ext) {
+    SetClassesValue(ext, L"tolverntest" + ext.substr(1));
+    SetClassesValue(L"tolverntest" + ext.substr(1) + L"\\shell\\open\\command",
+                    L"notepad.exe \"%1\"");
+}
+
+void Dissociate(const std::wstring& ext) {
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"tolverntest" + ext.substr(1)).c_str());
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, ext.c_str());
+}
+
 ShellEnv::ShellEnv() {
+    // A fresh prefix has no program for text files; the tests use them as associated files.
+    Associate(L".txt");
     shell.PrepareShell();
     ::SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &controlPanel);
     ::SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &recycleBin);

@@ -33,6 +33,10 @@ void MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
                   const std::wstring& iconFile = L"", int iconIndex = 0);
 void MakeInternetShortcut(const std::wstring& path, const std::wstring& url);
 
+// Gives the extension a program (notepad) in HKEY_CLASSES_ROOT, or takes it away.
+void Associate(const std::wstring& ext);
+void Dissociate(const std::wstring& ext);
+
 // A launcher shell with its own options, ready for use.
 struct ShellEnv {
     ShellEnv();

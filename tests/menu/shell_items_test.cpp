@@ -155,26 +155,6 @@ TEST(ItemTests, RemovableDrivesDecideByExtension) {
     }
 }
 
-void SetClassesValue(const std::wstring& key, const std::wstring& value) {
-    HKEY handle = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0,
-                                               KEY_ALL_ACCESS, nullptr, &handle, nullptr));
-    ::RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(handle);
-}
-
-void Associate(const std::wstring& ext) {
-    SetClassesValue(ext, L"tolverntest" + ext.substr(1));
-    SetClassesValue(L"tolverntest" + ext.substr(1) + L"\\shell\\open\\command",
-                    L"notepad.exe \"%1\"");
-}
-
-void Dissociate(const std::wstring& ext) {
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"tolverntest" + ext.substr(1)).c_str());
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, ext.c_str());
-}
-
 TEST(Association, OnlyPassedExtensionsAreKept) {
     ShellEnv env;
     ScratchDir dir;
