@@ -3,6 +3,8 @@
 # Used as CMAKE_CROSSCOMPILING_EMULATOR: wine-run.sh BUILD_DIR PROGRAM.exe [ARGS...]
 # Environment: TOLVERN_GUI=1 starts a private Xvfb display for the run (stopped afterwards);
 # TOLVERN_RUN_TIMEOUT (seconds, default 300) bounds the run so a hang fails instead of blocking.
+# TOLVERN_DRIVES="r:cdrom s:floppy" maps those letters to empty folders of the prefix with
+# those drive types.
 set -uo pipefail
 build=$(realpath "$1"); shift
 here=$(dirname "$(realpath "$0")")
@@ -23,6 +25,9 @@ trap cleanup EXIT
 cp -a "$template/." "$prefix/"
 
 export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+if [ -n "${TOLVERN_DRIVES:-}" ]; then
+  "$here/wine-drives.sh" "$prefix" $TOLVERN_DRIVES || { echo "wine-run: drive set-up failed" >&2; exit 1; }
+fi
 mkdir -p "$build/artifacts"
 export TOLVERN_ARTIFACTS="Z:${build//\//\\}\\artifacts"
 unset DISPLAY

@@ -7,8 +7,6 @@
 #include "settings/settings_store.h"
 #include "settings/startup_shortcut.h"
 
-#include <stdexcept>
-
 namespace tolvern {
 
 TForm2::TForm2(Application& application, TForm1& trayForm, std::wstring settingsKeyPath)
@@ -37,6 +35,9 @@ void TForm2::FormCreate() {
     SharedIcon.reset();
     ProgressHint = std::make_unique<THintWindow>(Handle());
     ProgressHint->Color = ::GetSysColor(COLOR_INFOBK);
+    Shell.ProgressHint = ProgressHint.get();
+    Shell.OwnerWindow = Handle();
+    Shell.Title = App().Title();
     NTPlatform = IsWindowsNT();
     PreparePIDLs();
     PrepareTopLevelMenu();
@@ -50,7 +51,7 @@ void TForm2::FormCreate() {
 void TForm2::FormDestroy() {
     if (!TerminatedByException)
         SaveSettingsToReg();
-    ItemIdPool.Release(ShellMalloc.Get());
+    Shell.EmptyPools();
     for (PIDLIST_ABSOLUTE* pidl :
          {&ControlPanelPIDL, &DrivesPIDL, &NetworkPIDL, &RecycleBinPIDL, &DeskCplPIDL}) {
         if (*pidl && ShellMalloc)
@@ -59,17 +60,13 @@ void TForm2::FormDestroy() {
     }
     DesktopFolder.Reset();
     ShellMalloc.Reset();
-    IconHandlePool.DestroyAll();
-    AssociatedExtCache.clear();
+    AssociatedExtCache.Clear();
     SharedIcon.reset();
     ::UnregisterHotKey(Handle(), 0);
 }
 
 void TForm2::PreparePIDLs() {
-    if (FAILED(::SHGetMalloc(ShellMalloc.ReleaseAndGetAddressOf())) || !ShellMalloc)
-        throw std::runtime_error("SHGetMalloc failed");
-    if (FAILED(::SHGetDesktopFolder(DesktopFolder.ReleaseAndGetAddressOf())) || !DesktopFolder)
-        throw std::runtime_error("SHGetDesktopFolder failed");
+    Shell.PrepareShell();
     // The special folders' identifier lists join here with the top-level menu.
 }
 

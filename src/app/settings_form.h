@@ -6,7 +6,7 @@
 #include "base/unique_handle.h"
 #include "framework/form.h"
 #include "framework/hint_window.h"
-#include "menu/item_pools.h"
+#include "menu/launcher_shell.h"
 #include "settings/launcher_settings.h"
 
 #include <shlobj.h>
@@ -32,19 +32,23 @@ public:
     bool TerminatedByException = false;
     bool NTPlatform = false;
     UniqueIcon SharedIcon; // momentary holder of one icon handle
-    TItemIdPool ItemIdPool;
-    TIconHandlePool IconHandlePool;
-    std::vector<std::wstring> AssociatedExtCache; // extensions known to have a program
+    // The shell engine's state; the names below are its members under their usual names.
+    TLauncherShell Shell{settings_};
+    TItemIdPool& ItemIdPool = Shell.ItemIdPool;
+    TIconHandlePool& IconHandlePool = Shell.IconHandlePool;
+    TAssociatedExtCache& AssociatedExtCache = Shell.AssociatedExtCache;
     std::unique_ptr<THintWindow> ProgressHint;
-    ComPtr<IMalloc> ShellMalloc;
-    ComPtr<IShellFolder> DesktopFolder;
-    // Special identifier lists kept outside the pool.
-    PIDLIST_ABSOLUTE ControlPanelPIDL = nullptr;
+    ComPtr<IMalloc>& ShellMalloc = Shell.ShellMalloc;
+    ComPtr<IShellFolder>& DesktopFolder = Shell.DesktopFolder;
+    // Special identifier lists kept outside the pool, freed by the form.
+    PIDLIST_ABSOLUTE& ControlPanelPIDL = Shell.ControlPanelPIDL;
     PIDLIST_ABSOLUTE DrivesPIDL = nullptr;
     PIDLIST_ABSOLUTE NetworkPIDL = nullptr;
-    PIDLIST_ABSOLUTE RecycleBinPIDL = nullptr;
+    PIDLIST_ABSOLUTE& RecycleBinPIDL = Shell.RecycleBinPIDL;
     PIDLIST_ABSOLUTE DeskCplPIDL = nullptr;
-    SHCONTF FolderEnumFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS;
+    SHCONTF& FolderEnumFlags = Shell.FolderEnumFlags;
+
+    void GetSubItems2(TMenuItem*& item) { Shell.GetSubItems2(item); }
 
     // The options as the dialog's controls hold them, and the My Menu rows in list order.
     const LauncherSettings& Settings() const { return settings_; }

@@ -3,6 +3,8 @@
 
 #include "base/unique_handle.h"
 
+#include <algorithm>
+
 namespace tolvern {
 
 THintWindow::THintWindow(HWND owner) {
@@ -28,10 +30,26 @@ RECT THintWindow::CalcHintRect(const std::wstring& text) const {
     return r;
 }
 
+SIZE THintWindow::TextExtent(const std::wstring& text) const {
+    HDC dc = ::GetDC(Handle());
+    SIZE size{0, 0};
+    {
+        SelectGuard font(dc, Font());
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    }
+    ::ReleaseDC(Handle(), dc);
+    return size;
+}
+
 void THintWindow::ActivateHint(const RECT& rect, const std::wstring& text) {
     text_ = text;
-    ::SetWindowPos(Handle(), HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
-                   rect.bottom - rect.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top + 4;
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    const int left = std::max(0, std::min(static_cast<int>(rect.left), screenWidth - width));
+    const int top = std::max(0, std::min(static_cast<int>(rect.top), screenHeight - height));
+    ::SetWindowPos(Handle(), HWND_TOPMOST, left, top, width, height,
+                   SWP_NOACTIVATE | SWP_SHOWWINDOW);
     ::InvalidateRect(Handle(), nullptr, TRUE);
     ::UpdateWindow(Handle());
 }

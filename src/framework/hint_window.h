@@ -16,7 +16,10 @@ public:
 
     // The rectangle the text needs, at (0, 0), including the border and margins.
     RECT CalcHintRect(const std::wstring& text) const;
-    // Shows the text in the given screen rectangle, above every other window.
+    // Width and height of the text alone in the hint's font.
+    SIZE TextExtent(const std::wstring& text) const;
+    // Shows the text in the given screen rectangle, made 4 pixels taller and moved back onto
+    // the screen where it would stick out, above every other window without taking focus.
     void ActivateHint(const RECT& rect, const std::wstring& text);
     void ReleaseHandle(); // hides it
     const std::wstring& Text() const { return text_; }

@@ -16,20 +16,23 @@ public:
     TItemIdPool(const TItemIdPool&) = delete;
     TItemIdPool& operator=(const TItemIdPool&) = delete;
 
-    // Takes ownership; returns the index.
+    // Takes ownership (null is kept as an entry too); returns the index.
     int Add(PIDLIST_ABSOLUTE pidl);
     int Count() const { return static_cast<int>(items_.size()); }
-    PCIDLIST_ABSOLUTE operator[](int index) const { return items_[index]; }
+    // Null for an index outside the pool, so a stale Tag reads as "no list".
+    PCIDLIST_ABSOLUTE operator[](int index) const;
 
-    // Frees every list the shell still accepts (a probe of its display name succeeds) with
-    // the given allocator, then empties the pool. A list the shell no longer describes is
-    // left alone rather than freed.
+    // Frees every list with the allocator that made it and empties the pool. Every entry
+    // was allocated for the pool alone, so each is freed, including lists of items the
+    // shell no longer knows (asking the shell first would only leak those).
     void Release(IMalloc* allocator);
 
 private:
     std::vector<PIDLIST_ABSOLUTE> items_;
 };
 
+// The icons are taken when an item is first painted, not when it is registered, so a large
+// folder costs icons only for what is shown. Each entry remembers how it was registered.
 class TIconHandlePool {
 public:
     TIconHandlePool() = default;
@@ -37,13 +40,24 @@ public:
     TIconHandlePool& operator=(const TIconHandlePool&) = delete;
     ~TIconHandlePool() { DestroyAll(); }
 
-    int Add(HICON icon);
-    int Count() const { return static_cast<int>(icons_.size()); }
-    HICON operator[](int index) const { return icons_[index]; }
+    int Add(HICON icon); // an icon already taken
+    int AddPending(bool hideArrow);
+    int Count() const { return static_cast<int>(entries_.size()); }
+    bool IsPending(int index) const { return entries_.at(index).pending; }
+    bool HideArrow(int index) const { return entries_.at(index).hideArrow; }
+    void Resolve(int index, HICON icon); // takes ownership
+    // The icon, or 0 while pending or when none could be taken.
+    HICON operator[](int index) const { return entries_.at(index).icon; }
+    int LoadedCount() const; // icons actually taken (for tests and figures)
     void DestroyAll();
 
 private:
-    std::vector<HICON> icons_;
+    struct Entry {
+        HICON icon = nullptr;
+        bool pending = false;
+        bool hideArrow = false;
+    };
+    std::vector<Entry> entries_;
 };
 
 } // namespace tolvern

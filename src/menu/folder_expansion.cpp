@@ -1,0 +1,383 @@
+// Reading a folder into its item's submenu: classification, order, column breaks, progress
+// hint and Esc abort.
+#include "menu/launcher_shell.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace tolvern {
+
+namespace {
+
+constexpr wchar_t kOpenedMark[] = L"OPENED";
+constexpr wchar_t kEmptyMarker[] = L"(なし)";
+
+struct NamedPidl {
+    std::wstring caption;
+    UniquePidl pidl;
+};
+
+int CompareNames(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
+                            static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()));
+}
+
+// Orders by the user's collation ignoring case and keeps one entry per name: the caption of
+// the first such child and the list of the last.
+void SortAndMerge(std::vector<NamedPidl>& list) {
+    std::stable_sort(list.begin(), list.end(), [](const NamedPidl& a, const NamedPidl& b) {
+        return CompareNames(a.caption, b.caption) == CSTR_LESS_THAN;
+    });
+    std::vector<NamedPidl> merged;
+    merged.reserve(list.size());
+    for (NamedPidl& entry : list) {
+        if (!merged.empty() && CompareNames(merged.back().caption, entry.caption) == CSTR_EQUAL)
+            merged.back().pidl = std::move(entry.pidl);
+        else
+            merged.push_back(std::move(entry));
+    }
+    list = std::move(merged);
+}
+
+std::wstring CaptionLines(const std::vector<NamedPidl>& folders,
+                          const std::vector<NamedPidl>& files) {
+    std::wstring text;
+    for (const auto* list : {&folders, &files})
+        for (const NamedPidl& entry : *list)
+            text += entry.caption + L"\r\n";
+    return text;
+}
+
+std::wstring JoinPath(const std::wstring& dir, const std::wstring& name) {
+    return !dir.empty() && dir.back() == L'\\' ? dir + name : dir + L"\\" + name;
+}
+
+// What a read knows of its folder, found once, so that the children of a file-system
+// folder are classified from the bound folder's own answers rather than one full shell
+// look-up per child.
+struct FolderFacts {
+    IShellFolder* folder = nullptr;
+    bool hasPath = false;
+    std::wstring path;
+    bool removable = false;
+};
+
+// The same facts GetItemFacts finds from the absolute list, taken from the parent folder.
+ShellItemFacts ChildFacts(const FolderFacts& parent, PCUITEMID_CHILD child,
+                          PCIDLIST_ABSOLUTE absolute) {
+    if (parent.hasPath) {
+        // On removable and CD-ROM drives only the extension decides: do not ask about the
+        // item beyond whether it is a file.
+        SFGAOF attributes = SFGAO_FILESYSTEM;
+        if (!parent.removable)
+            attributes |= SFGAO_FOLDER | SFGAO_LINK;
+        STRRET name{};
+        if (SUCCEEDED(parent.folder->GetAttributesOf(1, &child, &attributes)) &&
+            (attributes & SFGAO_FILESYSTEM) &&
+            SUCCEEDED(
+                parent.folder->GetDisplayNameOf(child, SHGDN_INFOLDER | SHGDN_FORPARSING, &name))) {
+            wchar_t* parsed = nullptr;
+            if (SUCCEEDED(::StrRetToStrW(&name, child, &parsed)) && parsed) {
+                ShellItemFacts facts;
+                facts.hasPath = true;
+                facts.path = JoinPath(parent.path, parsed);
+                ::CoTaskMemFree(parsed);
+                facts.removable = parent.removable;
+                facts.attributesKnown = !parent.removable;
+                facts.attributes = attributes;
+                return facts;
+            }
+        }
+    }
+    return GetItemFacts(absolute);
+}
+
+} // namespace
+
+bool TLauncherShell::Escape() const {
+    return EscapePressed && EscapePressed();
+}
+
+bool TLauncherShell::SameFolder(PCIDLIST_ABSOLUTE special, PCIDLIST_ABSOLUTE pidl) const {
+    if (!special || !pidl || !DesktopFolder)
+        return false;
+    const HRESULT hr = DesktopFolder->CompareIDs(0, special, pidl);
+    return SUCCEEDED(hr) && static_cast<short>(HRESULT_CODE(hr)) == 0;
+}
+
+ComPtr<IShellFolder> TLauncherShell::BindFolder(PCIDLIST_ABSOLUTE pidl) const {
+    ComPtr<IShellFolder> folder;
+    if (!pidl || !DesktopFolder)
+        return folder;
+    if (IsDesktopPIDL(pidl))
+        return DesktopFolder; // the desktop cannot bind to itself
+    if (FAILED(DesktopFolder->BindToObject(pidl, nullptr, IID_PPV_ARGS(&folder))))
+        folder.Reset();
+    return folder;
+}
+
+void TLauncherShell::GetSubItems2(TMenuItem*& item) {
+    TMenuItem* open = item->Count() > 0 ? item->Items(0) : nullptr;
+    if (!open)
+        return;
+    if (!settings_.DoNotCheckItemsEveryTime && open->Hint == kOpenedMark)
+        return;
+    const PCIDLIST_ABSOLUTE folderPidl = ItemIdPool[static_cast<int>(open->Tag)];
+
+    FolderFacts parent;
+    parent.hasPath = GetPathFromPIDL(folderPidl, parent.path);
+    if (parent.hasPath) {
+        parent.removable = IsRemovableDrive(parent.path);
+        if (parent.removable && !(DriveReady && DriveReady(ExtractFileDrive(parent.path) + L"\\")))
+            return;
+        if (!IsDirAccessible(parent.path))
+            return;
+    }
+
+    ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+    std::vector<NamedPidl> folders, files;
+    const bool isControlPanel = SameFolder(ControlPanelPIDL, folderPidl);
+    const bool sorted = parent.hasPath || isControlPanel || SameFolder(RecycleBinPIDL, folderPidl);
+    bool hintOn = false;
+    auto finish = [&] {
+        if (hintOn)
+            HintOff();
+        if (item->Count() > 2)
+            item->Items(2)->Visible = item->Count() == 3;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    };
+
+    int total = 0;
+    ComPtr<IShellFolder> folder = BindFolder(folderPidl);
+    if (folder) {
+        parent.folder = folder.Get();
+        ComPtr<IEnumIDList> children;
+        if (FAILED(folder->EnumObjects(OwnerWindow, FolderEnumFlags, &children))) {
+            finish();
+            return;
+        }
+        int n = 0;
+        PITEMID_CHILD rawChild = nullptr;
+        while (children && children->Next(1, &rawChild, nullptr) == S_OK) {
+            UniquePidl child(*ShellMalloc.Get(), reinterpret_cast<PIDLIST_ABSOLUTE>(rawChild));
+            const std::wstring caption = GetDisplayName(*folder.Get(), rawChild);
+            UniquePidl absolute = ConcatPIDL(*ShellMalloc.Get(), folderPidl, rawChild);
+            const ShellItemFacts facts = ChildFacts(parent, rawChild, absolute.get());
+            child.reset();
+
+            std::vector<NamedPidl>* into = nullptr;
+            UniquePidl kept;
+            if (facts.IsFolder()) {
+                into = &folders;
+                kept = std::move(absolute);
+            } else if (facts.IsLink() || !settings_.DoNotViewUnassociatedItems || !facts.hasPath) {
+                LinkTarget target;
+                if (facts.hasPath && facts.IsLink())
+                    target = ResolveLink(*ShellMalloc.Get(), facts.path);
+                if (facts.hasPath && facts.IsLink() && IsLinkTargetFolder(target)) {
+                    into = &folders;
+                    kept = std::move(target.pidl);
+                } else {
+                    into = &files;
+                    kept = std::move(absolute);
+                }
+            } else if (IsAssociatedPath(AssociatedExtCache, facts.path)) {
+                into = &files;
+                kept = std::move(absolute);
+            }
+            if (into) {
+                into->push_back({caption, std::move(kept)});
+                ++total;
+            }
+
+            ++n;
+            if (n > settings_.ShowHintFrom) {
+                if (!hintOn) {
+                    HintOn();
+                    hintOn = true;
+                } else if (n % 10 == 0) {
+                    HintShow(Title + L" - " + std::to_wstring(n) +
+                             L"項目を読み取り中([ESC]で中断)");
+                }
+            }
+            if (Escape()) {
+                finish();
+                return;
+            }
+        }
+    }
+    if (sorted) {
+        SortAndMerge(folders);
+        SortAndMerge(files);
+    }
+
+    if (AreItemsSame(*item, CaptionLines(folders, files))) {
+        finish();
+        return;
+    }
+    ResetMenuItem(*item);
+    const int folderCount = static_cast<int>(folders.size());
+    auto adding = [&](int number) {
+        if (hintOn)
+            HintShow(Title + L" - " + std::to_wstring(number) + L"/" + std::to_wstring(total) +
+                     L"項目を追加中([ESC]で中断)");
+    };
+    for (int i = 0; i < folderCount; ++i) {
+        NamedPidl& entry = folders[i];
+        if (isControlPanel && GetSubItemCount(entry.pidl.get()) == 0)
+            AddFile(*item, entry.caption, std::move(entry.pidl));
+        else
+            AddFolder(*item, entry.caption, std::move(entry.pidl));
+        if (i % 10 == 0)
+            adding(i + 1);
+        if (Escape()) {
+            RebuildMenuItem(item);
+            finish();
+            return;
+        }
+    }
+    for (int j = 0; j < static_cast<int>(files.size()); ++j) {
+        AddFile(*item, files[j].caption, std::move(files[j].pidl));
+        const int m = folderCount + j + 1;
+        if (m % 10 == 0)
+            adding(m);
+        if (Escape()) {
+            RebuildMenuItem(item);
+            finish();
+            return;
+        }
+    }
+    BreakMenu(*item, false);
+    item->Items(0)->Hint = kOpenedMark;
+    finish();
+}
+
+int TLauncherShell::GetSubItemCount(PCIDLIST_ABSOLUTE pidl) {
+    std::wstring path;
+    if (GetPathFromPIDL(pidl, path) && IsRemovableDrive(path) &&
+        !(DriveReady && DriveReady(ExtractFileDrive(path) + L"\\")))
+        return 0;
+    ComPtr<IShellFolder> folder = BindFolder(pidl);
+    ComPtr<IEnumIDList> children;
+    if (!folder || FAILED(folder->EnumObjects(OwnerWindow, FolderEnumFlags, &children)) ||
+        !children)
+        return 0;
+    int count = 0;
+    PITEMID_CHILD child = nullptr;
+    while (children->Next(1, &child, nullptr) == S_OK) {
+        UniquePidl owned(*ShellMalloc.Get(), reinterpret_cast<PIDLIST_ABSOLUTE>(child));
+        ++count;
+    }
+    return count;
+}
+
+void TLauncherShell::InsertChildHeader(TMenuItem& item) {
+    auto open = std::make_unique<TMenuItem>(item.Caption);
+    open->Tag = item.Tag;
+    open->OnClick = ItemClick;
+    open->OnDrawItem = DrawItem;
+    item.Add(std::move(open));
+    item.Add(std::make_unique<TMenuItem>(L"-"));
+    auto marker = std::make_unique<TMenuItem>(kEmptyMarker);
+    marker->Enabled = false;
+    item.Add(std::move(marker));
+}
+
+TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& caption,
+                                     UniquePidl pidl) {
+    auto folder = std::make_unique<TMenuItem>(caption);
+    SavePIDLToTag(*folder, std::move(pidl));
+    folder->OnClick = FolderClick;
+    folder->OnDrawItem = DrawItem;
+    InsertChildHeader(*folder);
+    return parent.Add(std::move(folder));
+}
+
+TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& caption,
+                                   UniquePidl pidl) {
+    auto file = std::make_unique<TMenuItem>(caption);
+    SavePIDLToTag(*file, std::move(pidl));
+    file->OnClick = ItemClick;
+    file->OnDrawItem = DrawItem;
+    return parent.Add(std::move(file));
+}
+
+bool TLauncherShell::AreItemsSame(const TMenuItem& item, const std::wstring& text) {
+    std::wstring shown;
+    for (int i = 3; i < item.Count(); ++i)
+        shown += item.Items(i)->Caption + L"\r\n";
+    return shown == text;
+}
+
+void TLauncherShell::ResetMenuItem(TMenuItem& item) {
+    while (item.Count() > 3)
+        item.Delete(item.Count() - 1);
+    if (item.Count() > 0)
+        item.Items(0)->Hint.clear();
+    if (item.Count() > 2)
+        item.Items(2)->Visible = true;
+}
+
+void TLauncherShell::RebuildMenuItem(TMenuItem*& item) {
+    TMenuItem* parent = item->Parent();
+    if (!parent) {
+        // Nothing to put a new item into: make this one unread instead.
+        ResetMenuItem(*item);
+        return;
+    }
+    ::LockWindowUpdate(::GetDesktopWindow());
+    const INT_PTR tag = item->Tag;
+    const int position = item->MenuIndex();
+    const std::wstring caption = item->Caption;
+    parent->Delete(position);
+    auto fresh = std::make_unique<TMenuItem>(caption);
+    fresh->Tag = tag;
+    fresh->OnClick = FolderClick;
+    fresh->OnDrawItem = DrawItem;
+    item = parent->Insert(position, std::move(fresh));
+    InsertChildHeader(*item);
+    ::LockWindowUpdate(nullptr);
+}
+
+int TLauncherShell::MenuItemHeight(bool large) {
+    // Items are as high as their image plus 3, or the system's menu bar height when its
+    // font needs more.
+    return std::max((large ? 32 : 16) + 3, ::GetSystemMetrics(SM_CYMENU));
+}
+
+void TLauncherShell::BreakMenu(TMenuItem& item, bool large) {
+    const int perColumn =
+        std::max(1, (::GetSystemMetrics(SM_CYSCREEN) - 16) / MenuItemHeight(large));
+    int visible = 0;
+    for (int i = 0; i < item.Count(); ++i) {
+        TMenuItem* child = item.Items(i);
+        if (child->Visible)
+            ++visible;
+        if ((visible - 1) % perColumn == 2)
+            child->Break = true;
+    }
+}
+
+void TLauncherShell::HintOn() {
+    if (!ProgressHint)
+        return;
+    const SIZE size = ProgressHint->TextExtent(Title + L" - 000/000項目を処理中([ESC]で中断)");
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    progressHintRect_ = {width - size.cx, height - size.cy - 16, width, height - 16};
+}
+
+void TLauncherShell::HintShow(const std::wstring& text) {
+    if (!ProgressHint)
+        return;
+    progressHintRect_.right = progressHintRect_.left + ProgressHint->TextExtent(text).cx + 6;
+    ProgressHint->ActivateHint(progressHintRect_, text);
+}
+
+void TLauncherShell::HintOff() {
+    if (ProgressHint)
+        ProgressHint->ReleaseHandle();
+}
+
+} // namespace tolvern

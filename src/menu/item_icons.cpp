@@ -1,0 +1,187 @@
+// The icons that menu items show: the shell's own, a shortcut's, url.dll's, with link arrows.
+#include "menu/item_icons.h"
+
+#include "base/os_version.h"
+#include "base/text.h"
+#include "base/unique_handle.h"
+#include "menu/shell_items.h"
+
+#include <shellapi.h>
+
+#include <climits>
+#include <system_error>
+#include <vector>
+
+namespace tolvern {
+
+HICON ExtractIconFromFile(const std::wstring& file, int index, bool large) {
+    HICON big = nullptr, small = nullptr;
+    // A file that cannot be read gives UINT_MAX, and the handles may then hold junk.
+    const UINT extracted = ::ExtractIconExW(file.c_str(), index, &big, &small, 1);
+    if (extracted == 0 || extracted == UINT_MAX)
+        return nullptr;
+    // Only one size was asked for; the other is not kept.
+    UniqueIcon unused(large ? small : big);
+    return large ? big : small;
+}
+
+HICON GetURLIcon(bool large) {
+    std::wstring file = GetWindowsDir() + L"url.dll";
+    if (!FileExists(file)) {
+        file = GetSystemDir() + L"url.dll";
+        if (!FileExists(file))
+            file.clear();
+    }
+    return ExtractIconFromFile(file, 0, large);
+}
+
+HICON GetProgramGroupIcon(bool large) {
+    return ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 73, large);
+}
+
+namespace {
+BITMAPINFO TopDown32(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+} // namespace
+
+HICON AddLinkArrow(HICON icon, bool large) {
+    const int size = large ? 32 : 16;
+    const COLORREF magenta = RGB(255, 0, 255);
+    UniqueMemoryDC memory(::CreateCompatibleDC(nullptr));
+    BITMAPINFO info = TopDown32(size, size);
+    void* bits = nullptr;
+    UniqueBitmap bitmap(::CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap)
+        return nullptr;
+    {
+        SelectGuard select(memory.get(), bitmap.get());
+        RECT all{0, 0, size, size};
+        UniqueBrush fill(::CreateSolidBrush(magenta));
+        ::FillRect(memory.get(), &all, fill.get());
+        ::DrawIconEx(memory.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        UniqueIcon arrow(ExtractIconFromFile(GetSystemDir() + L"Shell32.dll", 29, large));
+        if (arrow)
+            ::DrawIconEx(memory.get(), 0, 0, arrow.get(), size, size, 0, nullptr, DI_NORMAL);
+    }
+    return BitmapToIcon(bitmap.get(), RECT{0, 0, size, size}, magenta);
+}
+
+HICON BitmapToIcon(HBITMAP bitmap, const RECT& rect, COLORREF transparentColor) {
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    // Work copy of the rectangle as 32-bit pixels, row by row from the top.
+    UniqueMemoryDC source(::CreateCompatibleDC(nullptr));
+    UniqueMemoryDC work(::CreateCompatibleDC(nullptr));
+    BITMAPINFO info = TopDown32(width, height);
+    void* workBits = nullptr;
+    UniqueBitmap workBitmap(
+        ::CreateDIBSection(work.get(), &info, DIB_RGB_COLORS, &workBits, nullptr, 0));
+    if (workBitmap) {
+        SelectGuard selectSource(source.get(), bitmap);
+        SelectGuard selectWork(work.get(), workBitmap.get());
+        ::BitBlt(work.get(), 0, 0, width, height, source.get(), rect.left, rect.top, SRCCOPY);
+    }
+    ::GdiFlush();
+    std::vector<DWORD> colour(static_cast<size_t>(width) * height);
+    const int maskStride = ((width + 15) / 16) * 2; // 1-bit rows are word aligned
+    std::vector<BYTE> mask(static_cast<size_t>(maskStride) * height, 0);
+    const DWORD key = RGB(GetBValue(transparentColor), GetGValue(transparentColor),
+                          GetRValue(transparentColor)); // as a DIB pixel: 0x00RRGGBB
+    const auto* pixels = static_cast<const DWORD*>(workBits);
+    for (int y = 0; y < height && pixels; ++y)
+        for (int x = 0; x < width; ++x) {
+            const DWORD pixel = pixels[y * width + x] & 0xFFFFFF;
+            if (pixel == key) {
+                mask[y * maskStride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+            } else {
+                colour[y * width + x] = pixel;
+            }
+        }
+    UniqueBitmap colourBitmap(::CreateBitmap(width, height, 1, 32, colour.data()));
+    UniqueBitmap maskBitmap(::CreateBitmap(width, height, 1, 1, mask.data()));
+    ICONINFO iconInfo{};
+    iconInfo.fIcon = TRUE;
+    iconInfo.hbmColor = colourBitmap.get();
+    iconInfo.hbmMask = maskBitmap.get();
+    HICON icon = ::CreateIconIndirect(&iconInfo);
+    if (!icon)
+        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
+                                "CreateIconIndirect");
+    return icon;
+}
+
+namespace {
+bool IsWindowsNT4() {
+    return IsWindowsNT() && GetWindowsMajorVersion() == 4;
+}
+
+// The all-users Programs folder's path occurs in the given path.
+bool InCommonPrograms(PCIDLIST_ABSOLUTE commonPrograms, const std::wstring& path) {
+    std::wstring group;
+    return GetPathFromPIDL(commonPrograms, group) && !group.empty() &&
+           path.find(group) != std::wstring::npos;
+}
+
+HICON ShellIcon(PCIDLIST_ABSOLUTE pidl, bool large) {
+    SHFILEINFOW info{};
+    UINT flags = SHGFI_PIDL | SHGFI_ICON | SHGFI_ICONLOCATION | SHGFI_SYSICONINDEX;
+    if (!large)
+        flags |= SHGFI_SMALLICON;
+    if (!pidl || !::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &info, sizeof info, flags))
+        return nullptr;
+    return info.hIcon;
+}
+} // namespace
+
+HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
+                    PCIDLIST_ABSOLUTE commonPrograms) {
+    if (IsWindowsNT4()) {
+        // NT 4 shows program groups with an icon of their own that the shell does not give.
+        const ShellItemFacts facts = GetItemFacts(pidl);
+        if (facts.IsLink()) {
+            LinkTarget target = ResolveLink(allocator, facts.path);
+            if (InCommonPrograms(commonPrograms, target.path) && IsLinkTargetFolder(target)) {
+                UniqueIcon group(GetProgramGroupIcon(large));
+                return AddLinkArrow(group.get(), large);
+            }
+        } else if (InCommonPrograms(commonPrograms, facts.path) && facts.IsFolder()) {
+            return GetProgramGroupIcon(large);
+        }
+    }
+    return ShellIcon(pidl, large);
+}
+
+HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large, bool hideArrow,
+                  PCIDLIST_ABSOLUTE commonPrograms) {
+    std::wstring path;
+    if (!hideArrow || !GetPathFromPIDL(pidl, path))
+        return GetSystemIcon(allocator, pidl, large, commonPrograms);
+    if (ToUpperInvariant(ExtractFileExt(path)) == L".URL")
+        return GetURLIcon(large);
+    if (!IsLinkItem(pidl))
+        return GetSystemIcon(allocator, pidl, large, commonPrograms);
+    ComPtr<IShellLinkW> link = LoadShellLink(path);
+    if (!link)
+        return GetSystemIcon(allocator, pidl, large, commonPrograms);
+    LinkTarget target = ReadLinkTarget(allocator, *link.Get());
+    if (IsWindowsNT4() && InCommonPrograms(commonPrograms, target.path) &&
+        IsLinkTargetFolder(target))
+        return GetProgramGroupIcon(large);
+    wchar_t file[MAX_PATH] = {};
+    int index = 0;
+    if (SUCCEEDED(link->GetIconLocation(file, MAX_PATH, &index))) {
+        HICON icon = ExtractIconFromFile(file, index, large);
+        if (icon)
+            return icon;
+    }
+    return GetSystemIcon(allocator, target.pidl.get(), large, commonPrograms);
+}
+
+} // namespace tolvern

@@ -1,0 +1,28 @@
+// The icons that menu items show: the shell's own, a shortcut's, url.dll's, with link arrows.
+#pragma once
+
+#include <shlobj.h>
+
+#include <string>
+
+namespace tolvern {
+
+// Every routine returns a new icon owned by the caller, or 0; large = 32x32, else 16x16.
+HICON ExtractIconFromFile(const std::wstring& file, int index, bool large);
+HICON GetURLIcon(bool large);
+HICON GetProgramGroupIcon(bool large); // used only on Windows NT 4
+// The icon with the shell's link arrow painted over it; the given icon is not destroyed.
+HICON AddLinkArrow(HICON icon, bool large);
+// An icon from a rectangle of the bitmap; pixels of the transparent colour become
+// transparent. Throws the system error when the icon cannot be made.
+HICON BitmapToIcon(HBITMAP bitmap, const RECT& rect, COLORREF transparentColor);
+
+// commonPrograms is the all-users Programs folder, which only the NT 4 branch looks at.
+HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
+                    PCIDLIST_ABSOLUTE commonPrograms);
+// With hideArrow, a shortcut shows the icon it names (or its target's) without the arrow
+// and an Internet shortcut shows url.dll's icon.
+HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large, bool hideArrow,
+                  PCIDLIST_ABSOLUTE commonPrograms);
+
+} // namespace tolvern

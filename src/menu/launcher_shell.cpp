@@ -1,0 +1,48 @@
+// The launcher's shell state: allocator, desktop folder, pools and their registration.
+#include "menu/launcher_shell.h"
+
+#include "menu/item_icons.h"
+
+#include <stdexcept>
+
+namespace tolvern {
+
+TLauncherShell::TLauncherShell(const LauncherSettings& settings)
+    : DriveReady(IsDriveReady),
+      EscapePressed([] { return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }),
+      settings_(settings) {}
+
+TLauncherShell::~TLauncherShell() {
+    EmptyPools();
+}
+
+void TLauncherShell::PrepareShell() {
+    if (FAILED(::SHGetMalloc(ShellMalloc.ReleaseAndGetAddressOf())) || !ShellMalloc)
+        throw std::runtime_error("SHGetMalloc failed");
+    if (FAILED(::SHGetDesktopFolder(DesktopFolder.ReleaseAndGetAddressOf())) || !DesktopFolder)
+        throw std::runtime_error("SHGetDesktopFolder failed");
+}
+
+bool TLauncherShell::SavePIDLToTag(TMenuItem& item, UniquePidl pidl) {
+    item.Tag = ItemIdPool.Add(pidl.release());
+    IconHandlePool.AddPending(settings_.HideArrow);
+    return true;
+}
+
+HICON TLauncherShell::PoolIcon(int index) {
+    if (index < 0 || index >= IconHandlePool.Count())
+        return nullptr;
+    if (IconHandlePool.IsPending(index))
+        IconHandlePool.Resolve(
+            index, ShellMalloc ? GetItemIcon(*ShellMalloc.Get(), ItemIdPool[index], false,
+                                             IconHandlePool.HideArrow(index), CommonProgramsPIDL)
+                               : nullptr);
+    return IconHandlePool[index];
+}
+
+void TLauncherShell::EmptyPools() {
+    ItemIdPool.Release(ShellMalloc.Get());
+    IconHandlePool.DestroyAll();
+}
+
+} // namespace tolvern

@@ -1,0 +1,89 @@
+// The launcher's shell state (allocator, desktop folder, pools, extension cache, options) and
+// the routines that read folders into menu items with it.
+#pragma once
+
+#include "base/com.h"
+#include "framework/hint_window.h"
+#include "framework/menu_item.h"
+#include "menu/item_pools.h"
+#include "menu/shell_items.h"
+#include "settings/launcher_settings.h"
+
+#include <shlobj.h>
+
+#include <functional>
+#include <string>
+
+namespace tolvern {
+
+class TLauncherShell {
+public:
+    // The settings are the form's live options; they are read at every use.
+    explicit TLauncherShell(const LauncherSettings& settings);
+    TLauncherShell(const TLauncherShell&) = delete;
+    TLauncherShell& operator=(const TLauncherShell&) = delete;
+    ~TLauncherShell();
+
+    ComPtr<IMalloc> ShellMalloc;
+    ComPtr<IShellFolder> DesktopFolder;
+    TItemIdPool ItemIdPool;
+    TIconHandlePool IconHandlePool;
+    TAssociatedExtCache AssociatedExtCache;
+    SHCONTF FolderEnumFlags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS;
+    // Special lists that reads compare with; owned by whoever obtained them.
+    PIDLIST_ABSOLUTE ControlPanelPIDL = nullptr;
+    PIDLIST_ABSOLUTE RecycleBinPIDL = nullptr;
+    PIDLIST_ABSOLUTE CommonProgramsPIDL = nullptr;
+    THintWindow* ProgressHint = nullptr; // owned by the form
+    std::wstring Title = kApplicationTitle;
+    HWND OwnerWindow = nullptr; // owner of any window the shell shows while enumerating
+
+    // Handlers given to the items that reads create.
+    TMenuItem::TNotifyEvent FolderClick; // a folder item's submenu is opening
+    TMenuItem::TNotifyEvent ItemClick;   // a file item or an open item is chosen
+    TMenuItem::TDrawItemEvent DrawItem;
+
+    // Seams for what Wine cannot produce: its drives always report a medium (the volume
+    // query succeeds even for a missing one), and a test cannot hold Esc down during a read.
+    std::function<bool(const std::wstring& root)> DriveReady;
+    std::function<bool()> EscapePressed;
+
+    // Obtains ShellMalloc and DesktopFolder; throws when the shell gives neither.
+    void PrepareShell();
+
+    // Registers the list (taking ownership, null included) and the item's icon; sets Tag.
+    bool SavePIDLToTag(TMenuItem& item, UniquePidl pidl);
+    // The small icon of a pool entry, taken on first use with the HideArrow of its
+    // registration.
+    HICON PoolIcon(int index);
+    // Frees every pool list and icon (exit and restart).
+    void EmptyPools();
+
+    // Folder expansion.
+    void GetSubItems2(TMenuItem*& item);
+    int GetSubItemCount(PCIDLIST_ABSOLUTE pidl);
+    void InsertChildHeader(TMenuItem& item);
+    TMenuItem* AddFolder(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl);
+    TMenuItem* AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl);
+    static bool AreItemsSame(const TMenuItem& item, const std::wstring& text);
+    static void ResetMenuItem(TMenuItem& item);
+    void RebuildMenuItem(TMenuItem*& item);
+    static void BreakMenu(TMenuItem& item, bool large);
+    static int MenuItemHeight(bool large);
+
+    // Progress hint of long reads.
+    void HintOn();
+    void HintShow(const std::wstring& text);
+    void HintOff();
+    const RECT& ProgressHintRect() const { return progressHintRect_; }
+
+private:
+    bool SameFolder(PCIDLIST_ABSOLUTE special, PCIDLIST_ABSOLUTE pidl) const;
+    ComPtr<IShellFolder> BindFolder(PCIDLIST_ABSOLUTE pidl) const;
+    bool Escape() const;
+
+    const LauncherSettings& settings_;
+    RECT progressHintRect_{};
+};
+
+} // namespace tolvern

@@ -1,0 +1,339 @@
+// Identifier lists and the shell item tests: size, copy, paths, folders, shortcuts, names.
+#include "menu/shell_items.h"
+
+#include "base/com.h"
+#include "base/text.h"
+
+#include <shellapi.h>
+#include <shlguid.h>
+
+#include <cstring>
+
+namespace tolvern {
+
+namespace {
+const SHITEMID& FirstItem(PCUIDLIST_RELATIVE pidl) {
+    return pidl->mkid;
+}
+} // namespace
+
+PCUIDLIST_RELATIVE GetNextItemID(PCUIDLIST_RELATIVE item) {
+    if (!item || FirstItem(item).cb == 0)
+        return nullptr;
+    return reinterpret_cast<PCUIDLIST_RELATIVE>(reinterpret_cast<const BYTE*>(item) +
+                                                FirstItem(item).cb);
+}
+
+UINT GetPIDLSize(PCUIDLIST_RELATIVE pidl) {
+    if (!pidl)
+        return 0;
+    UINT size = 0;
+    for (PCUIDLIST_RELATIVE item = pidl; item; item = GetNextItemID(item))
+        size += FirstItem(item).cb;
+    return size + 2;
+}
+
+bool IsDesktopPIDL(PCUIDLIST_RELATIVE pidl) {
+    return pidl && FirstItem(pidl).cb == 0;
+}
+
+namespace {
+UniquePidl AllocateZeroed(IMalloc& allocator, UINT size) {
+    void* memory = allocator.Alloc(size);
+    if (!memory)
+        return {};
+    std::memset(memory, 0, size);
+    return UniquePidl(allocator, static_cast<PIDLIST_ABSOLUTE>(memory));
+}
+} // namespace
+
+UniquePidl CopyPIDL(IMalloc& allocator, PCUIDLIST_RELATIVE pidl) {
+    if (!pidl)
+        return {};
+    const UINT size = GetPIDLSize(pidl);
+    UniquePidl copy = AllocateZeroed(allocator, size);
+    if (copy)
+        std::memcpy(copy.get(), pidl, size);
+    return copy;
+}
+
+UniquePidl ConcatPIDL(IMalloc& allocator, PCUIDLIST_RELATIVE parent, PCUIDLIST_RELATIVE child) {
+    if (!parent || !child)
+        return CopyPIDL(allocator, parent ? parent : child);
+    const UINT parentSize = GetPIDLSize(parent) - 2;
+    const UINT childSize = GetPIDLSize(child);
+    UniquePidl joined = AllocateZeroed(allocator, parentSize + childSize);
+    if (joined) {
+        auto* bytes = reinterpret_cast<BYTE*>(joined.get());
+        std::memcpy(bytes, parent, parentSize);
+        std::memcpy(bytes + parentSize, child, childSize);
+    }
+    return joined;
+}
+
+namespace {
+std::wstring WithBackslash(std::wstring dir) {
+    if (!dir.empty() && dir.back() != L'\\')
+        dir += L'\\';
+    return dir;
+}
+
+std::wstring FromBuffer(const wchar_t* buffer, UINT length) {
+    return length && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
+}
+} // namespace
+
+std::wstring GetWindowsDir() {
+    wchar_t buffer[MAX_PATH];
+    return WithBackslash(FromBuffer(buffer, ::GetWindowsDirectoryW(buffer, MAX_PATH)));
+}
+
+std::wstring GetSystemDir() {
+    wchar_t buffer[MAX_PATH];
+    return WithBackslash(FromBuffer(buffer, ::GetSystemDirectoryW(buffer, MAX_PATH)));
+}
+
+bool GetPathFromPIDL(PCIDLIST_ABSOLUTE pidl, std::wstring& path) {
+    wchar_t buffer[MAX_PATH] = {};
+    if (pidl && ::SHGetPathFromIDListW(pidl, buffer)) {
+        path = buffer;
+        return true;
+    }
+    path.clear();
+    return false;
+}
+
+UniquePidl GetPIDLFromPath(IShellFolder& desktop, IMalloc& allocator, const std::wstring& path) {
+    std::wstring name = path; // ParseDisplayName wants a writable string
+    PIDLIST_RELATIVE pidl = nullptr;
+    if (FAILED(desktop.ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &pidl, nullptr)))
+        return {};
+    // Parsed by the desktop, the list is absolute.
+    return UniquePidl(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(pidl));
+}
+
+std::wstring ExtractFileDrive(const std::wstring& path) {
+    if (path.size() >= 2 && path[1] == L':')
+        return path.substr(0, 2);
+    if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\') {
+        // "\\server\share": up to the backslash after the share name.
+        size_t server = path.find(L'\\', 2);
+        if (server == std::wstring::npos)
+            return path;
+        size_t share = path.find(L'\\', server + 1);
+        return share == std::wstring::npos ? path : path.substr(0, share);
+    }
+    return L"";
+}
+
+std::wstring ExtractFileName(const std::wstring& path) {
+    size_t slash = path.find_last_of(L"\\/:");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring ExtractFileExt(const std::wstring& path) {
+    size_t dot = path.find_last_of(L".\\/:");
+    if (dot == std::wstring::npos || path[dot] != L'.')
+        return L"";
+    return path.substr(dot);
+}
+
+bool FileExists(const std::wstring& path) {
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsRemovableDriveType(UINT driveType) {
+    return driveType == DRIVE_REMOVABLE || driveType == DRIVE_CDROM;
+}
+
+bool IsRemovableDrive(const std::wstring& path) {
+    return IsRemovableDriveType(::GetDriveTypeW((ExtractFileDrive(path) + L"\\").c_str()));
+}
+
+bool IsDriveReady(const std::wstring& root) {
+    const std::wstring drive = root.substr(0, 2) + L"\\";
+    // A drive without a medium must not bring up the system's "insert a disk" box.
+    const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    wchar_t label[MAX_PATH + 1];
+    DWORD serial = 0, maxLength = 0, flags = 0;
+    const BOOL ok = ::GetVolumeInformationW(drive.c_str(), label, MAX_PATH + 1, &serial, &maxLength,
+                                            &flags, nullptr, 0);
+    ::SetErrorMode(previous);
+    return ok != FALSE;
+}
+
+bool IsDirAccessible(const std::wstring& path) {
+    const DWORD length = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring previous(length, L'\0');
+    previous.resize(::GetCurrentDirectoryW(length, previous.data()));
+    const bool entered = ::SetCurrentDirectoryW(path.c_str()) != FALSE;
+    ::SetCurrentDirectoryW(previous.c_str());
+    return entered;
+}
+
+bool ShellItemFacts::IsFolder() const {
+    if (hasPath && removable)
+        return ExtractFileExt(path).empty();
+    return attributesKnown && (attributes & SFGAO_FOLDER);
+}
+
+bool ShellItemFacts::IsLink() const {
+    if (hasPath && removable)
+        return ToUpperInvariant(ExtractFileExt(path)) == L".LNK";
+    return attributesKnown && (attributes & SFGAO_LINK);
+}
+
+namespace {
+bool ShellAttributes(PCIDLIST_ABSOLUTE pidl, SFGAOF& attributes) {
+    SHFILEINFOW info{};
+    if (!pidl || !::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &info, sizeof info,
+                                   SHGFI_PIDL | SHGFI_ATTRIBUTES))
+        return false;
+    attributes = info.dwAttributes;
+    return true;
+}
+} // namespace
+
+ShellItemFacts GetItemFacts(PCIDLIST_ABSOLUTE pidl) {
+    ShellItemFacts facts;
+    facts.hasPath = GetPathFromPIDL(pidl, facts.path);
+    facts.removable = facts.hasPath && IsRemovableDrive(facts.path);
+    if (!facts.removable)
+        facts.attributesKnown = ShellAttributes(pidl, facts.attributes);
+    return facts;
+}
+
+bool IsFolderItem(PCIDLIST_ABSOLUTE pidl) {
+    return GetItemFacts(pidl).IsFolder();
+}
+
+bool IsLinkItem(PCIDLIST_ABSOLUTE pidl) {
+    return GetItemFacts(pidl).IsLink();
+}
+
+ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath) {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (linkPath.empty() ||
+        FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&link))) ||
+        FAILED(link.As(&file)) || FAILED(file->Load(linkPath.c_str(), STGM_READ)))
+        return nullptr;
+    return link;
+}
+
+LinkTarget ResolveLink(IMalloc& allocator, const std::wstring& linkPath) {
+    ComPtr<IShellLinkW> link = LoadShellLink(linkPath);
+    return link ? ReadLinkTarget(allocator, *link.Get()) : LinkTarget{};
+}
+
+LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link) {
+    LinkTarget target;
+    PIDLIST_ABSOLUTE pidl = nullptr;
+    if (SUCCEEDED(link.GetIDList(&pidl)) && pidl)
+        target.pidl = UniquePidl(allocator, pidl);
+    wchar_t buffer[MAX_PATH] = {};
+    if (link.GetPath(buffer, MAX_PATH, nullptr, SLGP_UNCPRIORITY) == S_OK)
+        target.path = buffer;
+    return target;
+}
+
+bool IsLinkTargetFolder(const LinkTarget& target) {
+    if (!target.path.empty() && IsRemovableDrive(target.path))
+        return ExtractFileExt(target.path).empty();
+    SFGAOF attributes = 0;
+    return ShellAttributes(target.pidl.get(), attributes) && (attributes & SFGAO_FOLDER);
+}
+
+namespace {
+LinkTarget ResolveLinkItem(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl) {
+    std::wstring path;
+    if (!GetPathFromPIDL(pidl, path))
+        return {};
+    return ResolveLink(allocator, path);
+}
+} // namespace
+
+bool IsLinkToFolder(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl) {
+    return IsLinkItem(pidl) && IsLinkTargetFolder(ResolveLinkItem(allocator, pidl));
+}
+
+UniquePidl GetLinkPIDL(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl) {
+    return std::move(ResolveLinkItem(allocator, pidl).pidl);
+}
+
+std::wstring GetLinkPath(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl) {
+    return ResolveLinkItem(allocator, pidl).path;
+}
+
+bool TAssociatedExtCache::Contains(const std::wstring& ext) const {
+    for (const std::wstring& known : exts_)
+        if (EqualsIgnoreCase(known, ext))
+            return true;
+    return false;
+}
+
+bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path) {
+    const std::wstring ext = ExtractFileExt(path);
+    if (cache.Contains(ext))
+        return true;
+    std::wstring dir = ExtractFileDir(path);
+    if (dir.size() == 2 && dir[1] == L':')
+        dir += L'\\'; // a drive root keeps its backslash
+    wchar_t program[MAX_PATH] = {};
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::FindExecutableW(ExtractFileName(path).c_str(), dir.c_str(), program));
+    if (result <= 32)
+        return false;
+    cache.Add(ext);
+    return true;
+}
+
+bool IsAssociatedFile(TAssociatedExtCache& cache, PCIDLIST_ABSOLUTE pidl) {
+    std::wstring path;
+    return GetPathFromPIDL(pidl, path) && IsAssociatedPath(cache, path);
+}
+
+std::wstring DoubleAmpersands(const std::wstring& text) {
+    std::wstring result;
+    result.reserve(text.size());
+    for (wchar_t c : text) {
+        result += c;
+        if (c == L'&')
+            result += L'&';
+    }
+    return result;
+}
+
+std::wstring GetDisplayName(IShellFolder& folder, PCUITEMID_CHILD child) {
+    STRRET name{};
+    name.uType = STRRET_CSTR;
+    if (FAILED(folder.GetDisplayNameOf(child, SHGDN_NORMAL, &name)))
+        return L"";
+    std::wstring text;
+    switch (name.uType) {
+    case STRRET_WSTR:
+        if (name.pOleStr) {
+            text = name.pOleStr;
+            ::CoTaskMemFree(name.pOleStr);
+        }
+        break;
+    case STRRET_OFFSET:
+    case STRRET_CSTR: {
+        const char* ansi = name.uType == STRRET_CSTR
+                               ? name.cStr
+                               : reinterpret_cast<const char*>(child) + name.uOffset;
+        const int length = name.uType == STRRET_CSTR ? static_cast<int>(strnlen(ansi, MAX_PATH))
+                                                     : static_cast<int>(std::strlen(ansi));
+        text.resize(length);
+        text.resize(::MultiByteToWideChar(CP_ACP, 0, ansi, length, text.data(), length));
+        break;
+    }
+    default:
+        break;
+    }
+    return DoubleAmpersands(text);
+}
+
+} // namespace tolvern

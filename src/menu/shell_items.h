@@ -1,0 +1,133 @@
+// Identifier lists and the shell item tests: size, copy, paths, folders, shortcuts, names.
+#pragma once
+
+#include "base/com.h"
+
+#include <shlobj.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tolvern {
+
+// Owns one identifier list allocated by the shell allocator and frees it with that allocator.
+class UniquePidl {
+public:
+    UniquePidl() = default;
+    UniquePidl(IMalloc& allocator, PIDLIST_ABSOLUTE pidl) : allocator_(&allocator), pidl_(pidl) {}
+    UniquePidl(const UniquePidl&) = delete;
+    UniquePidl& operator=(const UniquePidl&) = delete;
+    UniquePidl(UniquePidl&& other) noexcept
+        : allocator_(other.allocator_), pidl_(other.release()) {}
+    UniquePidl& operator=(UniquePidl&& other) noexcept {
+        if (this != &other) {
+            reset();
+            allocator_ = other.allocator_;
+            pidl_ = other.release();
+        }
+        return *this;
+    }
+    ~UniquePidl() { reset(); }
+
+    PIDLIST_ABSOLUTE get() const { return pidl_; }
+    explicit operator bool() const { return pidl_ != nullptr; }
+    PIDLIST_ABSOLUTE release() { return std::exchange(pidl_, nullptr); }
+    void reset() {
+        if (pidl_ && allocator_)
+            allocator_->Free(pidl_);
+        pidl_ = nullptr;
+    }
+
+private:
+    IMalloc* allocator_ = nullptr;
+    PIDLIST_ABSOLUTE pidl_ = nullptr;
+};
+
+// --- Identifier-list memory -----------------------------------------------------------
+
+// The item identifier after this one; null for null or for the terminator.
+PCUIDLIST_RELATIVE GetNextItemID(PCUIDLIST_RELATIVE item);
+// Bytes including the 2-byte terminator; 0 for null.
+UINT GetPIDLSize(PCUIDLIST_RELATIVE pidl);
+UniquePidl CopyPIDL(IMalloc& allocator, PCUIDLIST_RELATIVE pidl);
+// The parent's items followed by the child's; a copy of whichever is non-null.
+UniquePidl ConcatPIDL(IMalloc& allocator, PCUIDLIST_RELATIVE parent, PCUIDLIST_RELATIVE child);
+bool IsDesktopPIDL(PCUIDLIST_RELATIVE pidl); // the empty list
+
+// --- Paths and directories -------------------------------------------------------------
+
+std::wstring GetWindowsDir(); // with a trailing backslash; empty on failure
+std::wstring GetSystemDir();
+bool GetPathFromPIDL(PCIDLIST_ABSOLUTE pidl, std::wstring& path);
+UniquePidl GetPIDLFromPath(IShellFolder& desktop, IMalloc& allocator, const std::wstring& path);
+
+std::wstring ExtractFileDrive(const std::wstring& path); // "C:" or "\\server\share"
+std::wstring ExtractFileExt(const std::wstring& path);   // from the last dot, dot included
+std::wstring ExtractFileName(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+bool IsRemovableDriveType(UINT driveType); // removable disk or CD-ROM
+bool IsRemovableDrive(const std::wstring& path);
+bool IsDriveReady(const std::wstring& root);
+bool IsDirAccessible(const std::wstring& path);
+
+// --- Shell item tests (absolute lists) -------------------------------------------------
+
+// What the item tests need to know of one item, each fact found once. On removable and
+// CD-ROM drives the shell is not asked about the item at all: the extension decides.
+struct ShellItemFacts {
+    bool hasPath = false;
+    std::wstring path;
+    bool removable = false;
+    bool attributesKnown = false; // the shell answered the attribute question
+    SFGAOF attributes = 0;
+
+    bool IsFolder() const;
+    bool IsLink() const;
+};
+
+// Facts from the item's own absolute list (one path query, one drive query, one attribute
+// query).
+ShellItemFacts GetItemFacts(PCIDLIST_ABSOLUTE pidl);
+
+bool IsFolderItem(PCIDLIST_ABSOLUTE pidl);
+bool IsLinkItem(PCIDLIST_ABSOLUTE pidl);
+
+// The shortcut file opened for reading; null when it cannot be.
+ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath);
+
+// A shortcut opened once: its target's list and path.
+struct LinkTarget {
+    UniquePidl pidl;
+    std::wstring path;
+};
+LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link);
+LinkTarget ResolveLink(IMalloc& allocator, const std::wstring& linkPath);
+// Whether a resolved shortcut points at a folder.
+bool IsLinkTargetFolder(const LinkTarget& target);
+
+bool IsLinkToFolder(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl);
+UniquePidl GetLinkPIDL(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl);
+std::wstring GetLinkPath(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl);
+
+// Extensions already found to have a program; only positive answers are kept.
+class TAssociatedExtCache {
+public:
+    bool Contains(const std::wstring& ext) const;
+    void Add(const std::wstring& ext) { exts_.push_back(ext); }
+    int Count() const { return static_cast<int>(exts_.size()); }
+    void Clear() { exts_.clear(); }
+
+private:
+    std::vector<std::wstring> exts_;
+};
+
+bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path);
+bool IsAssociatedFile(TAssociatedExtCache& cache, PCIDLIST_ABSOLUTE pidl);
+
+// The name the parent folder shows for its child, with every "&" doubled.
+std::wstring GetDisplayName(IShellFolder& folder, PCUITEMID_CHILD child);
+std::wstring DoubleAmpersands(const std::wstring& text);
+
+} // namespace tolvern

@@ -1,0 +1,140 @@
+// Real folders, shortcuts and Internet shortcuts for the shell engine's tests.
+#include "shell_fixture.h"
+
+#include "base/com.h"
+
+#include <fstream>
+
+namespace tolvern::test {
+
+namespace {
+std::filesystem::path TempDir() {
+    wchar_t buffer[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, buffer);
+    return buffer;
+}
+} // namespace
+
+ScratchDir::ScratchDir(std::filesystem::path base) {
+    static int serial = 0;
+    if (base.empty())
+        base = TempDir();
+    path_ = base / (L"tolvern-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(++serial));
+    std::filesystem::create_directories(path_);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void MakeFile(const std::wstring& path) {
+    std::ofstream(std::filesystem::path(path)) << "x";
+    ASSERT_TRUE(std::filesystem::exists(path)) << testing::PrintToString(path);
+}
+
+void MakeDir(const std::wstring& path) {
+    std::filesystem::create_directories(path);
+    ASSERT_TRUE(std::filesystem::is_directory(path));
+}
+
+void MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
+                  const std::wstring& iconFile, int iconIndex) {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    ASSERT_HRESULT_SUCCEEDED(
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
+    ASSERT_HRESULT_SUCCEEDED(link->SetPath(target.c_str()));
+    if (!iconFile.empty()) {
+        ASSERT_HRESULT_SUCCEEDED(link->SetIconLocation(iconFile.c_str(), iconIndex));
+    }
+    ASSERT_HRESULT_SUCCEEDED(link.As(&file));
+    ASSERT_HRESULT_SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+}
+
+void MakeInternetShortcut(const std::wstring& path, const std::wstring& url) {
+    std::ofstream out{std::filesystem::path(path)};
+    out << "[InternetShortcut]\r\nURL=" << std::string(url.begin(), url.end()) << "\r\n";
+}
+
+namespace {
+void SetClassesValue(const std::wstring& key, const std::wstring& value) {
+    HKEY handle = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0,
+                                               KEY_ALL_ACCESS, nullptr, &handle, nullptr));
+    ::RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(handle);
+}
+} // namespace
+
+void Associate(const std::wstring& ext) {
+    SetClassesValue(ext, L"tolverntest" + ext.substr(1));
+    SetClassesValue(L"tolverntest" + ext.substr(1) + L"\\shell\\open\\command",
+                    L"notepad.exe \"%1\"");
+}
+
+void Dissociate(const std::wstring& ext) {
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"tolverntest" + ext.substr(1)).c_str());
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, ext.c_str());
+}
+
+ShellEnv::ShellEnv() {
+    // A fresh prefix has no program for text files; the tests use them as associated files.
+    Associate(L".txt");
+    shell.PrepareShell();
+    ::SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &controlPanel);
+    ::SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &recycleBin);
+    shell.ControlPanelPIDL = controlPanel;
+    shell.RecycleBinPIDL = recycleBin;
+}
+
+ShellEnv::~ShellEnv() {
+    root.Clear();
+    shell.EmptyPools();
+    ::CoTaskMemFree(controlPanel);
+    ::CoTaskMemFree(recycleBin);
+}
+
+UniquePidl ShellEnv::Pidl(const std::wstring& path) {
+    return GetPIDLFromPath(*shell.DesktopFolder.Get(), Malloc(), path);
+}
+
+UniquePidl ShellEnv::Special(int csidl) {
+    PIDLIST_ABSOLUTE pidl = nullptr;
+    ::SHGetSpecialFolderLocation(nullptr, csidl, &pidl);
+    return UniquePidl(Malloc(), pidl);
+}
+
+TMenuItem* ShellEnv::FolderItem(UniquePidl pidl, const std::wstring& caption) {
+    return shell.AddFolder(root, caption, std::move(pidl));
+}
+
+std::vector<std::wstring> ShellEnv::Captions(const TMenuItem& item) const {
+    std::vector<std::wstring> captions;
+    for (int i = 3; i < item.Count(); ++i)
+        captions.push_back(item.Items(i)->Caption);
+    return captions;
+}
+
+std::vector<DWORD> IconPixels(HICON icon, COLORREF background, int size) {
+    HDC screen = ::GetDC(nullptr);
+    UniqueMemoryDC dc(::CreateCompatibleDC(screen));
+    UniqueBitmap bitmap(::CreateCompatibleBitmap(screen, size, size));
+    ::ReleaseDC(nullptr, screen);
+    std::vector<DWORD> pixels;
+    {
+        SelectGuard select(dc.get(), bitmap.get());
+        UniqueBrush brush(::CreateSolidBrush(background));
+        RECT all{0, 0, size, size};
+        ::FillRect(dc.get(), &all, brush.get());
+        ::DrawIconEx(dc.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                pixels.push_back(::GetPixel(dc.get(), x, y));
+    }
+    return pixels;
+}
+
+} // namespace tolvern::test
