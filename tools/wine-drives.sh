@@ -8,8 +8,8 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all
 reg=$(mktemp --suffix=.reg)
 trap 'rm -f "$reg"' EXIT
 printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\r\n' >"$reg"
-for spec in "$@"; do
-  letter=${spec%%:*}; type=${spec#*:}
+for entry in "$@"; do
+  letter=${entry%%:*}; type=${entry#*:}
   mkdir -p "$prefix/drives/$letter"
   ln -sfn "$prefix/drives/$letter" "$prefix/dosdevices/$letter:"
   printf '"%s:"="%s"\r\n' "$letter" "$type" >>"$reg"

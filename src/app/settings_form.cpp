@@ -52,12 +52,7 @@ void TForm2::FormDestroy() {
     if (!TerminatedByException)
         SaveSettingsToReg();
     Shell.EmptyPools();
-    for (PIDLIST_ABSOLUTE* pidl :
-         {&ControlPanelPIDL, &DrivesPIDL, &NetworkPIDL, &RecycleBinPIDL, &DeskCplPIDL}) {
-        if (*pidl && ShellMalloc)
-            ShellMalloc->Free(*pidl);
-        *pidl = nullptr;
-    }
+    Menu.ReleaseSpecialPIDLs();
     DesktopFolder.Reset();
     ShellMalloc.Reset();
     AssociatedExtCache.Clear();
@@ -66,16 +61,60 @@ void TForm2::FormDestroy() {
 }
 
 void TForm2::PreparePIDLs() {
-    Shell.PrepareShell();
-    // The special folders' identifier lists join here with the top-level menu.
+    Menu.NTPlatform = NTPlatform;
+    Menu.OwnerWindow = Handle();
+    Menu.PreparePIDLs();
 }
 
 void TForm2::PrepareTopLevelMenu() {
-    // The fixed top-level items of the launcher menu are built here with the menu itself.
+    Menu.PrepareTopLevelMenu();
 }
 
 void TForm2::AddIconToList(const std::wstring& caption, const std::wstring& path) {
-    settings_.MyMenu.push_back({caption, path});
+    Menu.AddIconToList(caption, path);
+}
+
+LauncherSettings TForm2::Settings() const {
+    LauncherSettings settings = settings_;
+    settings.MyMenu.clear();
+    for (const MyMenuRow& row : Menu.Rows())
+        settings.MyMenu.push_back({row.Caption, row.Path});
+    return settings;
+}
+
+void TForm2::SetHideArrow(bool hideArrow) {
+    settings_.HideArrow = hideArrow;
+    Menu.RefreshIcons();
+}
+
+void TForm2::SetLargeIcon(bool largeIcon) {
+    settings_.LargeIcon = largeIcon;
+    Menu.SetLargeIcon(largeIcon);
+}
+
+void TForm2::SetMenuBannerWidth(int width) {
+    settings_.MenuBannerWidth = width;
+    Menu.SetBarWidth(width);
+}
+
+void TForm2::SetMenuDrawStyle(int style) {
+    settings_.MenuDrawStyle = style;
+    Menu.SetDrawStyle(style);
+}
+
+void TForm2::SetViewMenus(const LauncherSettings& views) {
+    settings_.ViewDesktopMenu = views.ViewDesktopMenu;
+    settings_.ViewProgramMenu = views.ViewProgramMenu;
+    settings_.ViewMyDocumentsMenu = views.ViewMyDocumentsMenu;
+    settings_.ViewRecentMenu = views.ViewRecentMenu;
+    settings_.ViewFavoritesMenu = views.ViewFavoritesMenu;
+    settings_.ViewHistoryMenu = views.ViewHistoryMenu;
+    Menu.SetSpecialMenuVisible(Menu.DesktopMenuItem, views.ViewDesktopMenu);
+    Menu.SetSpecialMenuVisible(Menu.ProgramMenuItem, views.ViewProgramMenu);
+    Menu.SetSpecialMenuVisible(Menu.MyDocumentsMenuItem, views.ViewMyDocumentsMenu);
+    Menu.SetSpecialMenuVisible(Menu.RecentMenuItem, views.ViewRecentMenu);
+    Menu.SetSpecialMenuVisible(Menu.FavoritesMenuItem, views.ViewFavoritesMenu);
+    Menu.SetSpecialMenuVisible(Menu.HistoryMenuItem, views.ViewHistoryMenu);
 }
 
 void TForm2::SetStartup(bool startup) {
@@ -97,18 +136,23 @@ void TForm2::LoadSettingsFromReg() {
     RegistryIni ini(HKEY_CURRENT_USER, settingsKeyPath_);
     LauncherSettings loaded = ReadLauncherSettings(ini, ProgramDirectory(), settings_.PopupPos);
     std::vector<MyMenuEntry> entries = std::move(loaded.MyMenu);
-    loaded.MyMenu = std::move(settings_.MyMenu);
-    settings_ = std::move(loaded);
+    loaded.MyMenu.clear();
+    settings_ = loaded;
     // The effects run in the order of the option controls' load.
-    SetStartup(settings_.Startup);
-    SetDoNotViewHiddenItems(settings_.DoNotViewHiddenItems);
+    SetStartup(loaded.Startup);
+    SetViewMenus(loaded);
+    SetDoNotViewHiddenItems(loaded.DoNotViewHiddenItems);
+    SetMenuBannerWidth(loaded.MenuBannerWidth);
+    SetMenuDrawStyle(loaded.MenuDrawStyle);
+    SetHideArrow(loaded.HideArrow);
+    SetLargeIcon(loaded.LargeIcon);
     for (const MyMenuEntry& entry : entries)
         AddIconToList(entry.Caption, entry.Path);
 }
 
 void TForm2::SaveSettingsToReg() {
     RegistryIni ini(HKEY_CURRENT_USER, settingsKeyPath_);
-    WriteLauncherSettings(ini, settings_);
+    WriteLauncherSettings(ini, Settings());
 }
 
 void TForm2::SetHotKey() {

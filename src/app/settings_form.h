@@ -6,6 +6,7 @@
 #include "base/unique_handle.h"
 #include "framework/form.h"
 #include "framework/hint_window.h"
+#include "menu/launcher_menu.h"
 #include "menu/launcher_shell.h"
 #include "settings/launcher_settings.h"
 
@@ -40,18 +41,15 @@ public:
     std::unique_ptr<THintWindow> ProgressHint;
     ComPtr<IMalloc>& ShellMalloc = Shell.ShellMalloc;
     ComPtr<IShellFolder>& DesktopFolder = Shell.DesktopFolder;
-    // Special identifier lists kept outside the pool, freed by the form.
-    PIDLIST_ABSOLUTE& ControlPanelPIDL = Shell.ControlPanelPIDL;
-    PIDLIST_ABSOLUTE DrivesPIDL = nullptr;
-    PIDLIST_ABSOLUTE NetworkPIDL = nullptr;
-    PIDLIST_ABSOLUTE& RecycleBinPIDL = Shell.RecycleBinPIDL;
-    PIDLIST_ABSOLUTE DeskCplPIDL = nullptr;
     SHCONTF& FolderEnumFlags = Shell.FolderEnumFlags;
+    // The launcher menu with its image lists, fixed items and special folders.
+    TLauncherMenu Menu{this, Shell, settings_};
+    TBarPopupMenu& PopupMenu2 = Menu.PopupMenu2;
 
     void GetSubItems2(TMenuItem*& item) { Shell.GetSubItems2(item); }
 
-    // The options as the dialog's controls hold them, and the My Menu rows in list order.
-    const LauncherSettings& Settings() const { return settings_; }
+    // The options as the dialog's controls hold them, with the My Menu rows in list order.
+    LauncherSettings Settings() const;
     const std::wstring& SettingsKeyPath() const { return settingsKeyPath_; }
 
     void LoadSettingsFromReg();
@@ -65,6 +63,11 @@ public:
     // Changes with an immediate effect, as the option controls' handlers have.
     void SetStartup(bool startup);                      // chkStartupClick
     void SetDoNotViewHiddenItems(bool doNotViewHidden); // chkDoNotViewHiddenItemsClick
+    void SetHideArrow(bool hideArrow);                  // chkHideArrowClick
+    void SetLargeIcon(bool largeIcon);                  // chkLargeIconClick
+    void SetMenuBannerWidth(int width);                 // edtBannerWidthChange
+    void SetMenuDrawStyle(int style);                   // rgViewStyleClick
+    void SetViewMenus(const LauncherSettings& views);   // the six chkView...Click
 
     void ApplicationEvents1Exception(std::exception_ptr error);
 

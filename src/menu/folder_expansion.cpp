@@ -1,6 +1,7 @@
 // Reading a folder into its item's submenu: classification, order, column breaks, progress
 // hint and Esc abort.
 #include "menu/launcher_shell.h"
+#include "menu/name_list.h"
 
 #include <shlwapi.h>
 
@@ -13,42 +14,6 @@ namespace {
 
 constexpr wchar_t kOpenedMark[] = L"OPENED";
 constexpr wchar_t kEmptyMarker[] = L"(なし)";
-
-struct NamedPidl {
-    std::wstring caption;
-    UniquePidl pidl;
-};
-
-int CompareNames(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
-                            static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()));
-}
-
-// Orders by the user's collation ignoring case and keeps one entry per name: the caption of
-// the first such child and the list of the last.
-void SortAndMerge(std::vector<NamedPidl>& list) {
-    std::stable_sort(list.begin(), list.end(), [](const NamedPidl& a, const NamedPidl& b) {
-        return CompareNames(a.caption, b.caption) == CSTR_LESS_THAN;
-    });
-    std::vector<NamedPidl> merged;
-    merged.reserve(list.size());
-    for (NamedPidl& entry : list) {
-        if (!merged.empty() && CompareNames(merged.back().caption, entry.caption) == CSTR_EQUAL)
-            merged.back().pidl = std::move(entry.pidl);
-        else
-            merged.push_back(std::move(entry));
-    }
-    list = std::move(merged);
-}
-
-std::wstring CaptionLines(const std::vector<NamedPidl>& folders,
-                          const std::vector<NamedPidl>& files) {
-    std::wstring text;
-    for (const auto* list : {&folders, &files})
-        for (const NamedPidl& entry : *list)
-            text += entry.caption + L"\r\n";
-    return text;
-}
 
 std::wstring JoinPath(const std::wstring& dir, const std::wstring& name) {
     return !dir.empty() && dir.back() == L'\\' ? dir + name : dir + L"\\" + name;

@@ -1,0 +1,153 @@
+// The launcher menu: its fixed top-level items, the six special-folder submenus, the My Menu
+// entries with their icons, and the painting of submenu items.
+#pragma once
+
+#include "components/bar_popup_menu.h"
+#include "framework/image_list.h"
+#include "menu/launcher_shell.h"
+#include "menu/shell_items.h"
+#include "settings/launcher_settings.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tolvern {
+
+// One row of the My Menu list: caption, path and the identifier list made from the path.
+struct MyMenuRow {
+    std::wstring Caption;
+    std::wstring Path;
+    UniquePidl Pidl;
+    int ImageIndex = 0;
+};
+
+class TLauncherMenu {
+public:
+    // The settings and the shell are the form's; owner is the form the menu belongs to.
+    TLauncherMenu(TComponent* owner, TLauncherShell& shell, const LauncherSettings& settings);
+    TLauncherMenu(const TLauncherMenu&) = delete;
+    TLauncherMenu& operator=(const TLauncherMenu&) = delete;
+    ~TLauncherMenu();
+
+    TImageList ImageList_small{16, 16};
+    TImageList ImageList_Large{32, 32};
+    TBarPopupMenu PopupMenu2;
+
+    // Fixed items, in top-level order (the My Menu entries go between mnuPopupNoItem and
+    // MenuItem1).
+    TMenuItem* mnuPopupShowDesktop;
+    TMenuItem* N5;
+    TMenuItem* mnuPopupRunSep;
+    TMenuItem* mnuPopupNoItem;
+    TMenuItem* MenuItem1;
+    TMenuItem* S2;
+    TMenuItem* mnuPopupSettings;
+    TMenuItem* mnuPopupHelp;
+    TMenuItem* mnuPopupExit;
+    TMenuItem* N6;
+    TMenuItem* About1;
+    TMenuItem* MenuItem2;
+    TMenuItem* mnuPopupExitWindows;
+
+    // The special-folder submenus, created by PrepareTopLevelMenu.
+    TMenuItem* DesktopMenuItem = nullptr;
+    TMenuItem* ProgramMenuItem = nullptr;
+    TMenuItem* MyDocumentsMenuItem = nullptr;
+    TMenuItem* RecentMenuItem = nullptr;
+    TMenuItem* FavoritesMenuItem = nullptr;
+    TMenuItem* HistoryMenuItem = nullptr;
+
+    // Special identifier lists. Those registered in ItemIdPool are owned by it (the pointers
+    // here only look); the others are owned here.
+    PCIDLIST_ABSOLUTE DesktopPIDL = nullptr;
+    UniquePidl DrivesPIDL, NetworkPIDL, RecycleBinPIDL, ControlPanelPIDL, DeskCplPIDL;
+    PCIDLIST_ABSOLUTE ProgramsPIDL = nullptr;
+    UniquePidl CommonProgramsPIDL; // null unless on the NT family
+    PCIDLIST_ABSOLUTE RecentPIDL = nullptr;
+    PCIDLIST_ABSOLUTE FavoritesPIDL = nullptr;
+    PCIDLIST_ABSOLUTE PersonalPIDL = nullptr;
+    PCIDLIST_ABSOLUTE HistoryPIDL = nullptr;
+    bool RecentUnavailable = false;
+    bool FavoritesUnavailable = false;
+    bool MyDocumentsUnavailable = false;
+    bool HistoryUnavailable = false;
+
+    bool NTPlatform = true;
+    bool MenuBuilding = false;
+    bool DesktopShown = false;
+    HWND OwnerWindow = nullptr;
+
+    // Where the shell's special folders come from; tests replace it to take one away, which
+    // Wine's shell cannot do itself.
+    std::function<HRESULT(int csidl, PIDLIST_ABSOLUTE* pidl)> SpecialFolderLocation;
+
+    // The My Menu list's rows, in list order (row k is top-level item 10 + k).
+    const std::vector<MyMenuRow>& Rows() const { return rows_; }
+
+    void PreparePIDLs();
+    void PrepareTopLevelMenu();
+    int GetBothIcon(PCIDLIST_ABSOLUTE pidl);
+    void AddIconToList(const std::wstring& caption, const std::wstring& path);
+    // Removes every My Menu entry from the menu and the list.
+    void ClearMyMenu();
+    // Frees the special lists kept outside the pool (before the allocator goes).
+    void ReleaseSpecialPIDLs();
+
+    void BuildDesktopMenu();
+    void BuildProgramMenu();
+    void BuildMyDocumentsMenu();
+    void BuildRecentMenu();
+    void BuildFavoritesMenu();
+    void BuildHistoryMenu();
+
+    void PopupMenu2Popup();
+    void PopupMenu_DrawItem(TMenuItem* sender, TCanvas& canvas, const RECT& rect, bool selected);
+
+    // Opening handlers of the six special-folder items and of folder items.
+    void PopupMenu_DesktopClick(TMenuItem* sender);
+    void PopupMenu_ProgramClick(TMenuItem* sender);
+    void PopupMenu_MyDocumentsClick(TMenuItem* sender);
+    void PopupMenu_RecentItemsClick(TMenuItem* sender);
+    void PopUpMenu_FavoriteItemsClick(TMenuItem* sender);
+    void PopUpMenu_HistoryItemsClick(TMenuItem* sender);
+    void PopupMenu_FolderClick(TMenuItem* sender);
+
+    // What choosing an item does; assigned by the form, which carries out the commands.
+    TMenuItem::TNotifyEvent mnuPopupShowDesktopClick, PopupMenu_DeskCplClick, PopupMenu_ItemClick,
+        PopupMenu_ItemClick2, mnuPopupSettingsClick, About1Click, mnuPopupHelpClick,
+        mnuPopupExitClick, mnuPopupExitWindowsClick;
+
+    // Option effects.
+    void SetSpecialMenuVisible(TMenuItem* item, bool visible);
+    void SetLargeIcon(bool large);
+    void SetDrawStyle(int style) { PopupMenu2.DrawStyle = style; }
+    void SetBarWidth(int width) { PopupMenu2.BarWidth = width; }
+    // Empties the special-folder submenus and makes the My Menu entries again, so that every
+    // icon is taken anew with the current HideArrow.
+    void RefreshIcons();
+
+private:
+    struct SpecialFolder;
+    void BuildSpecialMenu(const SpecialFolder& folder);
+    PIDLIST_ABSOLUTE RequiredFolder(int csidl);
+    UniquePidl OptionalFolder(int csidl, const wchar_t* shellFoldersValue);
+    TMenuItem* MakeSpecialItem(const wchar_t* caption, const wchar_t* openCaption, UniquePidl pidl,
+                               bool available, void (TLauncherMenu::*handler)(TMenuItem*));
+    void Guarded(void (TLauncherMenu::*builder)());
+    TMenuItem* AddFixed(TMenuItem& parent, const wchar_t* caption, int image = -1);
+    void UpdateNoItem();
+
+    bool IsAvailable(const TMenuItem* specialItem) const;
+
+    TLauncherShell& shell_;
+    const LauncherSettings& settings_;
+    std::vector<MyMenuRow> rows_;
+    // Lists obtained by PreparePIDLs that PrepareTopLevelMenu hands to the pool.
+    struct {
+        UniquePidl desktop, programs, recent, favorites, personal, history;
+    } pending_;
+};
+
+} // namespace tolvern
