@@ -236,6 +236,15 @@ LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link) {
     wchar_t buffer[MAX_PATH] = {};
     if (link.GetPath(buffer, MAX_PATH, nullptr, SLGP_UNCPRIORITY) == S_OK)
         target.path = buffer;
+    // A shortcut may store its target as a simple list that names the item but cannot be bound
+    // to (Wine does), so a folder target would open empty; the list parsed from the target's
+    // path binds. Removable media are left untouched.
+    if (!target.path.empty() && !IsRemovableDrive(target.path)) {
+        PIDLIST_ABSOLUTE parsed = nullptr;
+        if (SUCCEEDED(::SHParseDisplayName(target.path.c_str(), nullptr, &parsed, 0, nullptr)) &&
+            parsed)
+            target.pidl = UniquePidl(allocator, parsed);
+    }
     return target;
 }
 

@@ -1,6 +1,7 @@
 // The demo banner menu popped up for real in the Wine desktop, driven from a second thread;
 // screenshots are kept in the artifacts folder (bar_menu_*.png) for a person to look at.
 #include "support/demo_menu.h"
+#include "support/menu_driver.h"
 #include "support/screen_capture.h"
 
 #include <gtest/gtest.h>
@@ -11,28 +12,10 @@ namespace tolvern {
 namespace {
 
 using test::CaptureScreen;
+using test::Key;
 using test::DemoMenu;
 using test::SaveArtifact;
 using Screenshot = test::Image;
-
-HWND WaitForMenuWindow(HWND other = nullptr) {
-    for (int i = 0; i < 500; ++i) {
-        for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
-             w = ::FindWindowExW(nullptr, w, L"#32768", nullptr))
-            if (w != other && ::IsWindowVisible(w))
-                return w;
-        ::Sleep(10);
-    }
-    return nullptr;
-}
-
-void Key(HWND menu, UINT vk) {
-    const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
-    ::PostMessageW(menu, WM_KEYDOWN, vk, scan | 1);
-    ::Sleep(30);
-    ::PostMessageW(menu, WM_KEYUP, vk, scan | 1 | (3u << 30));
-    ::Sleep(30);
-}
 
 bool Near(COLORREF c, int r, int g, int b, int tolerance = 2) {
     return std::abs(GetRValue(c) - r) <= tolerance && std::abs(GetGValue(c) - g) <= tolerance &&
@@ -49,21 +32,10 @@ struct Observed {
     bool secondLevelShown = false;
 };
 
-HWND WaitForSecondLevel(HWND a, HWND b) {
-    for (int i = 0; i < 100; ++i) {
-        for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
-             w = ::FindWindowExW(nullptr, w, L"#32768", nullptr))
-            if (w != a && w != b && ::IsWindowVisible(w))
-                return w;
-        ::Sleep(10);
-    }
-    return nullptr;
-}
-
 void PopUpAndShoot(int style, const std::wstring& name, Observed& seen) {
     DemoMenu demo(style);
     std::thread driver([&] {
-        HWND menu = WaitForMenuWindow();
+        HWND menu = test::WaitForMenuWindow();
         if (!menu)
             return;
         seen.menuShown = true;
@@ -87,12 +59,12 @@ void PopUpAndShoot(int style, const std::wstring& name, Observed& seen) {
         Key(menu, VK_UP);
         Key(menu, VK_RIGHT); // opens the two-level submenu
         ::Sleep(300);
-        if (HWND sub = WaitForMenuWindow(menu)) {
+        if (HWND sub = test::WaitForMenuWindow({menu})) {
             Key(sub, VK_DOWN); // from "画面のプロパティ" over the separator to "ドキュメント(&D)"
             Key(sub, VK_RIGHT);
             ::Sleep(300);
             seen.submenuShown = true;
-            seen.secondLevelShown = WaitForSecondLevel(menu, sub) != nullptr;
+            seen.secondLevelShown = test::WaitForMenuWindow({menu, sub}) != nullptr;
         }
         ::Sleep(300);
         seen.submenuShot = CaptureScreen();

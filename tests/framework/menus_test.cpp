@@ -5,6 +5,8 @@
 #include "framework/canvas.h"
 #include "framework/image_list.h"
 
+#include "support/menu_driver.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -17,16 +19,6 @@ namespace {
 
 std::unique_ptr<TMenuItem> Item(const std::wstring& caption) {
     return std::make_unique<TMenuItem>(caption);
-}
-
-std::vector<std::wstring> Texts(HMENU menu) {
-    std::vector<std::wstring> texts;
-    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
-        wchar_t buffer[256] = {};
-        ::GetMenuStringW(menu, static_cast<UINT>(i), buffer, 256, MF_BYPOSITION);
-        texts.emplace_back(buffer);
-    }
-    return texts;
 }
 
 UINT TypeOf(HMENU menu, int pos) {
@@ -55,20 +47,20 @@ TEST(PopupMenuRealisation, HiddenItemsAreLeftOutAndComeBackWhenShown) {
     two->Visible = false;
     b->Visible = false;
     HMENU root = menu.Realize();
-    EXPECT_EQ((std::vector<std::wstring>{L"One(&O)", L"", L"Folder(&F)"}), Texts(root));
+    EXPECT_EQ((std::vector<std::wstring>{L"One(&O)", L"", L"Folder(&F)"}), test::MenuTexts(root));
     EXPECT_TRUE(TypeOf(root, 0) & MFT_OWNERDRAW);
     EXPECT_TRUE(TypeOf(root, 1) & MFT_SEPARATOR);
     HMENU sub = menu.SubMenuOf(folder);
     ASSERT_NE(nullptr, sub);
     OpenSubMenu(menu, sub);
-    EXPECT_EQ((std::vector<std::wstring>{L"a", L"c"}), Texts(sub));
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"c"}), test::MenuTexts(sub));
 
     b->Visible = true;
     OpenSubMenu(menu, sub);
-    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"c"}), Texts(sub));
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"c"}), test::MenuTexts(sub));
     two->Visible = true;
     root = menu.Realize();
-    EXPECT_EQ((std::vector<std::wstring>{L"One(&O)", L"Two(&T)", L"", L"Folder(&F)"}), Texts(root));
+    EXPECT_EQ((std::vector<std::wstring>{L"One(&O)", L"Two(&T)", L"", L"Folder(&F)"}), test::MenuTexts(root));
 }
 
 TEST(PopupMenuRealisation, BreakStartsANewColumnAndStatesAreCarried) {
@@ -102,9 +94,9 @@ TEST(PopupMenuRealisation, OpeningASubmenuRunsTheOwnersClickFirst) {
     HMENU sub = menu.SubMenuOf(folder);
     OpenSubMenu(menu, sub);
     EXPECT_EQ(1, clicks);
-    EXPECT_EQ((std::vector<std::wstring>{L"read 1"}), Texts(sub));
+    EXPECT_EQ((std::vector<std::wstring>{L"read 1"}), test::MenuTexts(sub));
     OpenSubMenu(menu, sub);
-    EXPECT_EQ((std::vector<std::wstring>{L"read 2"}), Texts(sub));
+    EXPECT_EQ((std::vector<std::wstring>{L"read 2"}), test::MenuTexts(sub));
 }
 
 TEST(PopupMenuRealisation, AnItemReplacedWhileItsSubmenuOpensShowsTheNewChildren) {
@@ -130,9 +122,9 @@ TEST(PopupMenuRealisation, AnItemReplacedWhileItsSubmenuOpensShowsTheNewChildren
     OpenSubMenu(menu, sub); // the old tree's deep submenu is not open: fill it first
     // The first opening replaced the item; the submenu shows the replacement's children.
     ASSERT_NE(nullptr, replacement);
-    EXPECT_EQ((std::vector<std::wstring>{L"new 1", L"new 2"}), Texts(sub));
+    EXPECT_EQ((std::vector<std::wstring>{L"new 1", L"new 2"}), test::MenuTexts(sub));
     EXPECT_EQ(sub, menu.SubMenuOf(replacement));
-    EXPECT_EQ(L"New", Texts(root)[1]);
+    EXPECT_EQ(L"New", test::MenuTexts(root)[1]);
     // Drawing and measuring the owner item now reach the new item, never the freed one.
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof mii;

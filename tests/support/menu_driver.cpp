@@ -1,0 +1,47 @@
+// Driving a popup menu that this process shows, from a second thread, as a user's keys would.
+#include "support/menu_driver.h"
+
+#include <algorithm>
+
+namespace tolvern::test {
+
+HWND WaitForMenuWindow(std::initializer_list<HWND> except) {
+    for (int i = 0; i < 500; ++i) {
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+             w = ::FindWindowExW(nullptr, w, L"#32768", nullptr))
+            if (::IsWindowVisible(w) && std::find(except.begin(), except.end(), w) == except.end())
+                return w;
+        ::Sleep(10);
+    }
+    return nullptr;
+}
+
+void Key(HWND menu, UINT vk) {
+    const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
+    ::PostMessageW(menu, WM_KEYDOWN, vk, scan | 1);
+    ::Sleep(30);
+    ::PostMessageW(menu, WM_KEYUP, vk, scan | 1 | (3u << 30));
+    ::Sleep(30);
+}
+
+std::vector<std::wstring> MenuTexts(HMENU menu) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t buffer[256] = {};
+        ::GetMenuStringW(menu, static_cast<UINT>(i), buffer, 256, MF_BYPOSITION);
+        texts.emplace_back(buffer);
+    }
+    return texts;
+}
+
+void CloseAllMenus() {
+    for (int i = 0; i < 8; ++i) {
+        HWND w = ::FindWindowW(L"#32768", nullptr);
+        if (!w || !::IsWindowVisible(w))
+            return;
+        Key(w, VK_ESCAPE);
+        ::Sleep(50);
+    }
+}
+
+} // namespace tolvern::test
