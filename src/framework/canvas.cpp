@@ -1,5 +1,6 @@
 // Drawing objects of the forms library: colours, font, brush, pen, canvas over an HDC, bitmap.
 #include "framework/canvas.h"
+#include "base/dib.h"
 
 #include <cstddef>
 #include <cstring>
@@ -219,15 +220,9 @@ TBitmap::~TBitmap() {
 void TBitmap::SetSize(int width, int height) {
     if (width == width_ && height == height_ && bitmap_)
         return;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width > 0 ? width : 1;
-    bi.bmiHeader.biHeight = -(height > 0 ? height : 1);
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap fresh(::CreateDIBSection(dc_.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap fresh =
+        CreateTopDownDib(dc_.get(), width > 0 ? width : 1, height > 0 ? height : 1, &bits);
     HGDIOBJ previous = ::SelectObject(dc_.get(), fresh.get());
     if (!oldBitmap_)
         oldBitmap_ = previous;

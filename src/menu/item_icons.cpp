@@ -1,6 +1,8 @@
 // The icons that menu items show: the shell's own, a shortcut's, url.dll's, with link arrows.
 #include "menu/item_icons.h"
 
+#include "base/dib.h"
+
 #include "base/os_version.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
@@ -39,26 +41,14 @@ HICON GetProgramGroupIcon(bool large) {
     return ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 73, large);
 }
 
-namespace {
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-} // namespace
+namespace {} // namespace
 
 HICON AddLinkArrow(HICON icon, bool large) {
     const int size = large ? 32 : 16;
     const COLORREF magenta = RGB(255, 0, 255);
     UniqueMemoryDC memory(::CreateCompatibleDC(nullptr));
-    BITMAPINFO info = TopDown32(size, size);
     void* bits = nullptr;
-    UniqueBitmap bitmap(::CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap bitmap = CreateTopDownDib(memory.get(), size, size, &bits);
     if (!bitmap)
         return nullptr;
     {
@@ -79,10 +69,8 @@ HICON BitmapToIcon(HBITMAP bitmap, const RECT& rect, COLORREF transparentColor) 
     // Work copy of the rectangle as 32-bit pixels, row by row from the top.
     UniqueMemoryDC source(::CreateCompatibleDC(nullptr));
     UniqueMemoryDC work(::CreateCompatibleDC(nullptr));
-    BITMAPINFO info = TopDown32(width, height);
     void* workBits = nullptr;
-    UniqueBitmap workBitmap(
-        ::CreateDIBSection(work.get(), &info, DIB_RGB_COLORS, &workBits, nullptr, 0));
+    UniqueBitmap workBitmap = CreateTopDownDib(work.get(), width, height, &workBits);
     if (workBitmap) {
         SelectGuard selectSource(source.get(), bitmap);
         SelectGuard selectWork(work.get(), workBitmap.get());

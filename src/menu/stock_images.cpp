@@ -1,5 +1,6 @@
 // The seven stock images of the launcher's image lists, drawn in code at the list's size.
 #include "menu/stock_images.h"
+#include "base/dib.h"
 
 #include "base/unique_handle.h"
 
@@ -13,14 +14,8 @@ constexpr COLORREF kKey = RGB(255, 0, 255); // drawn in this colour = transparen
 // Draws a picture on a size x size canvas scaled from a 16-pixel design and makes an icon.
 UniqueIcon MakeIcon(int size, const std::function<void(HDC, int)>& paint) {
     UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = size;
-    bi.bmiHeader.biHeight = -size;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    UniqueBitmap colour(::CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap colour = CreateTopDownDib(dc.get(), size, size, &bits);
     UniqueBitmap mask(::CreateBitmap(size, size, 1, 1, nullptr));
     {
         SelectGuard select(dc.get(), colour.get());

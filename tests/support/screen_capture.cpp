@@ -1,5 +1,6 @@
 // Screenshots inside Wine, saved as PNG with the imaging component.
 #include "support/screen_capture.h"
+#include "base/dib.h"
 
 #include "base/com.h"
 #include "base/unique_handle.h"
@@ -12,15 +13,8 @@ Image CaptureDC(HDC source, int width, int height) {
     Image image;
     image.width = width;
     image.height = height;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height; // top-down rows
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap dib(::CreateDIBSection(source, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap dib = CreateTopDownDib(source, width, height, &bits);
     UniqueMemoryDC memory(::CreateCompatibleDC(source));
     {
         SelectGuard select(memory.get(), dib.get());
