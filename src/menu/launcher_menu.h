@@ -5,6 +5,7 @@
 #include "components/bar_popup_menu.h"
 #include "framework/image_list.h"
 #include "menu/launcher_shell.h"
+#include "menu/name_list.h"
 #include "menu/shell_items.h"
 #include "settings/launcher_settings.h"
 
@@ -131,6 +132,8 @@ public:
 private:
     struct SpecialFolder;
     void BuildSpecialMenu(const SpecialFolder& folder);
+    void AddEntries(TMenuItem& menu, std::vector<NamedPidl>& folders,
+                    std::vector<NamedPidl>& files);
     PIDLIST_ABSOLUTE RequiredFolder(int csidl);
     UniquePidl OptionalFolder(int csidl, const wchar_t* shellFoldersValue);
     TMenuItem* MakeSpecialItem(const wchar_t* caption, const wchar_t* openCaption, UniquePidl pidl,

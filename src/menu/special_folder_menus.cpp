@@ -103,6 +103,14 @@ void UpdateEmptyMarker(TMenuItem& menu) {
 
 } // namespace
 
+void TLauncherMenu::AddEntries(TMenuItem& menu, std::vector<NamedPidl>& folders,
+                               std::vector<NamedPidl>& files) {
+    for (NamedPidl& entry : folders)
+        shell_.AddFolder(menu, entry.caption, std::move(entry.pidl));
+    for (NamedPidl& entry : files)
+        shell_.AddFile(menu, entry.caption, std::move(entry.pidl));
+}
+
 void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {
     BusyCursor busy;
     std::vector<NamedPidl> folders, files;
@@ -114,10 +122,7 @@ void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {
             SortAndMerge(files);
         if (!TLauncherShell::AreItemsSame(*f.menu, CaptionLines(folders, files))) {
             TLauncherShell::ResetMenuItem(*f.menu);
-            for (NamedPidl& entry : folders)
-                shell_.AddFolder(*f.menu, entry.caption, std::move(entry.pidl));
-            for (NamedPidl& entry : files)
-                shell_.AddFile(*f.menu, entry.caption, std::move(entry.pidl));
+            AddEntries(*f.menu, folders, files);
             TLauncherShell::BreakMenu(*f.menu, false);
         }
     }
@@ -167,10 +172,7 @@ void TLauncherMenu::BuildProgramMenu() {
                                   CaptionLines(allFolders, allFiles);
         if (!TLauncherShell::AreItemsSame(menu, text)) {
             TLauncherShell::ResetMenuItem(menu);
-            for (NamedPidl& entry : ownFolders)
-                shell_.AddFolder(menu, entry.caption, std::move(entry.pidl));
-            for (NamedPidl& entry : ownFiles)
-                shell_.AddFile(menu, entry.caption, std::move(entry.pidl));
+            AddEntries(menu, ownFolders, ownFiles);
             menu.Add(std::make_unique<TMenuItem>(L"-"))->Visible = NTPlatform;
             TMenuItem* allUsers = menu.Add(std::make_unique<TMenuItem>(kAllUsersPrograms));
             if (NTPlatform) {
@@ -182,12 +184,8 @@ void TLauncherMenu::BuildProgramMenu() {
             allUsers->OnDrawItem = shell_.DrawItem;
             allUsers->Visible = NTPlatform;
             menu.Add(std::make_unique<TMenuItem>(L"-"))->Visible = NTPlatform;
-            if (NTPlatform) {
-                for (NamedPidl& entry : allFolders)
-                    shell_.AddFolder(menu, entry.caption, std::move(entry.pidl));
-                for (NamedPidl& entry : allFiles)
-                    shell_.AddFile(menu, entry.caption, std::move(entry.pidl));
-            }
+            if (NTPlatform)
+                AddEntries(menu, allFolders, allFiles);
             TLauncherShell::BreakMenu(menu, false);
         }
     }
