@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "framework/hint_window.h"
+#include "support/gui_objects.h"
 
 namespace tolvern::test {
 namespace {
@@ -385,27 +386,33 @@ TEST(Leaks, RepeatedReadsThenEmptyingReturnsEveryHandle) {
     MakeFile(dir / L"note.txt");
     MakeShortcut(dir / L"to-note.lnk", dir / L"note.txt");
     MakeInternetShortcut(dir / L"site.url", L"http://example.invalid/");
-    const HANDLE process = ::GetCurrentProcess();
-    const DWORD gdiBefore = ::GetGuiResources(process, GR_GDIOBJECTS);
-    const DWORD userBefore = ::GetGuiResources(process, GR_USEROBJECTS);
     std::vector<HICON> icons;
-    for (int round = 0; round < 5; ++round) {
-        MakeFile(dir / (L"round" + std::to_wstring(round) + L".txt")); // forces new entries
-        for (bool hideArrow : {true, false}) {
-            env.settings.HideArrow = hideArrow;
-            TMenuItem* item = env.FolderItem(env.Pidl(dir.Path().wstring()));
-            env.shell.GetSubItems2(item);
-            for (int i = 0; i < item->Count(); ++i)
-                if (HICON icon = env.shell.PoolIcon(static_cast<int>(item->Items(i)->Tag)))
-                    icons.push_back(icon);
+    auto readAgainAndAgain = [&](int rounds) {
+        for (int round = 0; round < rounds; ++round) {
+            MakeFile(dir / (L"round" + std::to_wstring(icons.size()) + L".txt")); // new entries
+            for (bool hideArrow : {true, false}) {
+                env.settings.HideArrow = hideArrow;
+                TMenuItem* item = env.FolderItem(env.Pidl(dir.Path().wstring()));
+                env.shell.GetSubItems2(item);
+                for (int i = 0; i < item->Count(); ++i)
+                    if (HICON icon = env.shell.PoolIcon(static_cast<int>(item->Items(i)->Tag)))
+                        icons.push_back(icon);
+            }
         }
-    }
+        env.root.Clear();
+        env.shell.EmptyPools();
+    };
+    readAgainAndAgain(1); // the shell fills its own caches once
+    const int gdiBefore = GdiObjectCount();
+    const int userBefore = UserObjectCount();
+    icons.clear();
+    readAgainAndAgain(5);
     ASSERT_FALSE(icons.empty());
-    env.root.Clear();
-    env.shell.EmptyPools();
-    // Wine's GetGuiResources always answers 0; there the icons are checked one by one.
-    EXPECT_EQ(gdiBefore, ::GetGuiResources(process, GR_GDIOBJECTS));
-    EXPECT_EQ(userBefore, ::GetGuiResources(process, GR_USEROBJECTS));
+    std::printf("GDI objects %d before, %d after; icons taken %zu\n", gdiBefore, GdiObjectCount(),
+                icons.size());
+    EXPECT_GT(gdiBefore, 0) << "no way to count GDI objects here";
+    EXPECT_EQ(gdiBefore, GdiObjectCount());
+    EXPECT_EQ(userBefore, UserObjectCount());
     for (HICON icon : icons) {
         ICONINFO info{};
         EXPECT_FALSE(::GetIconInfo(icon, &info));
