@@ -26,7 +26,7 @@ test: build64 build32
 	@cd build/win64 && ctest --output-on-failure -j2 --timeout 900
 
 bench: build64
-	@cmake --build --preset win64 --target bench >/dev/null 2>&1 || true
+	@cmake --build --preset win64 --target bench
 	@./tools/run-bench.sh build/win64
 
 clean:
