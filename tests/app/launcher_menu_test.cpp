@@ -246,3 +246,50 @@ TEST(LauncherMenu, HidingArrowsAgainMakesTheEntriesAndEmptiesTheSpecialFolders) 
 
 } // namespace
 } // namespace tolvern
+
+namespace tolvern {
+namespace {
+
+// Wine's shell has every special folder; taking one away goes through the menu's seam.
+TEST(LauncherMenuSpecialFolders, AMissingOptionalFolderStaysHiddenWhateverTheOption) {
+    LauncherSettings settings;
+    TLauncherShell shell(settings);
+    TLauncherMenu menu(nullptr, shell, settings);
+    menu.SpecialFolderLocation = [](int csidl, PIDLIST_ABSOLUTE* pidl) -> HRESULT {
+        if (csidl == CSIDL_FAVORITES)
+            return E_FAIL;
+        return ::SHGetSpecialFolderLocation(nullptr, csidl, pidl);
+    };
+    menu.PreparePIDLs();
+    menu.PrepareTopLevelMenu();
+    EXPECT_TRUE(menu.FavoritesUnavailable);
+    EXPECT_FALSE(menu.FavoritesMenuItem->Visible);
+    EXPECT_EQ(0, menu.FavoritesMenuItem->Tag);
+    EXPECT_FALSE(menu.FavoritesMenuItem->OnClick);
+    EXPECT_EQ(L"お気に入り", menu.FavoritesMenuItem->Items(0)->Caption);
+    const int poolSize = shell.ItemIdPool.Count();
+    menu.SetSpecialMenuVisible(menu.FavoritesMenuItem, true);
+    EXPECT_FALSE(menu.FavoritesMenuItem->Visible) << "an item without a folder never shows";
+    menu.SetSpecialMenuVisible(menu.HistoryMenuItem, false);
+    EXPECT_FALSE(menu.HistoryMenuItem->Visible);
+    menu.SetSpecialMenuVisible(menu.HistoryMenuItem, true);
+    EXPECT_TRUE(menu.HistoryMenuItem->Visible);
+    EXPECT_EQ(poolSize, shell.ItemIdPool.Count());
+    shell.EmptyPools();
+    menu.ReleaseSpecialPIDLs();
+}
+
+TEST(LauncherMenuSpecialFolders, AMandatoryFolderThatIsMissingIsAnError) {
+    LauncherSettings settings;
+    TLauncherShell shell(settings);
+    TLauncherMenu menu(nullptr, shell, settings);
+    menu.SpecialFolderLocation = [](int csidl, PIDLIST_ABSOLUTE* pidl) -> HRESULT {
+        if (csidl == CSIDL_BITBUCKET)
+            return E_FAIL;
+        return ::SHGetSpecialFolderLocation(nullptr, csidl, pidl);
+    };
+    EXPECT_THROW(menu.PreparePIDLs(), std::runtime_error);
+}
+
+} // namespace
+} // namespace tolvern
