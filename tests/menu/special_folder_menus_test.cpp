@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 
+#include <functional>
 #include <stdexcept>
 
 namespace tolvern::test {
@@ -31,15 +32,37 @@ Names Join(Names first, const Names& second) {
     return first;
 }
 
+void MakeDirsAndFiles(const FilledSpecialFolder& folder, std::initializer_list<const wchar_t*> dirs,
+                      std::initializer_list<const wchar_t*> files) {
+    for (const wchar_t* name : dirs)
+        MakeDir(folder / name);
+    for (const wchar_t* name : files)
+        MakeFile(folder / name);
+}
+
+// A folder's children in the shell's order, split into those a menu puts among its folders
+// (by default the shell's folders) and the rest.
+struct Groups {
+    Names folders, files;
+};
+Groups GroupChildren(
+    MenuEnv& env, PCIDLIST_ABSOLUTE folder,
+    const std::function<bool(const ShellChild&)>& amongFolders = [](const ShellChild& child) {
+        return child.folder;
+    }) {
+    Groups groups;
+    for (const ShellChild& child : EnumerateChildren(env, folder, env.shell.FolderEnumFlags))
+        (amongFolders(child) ? groups.folders : groups.files).push_back(child.name);
+    return groups;
+}
+
 TEST(BuildDesktopMenu, FoldersAndFolderShortcutsFirstBothInTheShellsOrder) {
     FilledSpecialFolder desktop(CSIDL_DESKTOPDIRECTORY);
     ScratchDir elsewhere;
     MakeDir(elsewhere / L"target");
     MakeFile(elsewhere / L"target.txt");
-    for (const wchar_t* name : {L"walnut", L"Apple", L"_mango", L"cherry"})
-        MakeDir(desktop / name);
-    for (const wchar_t* name : {L"zebra.txt", L"_kiwi.txt", L"Banana.txt", L"fig.ini"})
-        MakeFile(desktop / name);
+    MakeDirsAndFiles(desktop, {L"walnut", L"Apple", L"_mango", L"cherry"},
+                     {L"zebra.txt", L"_kiwi.txt", L"Banana.txt", L"fig.ini"});
     MakeShortcut(desktop / L"folder link.lnk", elsewhere / L"target");
     MakeShortcut(desktop / L"file link.lnk", elsewhere / L"target.txt");
 
@@ -48,10 +71,9 @@ TEST(BuildDesktopMenu, FoldersAndFolderShortcutsFirstBothInTheShellsOrder) {
     TMenuItem& menu = *env.menu.DesktopMenuItem;
     env.menu.PopupMenu_DesktopClick(&menu);
 
-    Names folders, files;
-    for (const ShellChild& child :
-         EnumerateChildren(env, env.menu.DesktopPIDL, env.shell.FolderEnumFlags))
-        (child.folder || child.name == L"folder link" ? folders : files).push_back(child.name);
+    const auto [folders, files] = GroupChildren(env, env.menu.DesktopPIDL, [](const ShellChild& c) {
+        return c.folder || c.name == L"folder link";
+    });
     EXPECT_EQ(Join(folders, files), env.Captions(menu));
     // Without this the order would not tell unsorted from sorted.
     EXPECT_TRUE(folders != SortedNames(folders) || files != SortedNames(files))
@@ -74,10 +96,8 @@ TEST(BuildHistoryMenu, FoldersInTheShellsOrderThenFilesSorted) {
     FilledSpecialFolder history(CSIDL_HISTORY);
     ScratchDir elsewhere;
     MakeDir(elsewhere / L"target");
-    for (const wchar_t* name : {L"Week 3", L"today", L"_old", L"Monday", L"archive"})
-        MakeDir(history / name);
-    for (const wchar_t* name : {L"zeta.txt", L"Alpha.txt", L"_mid.txt"})
-        MakeFile(history / name);
+    MakeDirsAndFiles(history, {L"Week 3", L"today", L"_old", L"Monday", L"archive"},
+                     {L"zeta.txt", L"Alpha.txt", L"_mid.txt"});
     MakeShortcut(history / L"beta link.lnk", elsewhere / L"target");
 
     MenuEnv env;
@@ -85,10 +105,7 @@ TEST(BuildHistoryMenu, FoldersInTheShellsOrderThenFilesSorted) {
     TMenuItem& menu = *env.menu.HistoryMenuItem;
     env.menu.PopUpMenu_HistoryItemsClick(&menu);
 
-    Names folders, files;
-    for (const ShellChild& child :
-         EnumerateChildren(env, env.menu.HistoryPIDL, env.shell.FolderEnumFlags))
-        (child.folder ? folders : files).push_back(child.name);
+    const auto [folders, files] = GroupChildren(env, env.menu.HistoryPIDL);
     ASSERT_EQ(5u, folders.size());
     EXPECT_EQ(Join(folders, SortedNames(files)), env.Captions(menu));
     EXPECT_NE(SortedNames(folders), folders) << "the shell enumerated the folders sorted";
@@ -172,21 +189,16 @@ TEST(BuildRecentMenu, KeepsShortcutsToReachableDocumentsAndLeavesMediaAlone) {
 
 TEST(BuildProgramMenu, AllUsersProgramsFollowUnderTheirHeading) {
     FilledSpecialFolder own(CSIDL_PROGRAMS), common(CSIDL_COMMON_PROGRAMS);
-    MakeDir(own / L"Own Tools");
-    MakeFile(own / L"own.txt");
-    MakeFile(own / L"another.txt");
-    MakeDir(common / L"Shared Tools");
-    MakeFile(common / L"shared.txt");
+    MakeDirsAndFiles(own, {L"Own Tools"}, {L"own.txt", L"another.txt"});
+    MakeDirsAndFiles(common, {L"Shared Tools"}, {L"shared.txt"});
 
     MenuEnv env;
     env.menu.NTPlatform = true;
     env.Prepare();
     // Each folder's own folders, then its files, each group sorted.
     auto listing = [&](PCIDLIST_ABSOLUTE folder) {
-        Names folders, files;
-        for (const ShellChild& child : EnumerateChildren(env, folder, env.shell.FolderEnumFlags))
-            (child.folder ? folders : files).push_back(child.name);
-        return Join(SortedNames(folders), SortedNames(files));
+        const Groups groups = GroupChildren(env, folder);
+        return Join(SortedNames(groups.folders), SortedNames(groups.files));
     };
     const Names ownNames = listing(env.menu.ProgramsPIDL);
     const Names commonNames = listing(env.menu.CommonProgramsPIDL.get());
