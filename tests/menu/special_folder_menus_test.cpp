@@ -233,6 +233,7 @@ TEST(BuildProgramMenu, AllUsersProgramsFollowUnderTheirHeading) {
 }
 
 TEST(BuildProgramMenu, WithoutNTTheSectionStaysHiddenAndTheMarkerNeverShows) {
+    // Emptied: the prefix's own Programs folder holds Wine's entries.
     FilledSpecialFolder own(CSIDL_PROGRAMS, true), common(CSIDL_COMMON_PROGRAMS);
     MakeFile(common / L"shared.txt"); // not read at all
 
@@ -435,7 +436,7 @@ TEST(PreparePIDLs, MissingMyDocumentsAndHistoryComeFromShellFolders) {
 }
 
 // The Programs build takes the all-users folder from the shell again while it runs; that is
-// where these tests ask for other openings, as the menu could while a build is under way.
+// where this test asks for other openings, as the menu could while a build is under way.
 TEST(OpeningHandlers, AnOpeningWhileABuildRunsDoesNothing) {
     FilledSpecialFolder own(CSIDL_PROGRAMS);
     MakeFile(own / L"own.txt");
