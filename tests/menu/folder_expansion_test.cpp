@@ -37,17 +37,9 @@ TEST(GetSubItems2, FoldersFirstSortedInADirectory) {
 TEST(GetSubItems2, MyComputerKeepsTheShellsOrder) {
     ShellEnv env;
     UniquePidl drives = env.Special(CSIDL_DRIVES);
-    ComPtr<IShellFolder> folder;
-    ASSERT_HRESULT_SUCCEEDED(
-        env.shell.DesktopFolder->BindToObject(drives.get(), nullptr, IID_PPV_ARGS(&folder)));
-    ComPtr<IEnumIDList> children;
-    ASSERT_HRESULT_SUCCEEDED(folder->EnumObjects(nullptr, env.shell.FolderEnumFlags, &children));
     Names shellOrder;
-    PITEMID_CHILD child = nullptr;
-    while (children->Next(1, &child, nullptr) == S_OK) {
-        shellOrder.push_back(GetDisplayName(*folder.Get(), child));
-        ::CoTaskMemFree(child);
-    }
+    for (const ShellChild& child : EnumerateChildren(env, drives.get(), env.shell.FolderEnumFlags))
+        shellOrder.push_back(child.name);
     ASSERT_GE(shellOrder.size(), 3u) << "C:, R:, S: and Z: at least";
 
     TMenuItem* item = env.FolderItem(std::move(drives));
@@ -61,12 +53,7 @@ TEST(GetSubItems2, ControlPanelAndRecycleBinAreRead) {
     env.shell.GetSubItems2(controls);
     Names captions = env.Captions(*controls);
     EXPECT_FALSE(captions.empty());
-    Names sorted = captions;
-    std::sort(sorted.begin(), sorted.end(), [](const std::wstring& a, const std::wstring& b) {
-        return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(),
-                                -1) == CSTR_LESS_THAN;
-    });
-    EXPECT_EQ(sorted, captions);
+    EXPECT_EQ(SortedNames(captions), captions);
     // Control-panel objects that enumerate nothing are plain items.
     for (int i = 3; i < controls->Count(); ++i)
         EXPECT_EQ(0, controls->Items(i)->Count()) << testing::PrintToString(captions[i - 3]);

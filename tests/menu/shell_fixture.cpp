@@ -3,6 +3,9 @@
 
 #include "base/com.h"
 
+#include <shlwapi.h>
+
+#include <algorithm>
 #include <fstream>
 
 namespace tolvern::test {
@@ -27,6 +30,40 @@ ScratchDir::ScratchDir(std::filesystem::path base) {
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+std::vector<std::filesystem::path> Entries(const std::filesystem::path& dir) {
+    std::vector<std::filesystem::path> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        entries.push_back(entry.path());
+    return entries;
+}
+} // namespace
+
+FilledSpecialFolder::FilledSpecialFolder(int csidl, bool emptied) {
+    wchar_t buffer[MAX_PATH] = {};
+    const HRESULT hr =
+        ::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, buffer);
+    EXPECT_HRESULT_SUCCEEDED(hr) << csidl;
+    path_ = buffer;
+    if (emptied) {
+        aside_ = std::make_unique<ScratchDir>();
+        for (const auto& entry : Entries(path_))
+            std::filesystem::rename(entry, aside_->Path() / entry.filename());
+    }
+    for (const auto& entry : Entries(path_))
+        before_.insert(entry);
+}
+
+FilledSpecialFolder::~FilledSpecialFolder() {
+    std::error_code ignored;
+    for (const auto& entry : Entries(path_))
+        if (!before_.count(entry))
+            std::filesystem::remove_all(entry, ignored);
+    if (aside_)
+        for (const auto& entry : Entries(aside_->Path()))
+            std::filesystem::rename(entry, path_ / entry.filename(), ignored);
 }
 
 void MakeFile(const std::wstring& path) {
@@ -116,6 +153,65 @@ std::vector<std::wstring> ShellEnv::Captions(const TMenuItem& item) const {
     for (int i = 3; i < item.Count(); ++i)
         captions.push_back(item.Items(i)->Caption);
     return captions;
+}
+
+std::wstring ShellEnv::TagPath(const TMenuItem& item) const {
+    std::wstring path;
+    GetPathFromPIDL(shell.ItemIdPool[static_cast<int>(item.Tag)], path);
+    return path;
+}
+
+std::vector<std::wstring> SortedNames(std::vector<std::wstring> names) {
+    std::stable_sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(),
+                                -1) == CSTR_LESS_THAN;
+    });
+    return names;
+}
+
+std::vector<ShellChild> EnumerateChildren(ShellEnv& env, PCIDLIST_ABSOLUTE folder, SHCONTF flags) {
+    ComPtr<IShellFolder> shellFolder;
+    if (IsDesktopPIDL(folder))
+        shellFolder = env.shell.DesktopFolder;
+    else
+        EXPECT_HRESULT_SUCCEEDED(
+            env.shell.DesktopFolder->BindToObject(folder, nullptr, IID_PPV_ARGS(&shellFolder)));
+    std::vector<ShellChild> children;
+    ComPtr<IEnumIDList> enumerator;
+    if (!shellFolder || FAILED(shellFolder->EnumObjects(nullptr, flags, &enumerator)) ||
+        !enumerator) {
+        ADD_FAILURE() << "the folder does not enumerate";
+        return children;
+    }
+    PITEMID_CHILD child = nullptr;
+    while (enumerator->Next(1, &child, nullptr) == S_OK) {
+        ShellChild entry{GetDisplayName(*shellFolder.Get(), child), L"", false};
+        STRRET name{};
+        wchar_t* text = nullptr;
+        if (SUCCEEDED(shellFolder->GetDisplayNameOf(child, SHGDN_FORPARSING, &name)) &&
+            SUCCEEDED(::StrRetToStrW(&name, child, &text))) {
+            entry.path = text;
+            ::CoTaskMemFree(text);
+        }
+        SFGAOF attributes = SFGAO_FOLDER;
+        PCUITEMID_CHILD one = child;
+        entry.folder = SUCCEEDED(shellFolder->GetAttributesOf(1, &one, &attributes)) &&
+                       (attributes & SFGAO_FOLDER) != 0;
+        children.push_back(std::move(entry));
+        ::CoTaskMemFree(child);
+    }
+    return children;
+}
+
+MenuEnv::~MenuEnv() {
+    // As the settings form goes: pools first, then the lists kept outside them.
+    shell.EmptyPools();
+    menu.ReleaseSpecialPIDLs();
+}
+
+void MenuEnv::Prepare() {
+    menu.PreparePIDLs();
+    menu.PrepareTopLevelMenu();
 }
 
 std::vector<DWORD> IconPixels(HICON icon, COLORREF background, int size) {
