@@ -32,6 +32,20 @@ std::wstring ShellFoldersValue(const wchar_t* name) {
 
 } // namespace
 
+void SetUpLauncherPopup(TBarPopupMenu& menu) {
+    menu.AutoPopup = false;
+    menu.OwnerDraw = true;
+    menu.MenuAnimation = maLeftToRight | maRightToLeft | maTopToBottom | maBottomToTop;
+    menu.BarWidth = 28;
+    menu.GradientStart = clBlack;
+    menu.GradientEnd = clTeal;
+    menu.VerticalFont.Name = L"Arial";
+    menu.VerticalFont.Height = -19;
+    menu.VerticalFont.Color = clWhite;
+    menu.VerticalFont.Style = fsBold | fsItalic;
+    menu.VerticalFont.Charset = SHIFTJIS_CHARSET;
+}
+
 TLauncherMenu::TLauncherMenu(TComponent* owner, TLauncherShell& shell,
                              const LauncherSettings& settings)
     : PopupMenu2(owner), shell_(shell), settings_(settings) {
@@ -41,19 +55,8 @@ TLauncherMenu::TLauncherMenu(TComponent* owner, TLauncherShell& shell,
     AddStockImages(ImageList_small);
     AddStockImages(ImageList_Large);
 
-    // The launcher menu as the form stores it.
-    PopupMenu2.AutoPopup = false;
-    PopupMenu2.OwnerDraw = true;
+    SetUpLauncherPopup(PopupMenu2);
     PopupMenu2.Images = &ImageList_small;
-    PopupMenu2.MenuAnimation = maLeftToRight | maRightToLeft | maTopToBottom | maBottomToTop;
-    PopupMenu2.BarWidth = 28;
-    PopupMenu2.GradientStart = clBlack;
-    PopupMenu2.GradientEnd = clTeal;
-    PopupMenu2.VerticalFont.Name = L"Arial";
-    PopupMenu2.VerticalFont.Height = -19;
-    PopupMenu2.VerticalFont.Color = clWhite;
-    PopupMenu2.VerticalFont.Style = fsBold | fsItalic;
-    PopupMenu2.VerticalFont.Charset = SHIFTJIS_CHARSET;
     PopupMenu2.OnPopup = [this](TPopupMenu*) { PopupMenu2Popup(); };
 
     // Items that the folder reads create take their handlers from here.

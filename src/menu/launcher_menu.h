@@ -24,6 +24,10 @@ struct MyMenuRow {
     int ImageIndex = 0;
 };
 
+// The launcher menu's stored set-up: no automatic popup, owner drawing, every animation
+// direction, a 28-pixel banner in white bold italic Arial over black to teal.
+void SetUpLauncherPopup(TBarPopupMenu& menu);
+
 class TLauncherMenu {
 public:
     // The settings and the shell are the form's; owner is the form the menu belongs to.

@@ -2,24 +2,20 @@
 // images drawn in code and a two-level submenu. Used by the demo program and screenshot tests.
 #include "support/demo_menu.h"
 
+#include "menu/launcher_menu.h"
 #include "menu/stock_images.h"
 
 namespace tolvern::test {
 
 DemoMenu::DemoMenu(int drawStyle) {
     AddStockImages(small);
+    SetUpLauncherPopup(menu);
     menu.Images = &small;
     menu.DrawStyle = drawStyle;
-    menu.BarWidth = 28;
+    // The colours the launcher's settings give it by default: teal over black.
     menu.GradientStart = clTeal;
     menu.GradientEnd = clBlack;
-    menu.VerticalFont.Name = L"Arial";
-    menu.VerticalFont.Height = -19;
-    menu.VerticalFont.Color = clWhite;
-    menu.VerticalFont.Style = fsBold | fsItalic;
-    menu.VerticalFont.Charset = SHIFTJIS_CHARSET;
     menu.VerticalText = L"Tolvern ランチャー";
-    menu.MenuAnimation = maLeftToRight | maRightToLeft | maTopToBottom | maBottomToTop;
 
     auto onClick = [this](TMenuItem* sender) {
         ++clicks;
