@@ -32,7 +32,6 @@ TForm2::~TForm2() {
 
 void TForm2::FormCreate() {
     LauncherReady = false;
-    SharedIcon.reset();
     ProgressHint = std::make_unique<THintWindow>(Handle());
     ProgressHint->Color = ::GetSysColor(COLOR_INFOBK);
     Shell.ProgressHint = ProgressHint.get();
@@ -56,7 +55,6 @@ void TForm2::FormDestroy() {
     DesktopFolder.Reset();
     ShellMalloc.Reset();
     AssociatedExtCache.Clear();
-    SharedIcon.reset();
     ::UnregisterHotKey(Handle(), 0);
 }
 

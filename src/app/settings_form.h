@@ -32,7 +32,6 @@ public:
     bool LauncherReady = false;
     bool TerminatedByException = false;
     bool NTPlatform = false;
-    UniqueIcon SharedIcon; // momentary holder of one icon handle
     // The shell engine's state; the names below are its members under their usual names.
     TLauncherShell Shell{settings_};
     TItemIdPool& ItemIdPool = Shell.ItemIdPool;
