@@ -251,15 +251,17 @@ namespace tolvern {
 namespace {
 
 // Wine's shell has every special folder; taking one away goes through the menu's seam.
+auto Without(int missing) {
+    return [missing](int csidl, PIDLIST_ABSOLUTE* pidl) -> HRESULT {
+        return csidl == missing ? E_FAIL : ::SHGetSpecialFolderLocation(nullptr, csidl, pidl);
+    };
+}
+
 TEST(LauncherMenuSpecialFolders, AMissingOptionalFolderStaysHiddenWhateverTheOption) {
     LauncherSettings settings;
     TLauncherShell shell(settings);
     TLauncherMenu menu(nullptr, shell, settings);
-    menu.SpecialFolderLocation = [](int csidl, PIDLIST_ABSOLUTE* pidl) -> HRESULT {
-        if (csidl == CSIDL_FAVORITES)
-            return E_FAIL;
-        return ::SHGetSpecialFolderLocation(nullptr, csidl, pidl);
-    };
+    menu.SpecialFolderLocation = Without(CSIDL_FAVORITES);
     menu.PreparePIDLs();
     menu.PrepareTopLevelMenu();
     EXPECT_TRUE(menu.FavoritesUnavailable);
@@ -283,11 +285,7 @@ TEST(LauncherMenuSpecialFolders, AMandatoryFolderThatIsMissingIsAnError) {
     LauncherSettings settings;
     TLauncherShell shell(settings);
     TLauncherMenu menu(nullptr, shell, settings);
-    menu.SpecialFolderLocation = [](int csidl, PIDLIST_ABSOLUTE* pidl) -> HRESULT {
-        if (csidl == CSIDL_BITBUCKET)
-            return E_FAIL;
-        return ::SHGetSpecialFolderLocation(nullptr, csidl, pidl);
-    };
+    menu.SpecialFolderLocation = Without(CSIDL_BITBUCKET);
     EXPECT_THROW(menu.PreparePIDLs(), std::runtime_error);
 }
 
