@@ -48,8 +48,15 @@ void TForm2::FormCreate() {
 }
 
 void TForm2::FormDestroy() {
-    if (!TerminatedByException)
-        SaveSettingsToReg();
+    // A save that fails at exit is the program's error like any other, and must not stop the
+    // rest of the clean-up (nor escape a destructor).
+    if (!TerminatedByException) {
+        try {
+            SaveSettingsToReg();
+        } catch (...) {
+            App().HandleException(std::current_exception());
+        }
+    }
     Shell.EmptyPools();
     Menu.ReleaseSpecialPIDLs();
     DesktopFolder.Reset();

@@ -137,6 +137,21 @@ TEST(SettingsForm, AnUnhandledExceptionEndsTheProgramWithoutSaving) {
     EXPECT_FALSE(key.SectionExists(M));
 }
 
+TEST(SettingsForm, ASaveThatFailsAtExitEndsQuietlyAndFreesEverything) {
+    ScratchKey key;
+    key.SetString(S, L"ShowHintFrom", L"300");
+    bool terminated = false;
+    {
+        Launcher launcher(key);
+        ASSERT_FALSE(launcher.form2.TerminatedByException);
+        key.DenyWrites(S);
+        launcher.form2.AddIconToList(L"added", L"C:\\added");
+        launcher.app.OnException = [&](std::exception_ptr) { terminated = true; };
+    } // the save fails here: reported, not thrown out of the destructor
+    EXPECT_TRUE(terminated);
+    EXPECT_EQ(L"300", key.GetString(S, L"ShowHintFrom"));
+}
+
 TEST(SettingsForm, TheEndOfTheSessionSavesAsAnExitWould) {
     ScratchKey key;
     Launcher launcher(key);

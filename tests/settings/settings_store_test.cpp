@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <aclapi.h>
-
 #include <algorithm>
 
 namespace tolvern {
@@ -178,38 +176,12 @@ TEST(SettingsStore, ACountBeyondTheStoredPairsGivesEmptyEntriesAndExtraPairsAreI
     EXPECT_TRUE(Load(key).MyMenu.empty());
 }
 
-// Denies writing to the section, so that the next write into it fails.
-void DenyWrites(const ScratchKey& key, const std::wstring& section) {
-    HKEY sub;
-    ASSERT_EQ(ERROR_SUCCESS,
-              ::RegOpenKeyExW(HKEY_CURRENT_USER, (key.Path().substr(1) + L"\\" + section).c_str(),
-                              0, READ_CONTROL | WRITE_DAC, &sub));
-    EXPLICIT_ACCESSW deny{};
-    deny.grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
-    deny.grfAccessMode = DENY_ACCESS;
-    deny.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
-    deny.Trustee.ptstrName = const_cast<wchar_t*>(L"CURRENT_USER");
-    PACL current = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_EQ(DWORD{ERROR_SUCCESS},
-              ::GetSecurityInfo(sub, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                &current, nullptr, &descriptor));
-    PACL acl = nullptr;
-    ASSERT_EQ(DWORD{ERROR_SUCCESS}, ::SetEntriesInAclW(1, &deny, current, &acl));
-    ::LocalFree(descriptor);
-    ASSERT_EQ(DWORD{ERROR_SUCCESS},
-              ::SetSecurityInfo(sub, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                acl, nullptr));
-    ::LocalFree(acl);
-    ::RegCloseKey(sub);
-}
-
 TEST(SettingsStore, AFailedSaveKeepsTheStoredEntries) {
     ScratchKey key;
     LauncherSettings s;
     s.MyMenu = {{L"one", L"C:\\one"}, {L"two", L"C:\\two"}};
     Save(key, s);
-    DenyWrites(key, M);
+    key.DenyWrites(M);
     s.MyMenu = {{L"new", L"C:\\new"}};
     EXPECT_THROW(Save(key, s), RegistryError);
     // The section could not be written: whatever it held is still there.

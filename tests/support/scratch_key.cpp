@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+
 #include <atomic>
 #include <vector>
 
@@ -99,6 +101,31 @@ std::wstring ScratchKey::GetString(const std::wstring& section, const std::wstri
                    text.data(), &size);
     text.resize(wcslen(text.c_str()));
     return text;
+}
+
+void ScratchKey::DenyWrites(const std::wstring& section) const {
+    HKEY sub;
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegOpenKeyExW(HKEY_CURRENT_USER, (Relative(path_) + L"\\" + section).c_str(), 0,
+                              READ_CONTROL | WRITE_DAC, &sub));
+    EXPLICIT_ACCESSW deny{};
+    deny.grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+    deny.grfAccessMode = DENY_ACCESS;
+    deny.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+    deny.Trustee.ptstrName = const_cast<wchar_t*>(L"CURRENT_USER");
+    PACL current = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(DWORD{ERROR_SUCCESS},
+              ::GetSecurityInfo(sub, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                &current, nullptr, &descriptor));
+    PACL acl = nullptr;
+    ASSERT_EQ(DWORD{ERROR_SUCCESS}, ::SetEntriesInAclW(1, &deny, current, &acl));
+    ::LocalFree(descriptor);
+    ASSERT_EQ(DWORD{ERROR_SUCCESS},
+              ::SetSecurityInfo(sub, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                acl, nullptr));
+    ::LocalFree(acl);
+    ::RegCloseKey(sub);
 }
 
 std::vector<std::wstring> ScratchKey::ValueNames(const std::wstring& section) const {

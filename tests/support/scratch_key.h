@@ -24,6 +24,8 @@ public:
     void SetDword(const std::wstring& section, const std::wstring& name, DWORD value) const;
     void SetQword(const std::wstring& section, const std::wstring& name, ULONGLONG value) const;
     void SetBinary(const std::wstring& section, const std::wstring& name) const;
+    // Denies setting values and creating keys in the section, so the next write there fails.
+    void DenyWrites(const std::wstring& section) const;
     bool Exists() const;
     bool SectionExists(const std::wstring& section) const;
     // REG_SZ contents; fails the test when the value is missing or of another type.
