@@ -71,23 +71,29 @@ int RunLauncher(const std::vector<std::wstring>& arguments,
     if (wait.kind == WaitArgument::Kind::Wait)
         ::Sleep(wait.milliseconds);
 
-    Application application;
-    HWND appWindow = application.Handle();
-    ::SetWindowLongPtrW(appWindow, GWL_EXSTYLE,
-                        ::GetWindowLongPtrW(appWindow, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
-    application.ShowMainForm = false;
-    application.SetTitle(kApplicationTitle);
+    // Before the settings form installs the program's exception handler, a failure to create
+    // the windows ends the program with an exit code instead of an abort.
+    try {
+        Application application;
+        HWND appWindow = application.Handle();
+        ::SetWindowLongPtrW(appWindow, GWL_EXSTYLE,
+                            ::GetWindowLongPtrW(appWindow, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+        application.ShowMainForm = false;
+        application.SetTitle(kApplicationTitle);
 
-    TForm1 form1(application);
-    application.MainForm = &form1;
-    TForm2 form2(application, form1);
-    TAboutBox aboutBox(application);
-    if (afterCreate)
-        afterCreate(form1, form2);
+        TForm1 form1(application);
+        application.MainForm = &form1;
+        TForm2 form2(application, form1);
+        TAboutBox aboutBox(application);
+        if (afterCreate)
+            afterCreate(form1, form2);
 
-    application.Run();
-    // The forms are destroyed in reverse order: the About box, the settings form (which
-    // saves), then the tray form (which removes the icon).
+        application.Run();
+        // The forms are destroyed in reverse order: the About box, the settings form (which
+        // saves), then the tray form (which removes the icon).
+    } catch (...) {
+        return kExitStartFailed;
+    }
     return kExitOk;
 }
 

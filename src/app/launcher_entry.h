@@ -32,6 +32,7 @@ std::vector<std::wstring> CommandLineArguments();
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitOleFailed = 1;
 inline constexpr int kExitBadArgument = 2;
+inline constexpr int kExitStartFailed = 3;
 
 // Runs the launcher; returns the process exit code. afterCreate, when given, runs once the
 // forms exist (the test build uses it to plant its hooks).
