@@ -87,6 +87,23 @@ TEST_F(LauncherEndToEnd, ASecondCopyEndsAtOnceWhileTheFirstKeepsRunning) {
     EXPECT_EQ(0u, first.CloseAndWait(10000));
 }
 
+TEST_F(LauncherEndToEnd, TwoCopiesStartedTogetherLeaveOneRunning) {
+    for (int round = 0; round < 3; ++round) {
+        LauncherProcess a(Launcher());
+        LauncherProcess b(Launcher());
+        ASSERT_TRUE(a.Started() && b.Started());
+        // One of them ends at once with code 0; the other becomes the running copy.
+        ASSERT_TRUE(PumpUntil([&] { return !a.IsRunning() || !b.IsRunning(); }, 15000));
+        LauncherProcess& ended = a.IsRunning() ? b : a;
+        LauncherProcess& running = a.IsRunning() ? a : b;
+        EXPECT_EQ(0u, ended.WaitForExit(1000));
+        ASSERT_TRUE(WaitUntilReady(running));
+        EXPECT_TRUE(running.IsRunning());
+        EXPECT_EQ(0u, running.CloseAndWait(10000));
+        ASSERT_TRUE(WaitForTrayTipGone(kApplicationTitle, 10000));
+    }
+}
+
 TEST_F(LauncherEndToEnd, WaitArgumentDelaysTheFirstWindow) {
     auto timeToFirstWindow = [](const std::wstring& arguments) {
         LauncherProcess launcher(Launcher(), arguments);
