@@ -191,6 +191,11 @@ TEST_F(LauncherEndToEnd, TheTrayIconShowsWithTheTitleAndComesBackWithANewTaskbar
     ASSERT_TRUE(WaitUntilReady(launcher, &icon));
     PumpUntil([] { return false; }, 500); // let the taskbar paint
     Image tray = CaptureScreen(&icon.rect);
+    // Rest the mouse on the icon so that the screenshot shows its tip as a person sees it.
+    ::SetCursorPos((icon.rect.left + icon.rect.right) / 2, (icon.rect.top + icon.rect.bottom) / 2);
+    ::SetCursorPos((icon.rect.left + icon.rect.right) / 2 + 1,
+                   (icon.rect.top + icon.rect.bottom) / 2);
+    PumpUntil([] { return false; }, 1500);
     SaveArtifact(CaptureScreen(), L"e2e-tray-icon");
     EXPECT_GE(CountOrangePixels(tray), 20) << "the ready icon is not in the notification area";
 
