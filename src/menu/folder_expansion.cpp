@@ -109,8 +109,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
     auto finish = [&] {
         if (hintOn)
             HintOff();
-        if (item->Count() > 2)
-            item->Items(2)->Visible = item->Count() == 3;
+        UpdateEmptyMarker(*item);
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     };
 
@@ -267,6 +266,11 @@ TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& captio
     file->OnClick = ItemClick;
     file->OnDrawItem = DrawItem;
     return parent.Add(std::move(file));
+}
+
+void TLauncherShell::UpdateEmptyMarker(TMenuItem& item) {
+    if (item.Count() > 2)
+        item.Items(2)->Visible = item.Count() == 3;
 }
 
 bool TLauncherShell::AreItemsSame(const TMenuItem& item, const std::wstring& text) {

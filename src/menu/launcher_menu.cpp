@@ -251,7 +251,6 @@ void TLauncherMenu::UpdateNoItem() {
 
 void TLauncherMenu::AddIconToList(const std::wstring& caption, const std::wstring& path) {
     IMalloc& allocator = *shell_.ShellMalloc.Get();
-    mnuPopupNoItem->Visible = false;
     UniquePidl pidl = GetPIDLFromPath(*shell_.DesktopFolder.Get(), allocator, path);
 
     auto item = std::make_unique<TMenuItem>(DoubleAmpersands(caption));
@@ -278,6 +277,7 @@ void TLauncherMenu::AddIconToList(const std::wstring& caption, const std::wstrin
                                                                           : kImageNoPath;
     added->ImageIndex = image;
     rows_.push_back({caption, path, std::move(pidl), image});
+    UpdateNoItem();
 }
 
 void TLauncherMenu::ClearMyMenu() {

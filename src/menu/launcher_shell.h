@@ -65,6 +65,8 @@ public:
     void InsertChildHeader(TMenuItem& item);
     TMenuItem* AddFolder(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl);
     TMenuItem* AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl);
+    // "(なし)" (position 2) shows exactly when the submenu holds nothing but its header.
+    static void UpdateEmptyMarker(TMenuItem& item);
     static bool AreItemsSame(const TMenuItem& item, const std::wstring& text);
     static void ResetMenuItem(TMenuItem& item);
     void RebuildMenuItem(TMenuItem*& item);

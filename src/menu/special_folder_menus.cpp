@@ -95,12 +95,6 @@ public:
     ~BusyCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
 };
 
-// "(なし)" shows exactly when the submenu holds nothing but its header.
-void UpdateEmptyMarker(TMenuItem& menu) {
-    if (menu.Count() > 2)
-        menu.Items(2)->Visible = menu.Count() == 3;
-}
-
 } // namespace
 
 void TLauncherMenu::AddEntries(TMenuItem& menu, std::vector<NamedPidl>& folders,
@@ -126,7 +120,7 @@ void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {
             TLauncherShell::BreakMenu(*f.menu, false);
         }
     }
-    UpdateEmptyMarker(*f.menu);
+    TLauncherShell::UpdateEmptyMarker(*f.menu);
 }
 
 void TLauncherMenu::BuildDesktopMenu() {
@@ -189,7 +183,7 @@ void TLauncherMenu::BuildProgramMenu() {
             TLauncherShell::BreakMenu(menu, false);
         }
     }
-    UpdateEmptyMarker(menu);
+    TLauncherShell::UpdateEmptyMarker(menu);
 }
 
 } // namespace tolvern
