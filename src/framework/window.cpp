@@ -4,6 +4,7 @@
 #include "framework/application.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace tolvern {
 
@@ -42,17 +43,54 @@ void Window::CreateHandle(const wchar_t* className, const wchar_t* caption, DWOR
         throw std::runtime_error("CreateWindowEx failed");
 }
 
+namespace {
+// The dialog manager creates the window without a creation parameter, so the object waiting
+// for its window is handed over here (one thread, one creation at a time).
+thread_local Window* pendingDialog = nullptr;
+
+INT_PTR CALLBACK DefaultDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG; // the dialog manager then focuses the first control
+}
+} // namespace
+
+void Window::CreateDialogHandle(const wchar_t* className, int templateId, HWND owner) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    if (!::GetClassInfoExW(instance, className, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = StaticWindowProc;
+        wc.cbWndExtra = DLGWINDOWEXTRA;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = className;
+        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+        ::RegisterClassExW(&wc);
+    }
+    defaultProc_ = ::DefDlgProcW;
+    pendingDialog = this;
+    HWND hwnd =
+        ::CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), owner, DefaultDialogProc, 0);
+    pendingDialog = nullptr;
+    if (!hwnd)
+        throw std::runtime_error("CreateDialogParam failed");
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultHandler(message, wParam, lParam);
 }
 
 LRESULT Window::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+    return defaultProc_(hwnd_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            pendingDialog
+                ? std::exchange(pendingDialog, nullptr)
+                : static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
