@@ -97,6 +97,9 @@ public:
     void AddIconToList(const std::wstring& caption, const std::wstring& path);
     // Removes every My Menu entry from the menu and the list.
     void ClearMyMenu();
+    // Frees the six special-folder submenus with their contents, and every image but the
+    // stock ones (a rebuild gives the items their images again).
+    void DeleteSpecialMenus();
     // Frees the special lists kept outside the pool (before the allocator goes).
     void ReleaseSpecialPIDLs();
 
