@@ -1,6 +1,7 @@
 // TForm2: the settings dialog, and the owner of the launcher menu and of all launcher state.
 #pragma once
 
+#include "app/popup_placement.h"
 #include "base/com.h"
 #include "base/registry_ini.h"
 #include "base/unique_handle.h"
@@ -8,18 +9,21 @@
 #include "framework/hint_window.h"
 #include "menu/launcher_menu.h"
 #include "menu/launcher_shell.h"
+#include "settings/launcher_messages.h"
 #include "settings/launcher_settings.h"
 
 #include <shlobj.h>
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tolvern {
 
 class TForm1;
+class TAboutBox;
 
 class TForm2 : public Form {
 public:
@@ -32,6 +36,9 @@ public:
     bool LauncherReady = false;
     bool TerminatedByException = false;
     bool NTPlatform = false;
+    // The window to give the foreground back to after a popup or a message box.
+    HWND PreviousForegroundWindow = nullptr;
+    TAboutBox* AboutBox = nullptr; // set once the About box exists
     // The shell engine's state; the names below are its members under their usual names.
     TLauncherShell Shell{settings_};
     TItemIdPool& ItemIdPool = Shell.ItemIdPool;
@@ -49,6 +56,8 @@ public:
 
     // The options as the dialog's controls hold them, with the My Menu rows in list order.
     LauncherSettings Settings() const;
+    // The live options (without the My Menu rows).
+    const LauncherSettings& Options() const { return settings_; }
     const std::wstring& SettingsKeyPath() const { return settingsKeyPath_; }
 
     void LoadSettingsFromReg();
@@ -69,6 +78,26 @@ public:
     void SetViewMenus(const LauncherSettings& views);   // the six chkView...Click
 
     void ApplicationEvents1Exception(std::exception_ptr error);
+
+    // The program's own windows: its forms, the application window and the hidden windows
+    // of its components (all on this thread).
+    bool IsOwnWindow(HWND window) const;
+    // The first window below the program's own ones, from the foreground window down.
+    HWND mGetNextWindow() const;
+    // Popup point, animation and cursor target at the chosen corner, for the current menu.
+    // Also sets the menu's animation directions.
+    TCornerPlacement PlaceAtChosenCorner();
+    // Shows the launcher menu at the point with `front` in the foreground meanwhile, gives
+    // the foreground back to PreviousForegroundWindow, and restarts when the pool has grown
+    // past its limit.
+    void PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursorTarget);
+    void WMHotKey();
+    // Releases every shell list and icon and rebuilds the launcher's data in place.
+    void Restart();
+    // The one way the program shows a message box: caption "Tolvern Launcher", topmost,
+    // the foreground given back afterwards. Returns the answer.
+    int MsgBox(const std::wstring& text, UINT flags);
+    int MsgBox(const TLauncherMessage& message) { return MsgBox(message.text, message.flags); }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

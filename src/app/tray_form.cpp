@@ -1,7 +1,9 @@
 // TForm1: the invisible main form that owns the notification-area icon.
 #include "app/tray_form.h"
 
+#include "app/foreground.h"
 #include "app/resource_ids.h"
+#include "app/settings_form.h"
 #include "base/text.h"
 
 namespace tolvern {
@@ -50,8 +52,26 @@ void TForm1::FormDestroy() {
     RestoreWindowList.clear();
 }
 
-void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton, TShiftState, int, int) {
-    // The launcher menu is popped up from here once popup placement is in.
+void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftState, int x, int y) {
+    if (!Form2 || !Form2->LauncherReady || button != TMouseButton::mbRight || Form2->IsVisible())
+        return;
+    const LauncherSettings& options = Form2->Options();
+    POINT at{x, y};
+    std::optional<POINT> cursorTarget;
+    if (options.PopupOnSelPos) {
+        const TCornerPlacement placement = Form2->PlaceAtChosenCorner();
+        at = placement.popupPoint;
+        if (options.MoveCursor)
+            cursorTarget = placement.cursorTarget;
+    }
+    // The window the user worked in lies below the foreground one (the taskbar that was
+    // clicked, or our own form); when the walk finds none the earlier one is kept.
+    HWND previous = FindWindowBelow(::GetForegroundWindow(), [this](HWND w) {
+        return !Form2->IsOwnWindow(w) && (::GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE);
+    });
+    if (previous)
+        Form2->PreviousForegroundWindow = previous;
+    Form2->PopupLauncherMenu(at, Handle(), cursorTarget);
 }
 
 void TForm1::TaskTrayIcon1DblClick(TComponent*) {

@@ -311,6 +311,17 @@ void TLauncherMenu::RenameEntry(int row, const std::wstring& caption) {
     PopupMenu2.Items.Items(kFirstEntryPosition + row)->Caption = DoubleAmpersands(caption);
 }
 
+void TLauncherMenu::DeleteSpecialMenus() {
+    for (TMenuItem** item : {&DesktopMenuItem, &ProgramMenuItem, &MyDocumentsMenuItem,
+                             &RecentMenuItem, &FavoritesMenuItem, &HistoryMenuItem}) {
+        if (*item)
+            PopupMenu2.Items.Delete((*item)->MenuIndex());
+        *item = nullptr;
+    }
+    ImageList_small.Truncate(kStockImageCount);
+    ImageList_Large.Truncate(kStockImageCount);
+}
+
 void TLauncherMenu::ReleaseSpecialPIDLs() {
     shell_.ControlPanelPIDL = shell_.RecycleBinPIDL = shell_.CommonProgramsPIDL = nullptr;
     for (UniquePidl* pidl : {&DrivesPIDL, &NetworkPIDL, &RecycleBinPIDL, &ControlPanelPIDL,

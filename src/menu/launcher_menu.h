@@ -104,6 +104,9 @@ public:
     // Told of every entry added (with its row) and of the removal of all entries.
     std::function<void(int row)> OnEntryAdded;
     std::function<void()> OnEntriesCleared;
+    // Frees the six special-folder submenus with their contents, and every image but the
+    // stock ones (a rebuild gives the items their images again).
+    void DeleteSpecialMenus();
     // Frees the special lists kept outside the pool (before the allocator goes).
     void ReleaseSpecialPIDLs();
 
