@@ -4,6 +4,7 @@
 
 #include "base/com.h"
 #include "framework/application.h"
+#include "framework/modal.h"
 
 #include <shlobj.h>
 
@@ -53,33 +54,6 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
     return 0;
 }
 
-BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM list) {
-    if (::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-    return TRUE;
-}
-
-// Disables every enabled window of this thread for its lifetime, as a modal dialog must.
-class DisabledWindows {
-public:
-    DisabledWindows() {
-        ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabled,
-                            reinterpret_cast<LPARAM>(&windows_));
-        for (HWND hwnd : windows_)
-            ::EnableWindow(hwnd, FALSE);
-    }
-    ~DisabledWindows() {
-        for (HWND hwnd : windows_)
-            if (::IsWindow(hwnd))
-                ::EnableWindow(hwnd, TRUE);
-    }
-    DisabledWindows(const DisabledWindows&) = delete;
-    DisabledWindows& operator=(const DisabledWindows&) = delete;
-
-private:
-    std::vector<HWND> windows_;
-};
-
 } // namespace
 
 POINT BrowserPosition(int x, int y, SIZE dialog, SIZE screen) {
@@ -111,7 +85,7 @@ bool SelDirEx(const std::wstring& caption, const std::wstring& initialDir, std::
 
     PIDLIST_ABSOLUTE chosen = nullptr;
     {
-        DisabledWindows disabled;
+        TDisabledTaskWindows disabled;
         chosen = ::SHBrowseForFolderW(&info);
     }
     if (!chosen)

@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "components/sel_dir_ex.h"
+#include "settings/launcher_messages.h"
 
 #include <commdlg.h>
 #include <shlwapi.h>
@@ -13,8 +14,6 @@ namespace tolvern {
 
 namespace {
 
-constexpr wchar_t kConfirmRemove[] = L"[マイメニュー] 項目を削除してもよろしいですか?";
-constexpr wchar_t kBadCaption[] = L"キャプションが不正です。";
 constexpr wchar_t kChooseFolder[] = L"追加するフォルダを選択してください。";
 
 int Scaled(HWND hwnd, int pixelsAt96) {
@@ -38,6 +37,10 @@ TMyMenuPage::TMyMenuPage(HWND parent, TMyMenuHost& host)
     : TDialogPage(parent, IDD_PAGE_MYMENU), ListView1Control(nullptr, Handle(), IDC_LISTVIEW1),
       DropDst1(nullptr), host_(host) {
     HWND list = ListView1();
+    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    RECT page{};
+    ::GetClientRect(Handle(), &page);
+    templateSize_ = SIZE{page.right, page.bottom};
     ::SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL,
                    reinterpret_cast<LPARAM>(host_.SmallImages()));
     LVCOLUMNW column{};
@@ -113,8 +116,8 @@ int TMyMenuPage::SelectedCount() const {
 }
 
 int TMyMenuPage::FirstSelected() const {
-    return static_cast<int>(::SendMessageW(ListView1(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                           LVNI_SELECTED));
+    return static_cast<int>(
+        ::SendMessageW(ListView1(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void TMyMenuPage::InsertRow(int at, const MyMenuEntry& entry, int image) {
@@ -139,6 +142,9 @@ void TMyMenuPage::EntryAdded(int row) {
 }
 
 void TMyMenuPage::EntriesCleared() {
+    // An empty list changes nothing, and says nothing.
+    if (::SendMessageW(ListView1(), LVM_GETITEMCOUNT, 0, 0) == 0)
+        return;
     ::SendMessageW(ListView1(), LVM_DELETEALLITEMS, 0, 0);
     ListView1Change();
 }
@@ -232,6 +238,10 @@ void TMyMenuPage::cmdAddFolderIconClick() {
     host_.SetLastOpenedDir(dir);
 }
 
+int TMyMenuPage::ShowMessage(const TLauncherMessage& message) {
+    return host_.MsgBox(message.text, message.flags);
+}
+
 bool TMyMenuPage::CheckItemDoubling(const std::wstring& path) const {
     const int rows = host_.EntryCount();
     for (int row = 0; row < rows; ++row)
@@ -256,7 +266,7 @@ void TMyMenuPage::DropDst1FileDrop(const std::vector<std::wstring>& files) {
 void TMyMenuPage::cmdRemoveClick() {
     if (Editing())
         return;
-    if (host_.MsgBox(kConfirmRemove, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (ShowMessage(ConfirmDeleteMessage()) != IDYES)
         return;
     HWND list = ListView1();
     for (int row = FirstSelected(); row >= 0; row = FirstSelected()) {
@@ -278,7 +288,7 @@ void TMyMenuPage::mnuRenameClick() {
 
 bool TMyMenuPage::ListView1Edited(int row, const std::wstring& caption) {
     if (caption.empty()) {
-        host_.MsgBox(kBadCaption, MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(InvalidCaptionMessage());
         return false;
     }
     host_.RenameEntry(row, caption);
@@ -346,8 +356,7 @@ void TMyMenuPage::mnuOpenClick() {
     if (file || DirectoryExists(path))
         host_.OpenEntry(row);
     else
-        host_.MsgBox(L"'" + path + L"' を開けません。ファイルがあるかどうか確認してください。",
-                     MB_OK | MB_ICONSTOP);
+        ShowMessage(CannotOpenMessage(path));
 }
 
 void TMyMenuPage::mnuPropertyClick() {
@@ -363,9 +372,7 @@ void TMyMenuPage::mnuFilePropertyClick() {
     if (host_.EntryIsLink(row))
         host_.ShowLinkTargetProperties(row);
     else
-        host_.MsgBox(L"ショートカット '" + host_.Entry(row).Path +
-                         L"' を開けません。ファイルがあるかどうか確認してください。",
-                     MB_OK | MB_ICONSTOP);
+        ShowMessage(CannotOpenShortcutMessage(host_.Entry(row).Path));
 }
 
 void TMyMenuPage::mnuSelectAllClick() {
@@ -410,6 +417,14 @@ bool TMyMenuPage::ListView1KeyDown(WORD key, bool ctrl, bool alt) {
 }
 
 bool TMyMenuPage::PreTranslateMessage(const MSG& msg) {
+    // Enter and Esc end an in-place edit; the dialog must not take them for its buttons.
+    const auto edit = reinterpret_cast<HWND>(::SendMessageW(ListView1(), LVM_GETEDITCONTROL, 0, 0));
+    if (edit && msg.hwnd == edit && msg.message == WM_KEYDOWN &&
+        (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+        return true;
+    }
     if (msg.hwnd != ListView1() || (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN))
         return false;
     return ListView1KeyDown(static_cast<WORD>(msg.wParam), ::GetKeyState(VK_CONTROL) & 0x8000,
@@ -420,8 +435,8 @@ void TMyMenuPage::ShowContextMenu(LPARAM position) {
     POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     if (position == -1) { // from the keyboard: at the focused row, or the list's corner
         HWND list = ListView1();
-        const int row = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM,
-                                                        static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        const int row = static_cast<int>(
+            ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
         RECT rect{LVIR_LABEL, 0, 0, 0};
         at = POINT{0, 0};
         if (row >= 0 && ::SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)))
@@ -463,15 +478,21 @@ bool TMyMenuPage::Notify(const NMHDR& header, LRESULT& result) {
             mnuOpenClick();
         return true;
     case LVN_BEGINLABELEDITW:
+        editBox_ = reinterpret_cast<HWND>(::SendMessageW(ListView1(), LVM_GETEDITCONTROL, 0, 0));
         result = FALSE; // editing allowed
         return true;
     case LVN_ENDLABELEDITW: {
         const auto& info = reinterpret_cast<const NMLVDISPINFOW&>(header);
-        if (!info.item.pszText) {
+        std::wstring caption;
+        if (info.item.pszText) {
+            caption = info.item.pszText;
+        } else if ((::GetKeyState(VK_ESCAPE) & 0x8000) || ::GetWindowTextLengthW(editBox_) > 0) {
             result = FALSE; // cancelled
             return true;
         }
-        result = ListView1Edited(info.item.iItem, info.item.pszText);
+        // Wine's list reports an emptied caption as no text at all, like a cancel: told apart
+        // by the edit box's own text and the Esc key.
+        result = ListView1Edited(info.item.iItem, caption);
         ListView1Change();
         return true;
     }
@@ -480,8 +501,32 @@ bool TMyMenuPage::Notify(const NMHDR& header, LRESULT& result) {
     }
 }
 
+void TMyMenuPage::LayOut(int width, int height) {
+    // The list grows with the page and the buttons keep to its right edge, with the margins
+    // of the template.
+    const int dx = width - templateSize_.cx, dy = height - templateSize_.cy;
+    templateSize_ = SIZE{width, height};
+    auto move = [this](int id, int dxPos, int dxSize, int dySize) {
+        HWND control = Item(id);
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&rect), 2);
+        ::SetWindowPos(control, nullptr, rect.left + dxPos, rect.top,
+                       rect.right - rect.left + dxSize, rect.bottom - rect.top + dySize,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    move(IDC_LISTVIEW1, 0, dx, dy);
+    for (int id : {IDC_CMDADDFILEICON, IDC_CMDADDFOLDERICON, IDC_CMDUP, IDC_CMDDOWN, IDC_CMDREMOVE})
+        move(id, dx, 0, 0);
+    ::SendMessageW(StatusBar1(), WM_SIZE, 0, 0);
+}
+
 bool TMyMenuPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
+    case WM_SIZE:
+        if (templateSize_.cx > 0)
+            LayOut(LOWORD(lParam), HIWORD(lParam));
+        return false;
     case WM_COMMAND:
         if (HIWORD(wParam) != BN_CLICKED)
             return false;

@@ -6,6 +6,7 @@
 #include "framework/menus.h"
 #include "framework/page_control.h"
 #include "framework/win_control.h"
+#include "settings/launcher_messages.h"
 #include "settings/my_menu_host.h"
 #include "settings/settings_dialog_ids.h"
 
@@ -80,6 +81,7 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    int ShowMessage(const TLauncherMessage& message);
     int SelectedCount() const;
     int FirstSelected() const;
     void InsertRow(int at, const MyMenuEntry& entry, int image);
@@ -92,6 +94,10 @@ private:
     std::vector<std::wstring> OpenFiles(const std::wstring& initialDir);
 
     TMyMenuHost& host_;
+    void LayOut(int width, int height);
+
+    SIZE templateSize_{};
+    HWND editBox_ = nullptr;
     bool dragEnabled_ = false;
     bool dragging_ = false;
 };

@@ -24,6 +24,11 @@
 
 // Pages "全般", "起動" and "外見" use 2300-2999.
 
+// The dialog's client area in pixels at 96 DPI (scaled to the screen's); the page control
+// and the close button keep their template margins to its edges.
+#define SETTINGS_CLIENT_WIDTH 504
+#define SETTINGS_CLIENT_HEIGHT 355
+
 // Widths in pixels at 96 DPI (scaled to the screen's): the list's columns and the status
 // bar's first panel.
 #define MYMENU_CAPTION_COLUMN_WIDTH 125
