@@ -36,6 +36,7 @@ TForm2::~TForm2() {
 
 void TForm2::FormCreate() {
     LauncherReady = false;
+    ConnectMenuCommands();
     ProgressHint = std::make_unique<THintWindow>(Handle());
     ProgressHint->Color = ::GetSysColor(COLOR_INFOBK);
     Shell.ProgressHint = ProgressHint.get();
@@ -206,8 +207,11 @@ void TForm2::PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursor
     ActivateWindow(front);
     if (cursorTarget)
         ::SetCursorPos(cursorTarget->x, cursorTarget->y);
+    const int launches = Activation.LaunchCount();
     PopupMenu2.Popup(at.x, at.y);
-    ActivateWindow(PreviousForegroundWindow);
+    // What the user opened keeps the foreground; otherwise it goes back where it was.
+    if (Activation.LaunchCount() == launches)
+        ActivateWindow(PreviousForegroundWindow);
     if (ItemIdPool.Count() > kItemIdPoolLimit)
         Restart();
 }
