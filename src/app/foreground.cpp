@@ -26,18 +26,20 @@ void ActivateWindow(HWND w) {
         ::SetForegroundWindow(w);
 }
 
-HWND FindWindowBelow(HWND start, const std::function<bool(HWND)>& accept) {
-    if (!start)
-        return nullptr;
+HWND FindWindowFrom(HWND first, const std::function<bool(HWND)>& accept) {
     // GetWindow ends with null at the bottom of the list; the count guards against a list
     // that changes under the walk and leads back up.
-    HWND w = start;
-    for (int steps = 0; steps < 100000; ++steps) {
-        w = ::GetWindow(w, GW_HWNDNEXT);
-        if (!w || accept(w))
+    HWND w = first;
+    for (int steps = 0; w && steps < 100000; ++steps) {
+        if (accept(w))
             return w;
+        w = ::GetWindow(w, GW_HWNDNEXT);
     }
     return nullptr;
+}
+
+HWND FindWindowBelow(HWND start, const std::function<bool(HWND)>& accept) {
+    return start ? FindWindowFrom(::GetWindow(start, GW_HWNDNEXT), accept) : nullptr;
 }
 
 } // namespace tolvern

@@ -13,8 +13,10 @@ namespace tolvern {
 // all, w simply takes it.
 void ActivateWindow(HWND w);
 
-// Steps down the Z order from `start` (not included) to the first window that `accept`
-// takes; null when the walk runs off the end of the window list.
+// Steps down the Z order from `first` (included) to the first window that `accept` takes;
+// null when the walk runs off the end of the window list.
+HWND FindWindowFrom(HWND first, const std::function<bool(HWND)>& accept);
+// The same from the window below `start`.
 HWND FindWindowBelow(HWND start, const std::function<bool(HWND)>& accept);
 
 } // namespace tolvern

@@ -54,6 +54,7 @@ TForm2::~TForm2() {
 
 void TForm2::FormCreate() {
     LauncherReady = false;
+    ConnectMenuCommands();
     ProgressHint = std::make_unique<THintWindow>(Handle());
     ProgressHint->Color = ::GetSysColor(COLOR_INFOBK);
     Shell.ProgressHint = ProgressHint.get();
@@ -211,34 +212,17 @@ void TForm2::RenameEntry(int row, const std::wstring& caption) {
     Menu.RenameEntry(row, caption);
 }
 
-namespace {
-void InvokeShell(HWND owner, const wchar_t* verb, const std::wstring& path,
-                 PCIDLIST_ABSOLUTE pidl) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_INVOKEIDLIST;
-    info.hwnd = owner;
-    info.lpVerb = verb;
-    info.lpFile = pidl ? nullptr : path.c_str();
-    info.lpIDList = const_cast<ITEMIDLIST_ABSOLUTE*>(pidl);
-    info.nShow = SW_SHOWNORMAL;
-    ::ShellExecuteExW(&info);
-}
-} // namespace
-
 void TForm2::OpenEntry(int row) {
-    const MyMenuRow& entry = Menu.Rows().at(row);
-    InvokeShell(Handle(), nullptr, entry.Path, entry.Pidl.get());
+    Activation.FileExecEx(Menu.Rows().at(row).Pidl.get());
 }
 
 void TForm2::ShowEntryProperties(int row) {
-    InvokeShell(Handle(), L"properties", Menu.Rows().at(row).Path, nullptr);
+    Activation.OpenProperty(Menu.Rows().at(row).Path);
 }
 
 void TForm2::ShowLinkTargetProperties(int row) {
-    const MyMenuRow& entry = Menu.Rows().at(row);
-    UniquePidl target = GetLinkPIDL(*ShellMalloc.Get(), entry.Pidl.get());
-    InvokeShell(Handle(), L"properties", L"", target.get());
+    UniquePidl target = GetLinkPIDL(*ShellMalloc.Get(), Menu.Rows().at(row).Pidl.get());
+    Activation.OpenProperty(target.get());
 }
 
 void TForm2::PreparePIDLs() {
@@ -378,8 +362,11 @@ void TForm2::PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursor
     ActivateWindow(front);
     if (cursorTarget)
         ::SetCursorPos(cursorTarget->x, cursorTarget->y);
+    const int launches = Activation.LaunchCount();
     PopupMenu2.Popup(at.x, at.y);
-    ActivateWindow(PreviousForegroundWindow);
+    // What the user opened keeps the foreground; otherwise it goes back where it was.
+    if (Activation.LaunchCount() == launches)
+        ActivateWindow(PreviousForegroundWindow);
     if (ItemIdPool.Count() > kItemIdPoolLimit)
         Restart();
 }

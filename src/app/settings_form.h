@@ -8,6 +8,7 @@
 #include "framework/form.h"
 #include "framework/hint_window.h"
 #include "framework/page_control.h"
+#include "menu/item_activation.h"
 #include "menu/launcher_menu.h"
 #include "menu/launcher_shell.h"
 #include "settings/launcher_messages.h"
@@ -56,6 +57,8 @@ public:
     // The launcher menu with its image lists, fixed items and special folders.
     TLauncherMenu Menu{this, Shell, settings_};
     TBarPopupMenu& PopupMenu2 = Menu.PopupMenu2;
+    // What choosing a shell item does.
+    TItemActivation Activation{Shell, Menu};
 
     void GetSubItems2(TMenuItem*& item) { Shell.GetSubItems2(item); }
 
@@ -133,10 +136,21 @@ public:
     int MsgBox(const std::wstring& text, UINT flags) override;
     int MsgBox(const TLauncherMessage& message) { return MsgBox(message.text, message.flags); }
 
+    // Commands of the launcher menu that act on the program and the desktop.
+    void mnuPopupShowDesktopClick(TMenuItem* sender);
+    void mnuPopupSettingsClick(TMenuItem* sender);
+    void About1Click(TMenuItem* sender);
+    void mnuPopupHelpClick(TMenuItem* sender);
+    void mnuPopupExitClick(TMenuItem* sender);
+    void mnuPopupExitWindowsClick(TMenuItem* sender);
+    // The help page shipped beside the program, opened when there is no WinHelp file.
+    static std::wstring HtmlHelpPath();
+
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void ConnectMenuCommands();
     void FormCreate();
     void FormDestroy();
     void FitClientArea();

@@ -5,6 +5,7 @@
 #include "base/unique_handle.h"
 #include "menu/item_icons.h"
 #include "menu/stock_images.h"
+#include "settings/launcher_messages.h"
 
 #include <stdexcept>
 
@@ -17,7 +18,6 @@ constexpr wchar_t kRestoreWindows[] = L"ウィンドウの復元(&R)";
 constexpr wchar_t kNoItem[] = L"(なし)";
 // The top level ends with: separator, Settings, separator, Exit Windows.
 constexpr int kItemsAfterEntries = 4;
-constexpr int kFirstEntryPosition = 10;
 
 std::wstring ShellFoldersValue(const wchar_t* name) {
     wchar_t buffer[MAX_PATH * 2] = {};
@@ -454,6 +454,12 @@ void TLauncherMenu::PopUpMenu_HistoryItemsClick(TMenuItem*) {
 }
 
 void TLauncherMenu::PopupMenu_FolderClick(TMenuItem* sender) {
+    // Past the limit the submenu stays as it is; the launcher restarts after the popup.
+    if (shell_.ItemIdPool.Count() > kItemIdPoolLimit) {
+        if (shell_.MsgBox)
+            shell_.MsgBox(MenuLimitMessage());
+        return;
+    }
     TMenuItem* item = sender;
     shell_.GetSubItems2(item);
 }

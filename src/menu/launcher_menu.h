@@ -16,6 +16,9 @@
 
 namespace tolvern {
 
+// Top-level position of the first My Menu entry (row k stands at kFirstEntryPosition + k).
+inline constexpr int kFirstEntryPosition = 10;
+
 // One row of the My Menu list: caption, path and the identifier list made from the path.
 struct MyMenuRow {
     std::wstring Caption;

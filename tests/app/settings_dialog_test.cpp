@@ -485,10 +485,29 @@ TEST_F(SettingsDialog, LinkTargetPropertiesOnlyForShortcutsAndOpenChecksThePath)
         ASSERT_HRESULT_SUCCEEDED(file->Save(lnk.c_str(), TRUE));
     }
     Start({{L"site", url}, {L"notes", lnk}, {L"gone", L"C:\\gone.exe"}});
+    // What the shell is asked (Wine shows no properties dialogs).
+    std::vector<std::wstring> asked;
+    form().Activation.ShellExecute = [&](SHELLEXECUTEINFOW& info) {
+        std::wstring path = info.lpFile ? info.lpFile : L"";
+        if (info.lpIDList) {
+            wchar_t buffer[MAX_PATH] = {};
+            ::SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(info.lpIDList), buffer);
+            path = std::wstring(L"list:") + buffer;
+        }
+        const bool verb = info.lpVerb && *info.lpVerb;
+        asked.push_back(std::wstring(verb ? info.lpVerb : L"open") + L" " + path);
+        return TRUE;
+    };
     Select({0});
     EXPECT_FALSE(page().mnuFileProperty->Enabled);
     Select({1});
     EXPECT_TRUE(page().mnuFileProperty->Enabled);
+    page().mnuFilePropertyClick();
+    EXPECT_TRUE(page().ListView1KeyDown(VK_RETURN, false, true)); // Alt+Enter
+    page().mnuOpenClick();
+    EXPECT_EQ((std::vector<std::wstring>{L"properties list:C:\\windows\\notepad.exe",
+                                         L"properties " + lnk, L"open list:" + lnk}),
+              asked);
     Select({2});
     EXPECT_FALSE(page().mnuFileProperty->Enabled);
     BoxSeen seen;
