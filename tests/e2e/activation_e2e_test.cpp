@@ -134,8 +134,8 @@ TEST_F(ActivationEndToEnd, EntriesFilesAndFoldersOpenAndAMissingFileIsReported) 
     ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(2, {VK_RIGHT, VK_RETURN})));
     // Wine's shell opens folders in its own explorer window, whatever the classes say.
     HWND explorer = nullptr;
-    EXPECT_TRUE(PumpUntil([&] { return (explorer = WindowTitled(L"tolvern-folder")) != nullptr; },
-                          15000))
+    EXPECT_TRUE(
+        PumpUntil([&] { return (explorer = WindowTitled(L"tolvern-folder")) != nullptr; }, 15000))
         << "the folder's open item did not open the folder";
     if (explorer)
         ::PostMessageW(explorer, WM_CLOSE, 0, 0);
