@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -350,6 +351,43 @@ TEST(ColorLookupComboBox, BlocksExtendedLinesAndCustomColours) {
     box.SetMaxCustomCount(0);
     EXPECT_EQ(-1, box.AddCustomColor(L"", 0x111111));
     EXPECT_EQ(japaneseAndOther, Entries(box.Handle()));
+}
+
+// A combo box made elsewhere, as a dialog template makes it, taken over: entries and their
+// height; a box of the wrong kind is refused; the parent is left alone once the box is gone.
+TEST(ColorLookupComboBox, TakesOverATemplatesComboBox) {
+    HostWindow host;
+    auto make = [&](DWORD style) {
+        return ::CreateWindowExW(0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | style,
+                                 10, 10, 150, 200, host.hwnd, reinterpret_cast<HMENU>(7), nullptr,
+                                 nullptr);
+    };
+    HWND combo = make(TColorLookupComboBox::kRequiredStyles);
+    {
+        TColorLookupComboBox box;
+        box.SetSelection({csDefault, csSystemJ});
+        box.Attach(combo);
+        EXPECT_EQ(combo, box.Handle());
+        std::vector<Entry> expected = {{L"標準", clNone}};
+        for (const Entry& e : Standard())
+            expected.push_back(e);
+        EXPECT_EQ(expected, Entries(combo));
+        EXPECT_EQ(TColorLookupComboBox::kItemHeight, ::SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+        box.SetSelectedColor(0xFFFFFF);
+        EXPECT_EQ(L"白", WindowText(combo));
+
+        TColorLookupComboBox wrong;
+        EXPECT_THROW(wrong.Attach(make(CBS_DROPDOWN | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS)),
+                     std::invalid_argument);
+        EXPECT_THROW(wrong.Attach(make(CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED)),
+                     std::invalid_argument);
+    }
+    // The box is gone: its window stays, and drawing requests reach the parent's own procedure.
+    EXPECT_TRUE(::IsWindow(combo));
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_COMBOBOX;
+    dis.hwndItem = combo;
+    EXPECT_EQ(0, ::SendMessageW(host.hwnd, WM_DRAWITEM, 7, reinterpret_cast<LPARAM>(&dis)));
 }
 
 // The user picks "その他...": the real colour dialog opens, its colour becomes a custom entry;

@@ -149,6 +149,21 @@ TEST(AboutBox, ShowsItsTextsOpensTheLinkAndClosesEveryWay) {
     EXPECT_EQ(std::wstring(L"ＭＳ Ｐゴシック"), product.lfFaceName);
     EXPECT_TRUE(link.lfUnderline);
 
+    // The link is blue with the hand cursor, and so is its button.
+    HWND linkLabel = ::GetDlgItem(dialog, IDC_ABOUT_LINK);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(linkLabel));
+    EXPECT_EQ(RGB(0, 0, 255), ::GetTextColor(dc));
+    ::DeleteDC(dc);
+    for (int id : {IDC_ABOUT_LINK, IDC_ABOUT_LINK_BUTTON}) {
+        ::SetCursor(nullptr);
+        EXPECT_EQ(TRUE, ::SendMessageW(dialog, WM_SETCURSOR,
+                                       reinterpret_cast<WPARAM>(::GetDlgItem(dialog, id)),
+                                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+        EXPECT_EQ(::LoadCursorW(nullptr, IDC_HAND), ::GetCursor());
+    }
+
     // The flat button lies around the link with 2 pixels on every side.
     {
         const RECT label = ScreenRect(::GetDlgItem(dialog, IDC_ABOUT_LINK));
