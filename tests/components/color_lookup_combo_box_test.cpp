@@ -248,6 +248,11 @@ TEST(ColorLookupComboBox, SettingsBoxListsStandardThenExtendedColours) {
         valuesSeen.push_back(static_cast<unsigned>(it->color));
     }
     EXPECT_EQ(named, namesSeen);
+    // Each of the 154 table rows reaches the box through its name=value line unchanged.
+    std::vector<Entry> fromTable;
+    for (const NamedColor& c : JapaneseExtendedColors())
+        fromTable.push_back({c.name, static_cast<TColor>(c.value)});
+    EXPECT_EQ(fromTable, std::vector<Entry>(entries.begin() + 16, entries.end()));
     EXPECT_EQ((Entry{L"アリスブルー", 0xFFF8F0}), entries[41]);
     EXPECT_EQ((Entry{L"深紅", 0x3C14DC}), entries[41 + 20]);
     EXPECT_EQ((Entry{L"黄緑", 0x32CD9A}), entries[169]);
