@@ -60,7 +60,13 @@ TColor ParseColorValue(std::wstring_view text);
 // (CreateWnd) or takes over one from a dialog template (Attach); in both cases it subclasses the
 // window's parent to draw the entries and to see the user's selection changes, so the parent
 // needs no code for it. The entry list lives in the window: before a window exists, setting the
-// properties only stores them, and the list is built when the window comes.
+// properties only stores them, and the list is built when the window comes; selecting a colour
+// and adding custom colours need the window.
+//
+// Use on a dialog page: give the template's combo box kRequiredStyles (and WS_VSCROLL), set
+// Selection, DefaultColor and ExtendedColors (JapaneseExtendedColorLines()), Attach the combo box
+// at WM_INITDIALOG, then set SelectedColor and OnChange. The parent still receives CBN_SELCHANGE
+// after the box has handled it; OnChange is the place to react.
 class TColorLookupComboBox : public TComponent {
 public:
     using TNotifyEvent = std::function<void(TColorLookupComboBox* sender)>;

@@ -408,8 +408,8 @@ TEST(ColorLookupComboBox, OtherOpensTheColourDialog) {
     };
 
     // Answers the next colour dialog of this process: with a colour, or cancelled.
-    auto answer = [](bool confirm, std::atomic<bool>& seen, std::wstring& initialRed) {
-        return std::thread([confirm, &seen, &initialRed] {
+    auto answer = [](bool confirm, std::atomic<bool>& seen, std::wstring& initialRgb) {
+        return std::thread([confirm, &seen, &initialRgb] {
             for (int i = 0; i < 200; ++i) {
                 HWND dialog = ::FindWindowW(L"#32770", nullptr);
                 DWORD pid = 0;
@@ -418,9 +418,12 @@ TEST(ColorLookupComboBox, OtherOpensTheColourDialog) {
                 if (dialog && pid == ::GetCurrentProcessId() && ::IsWindowVisible(dialog)) {
                     seen = true;
                     ::Sleep(200);
-                    wchar_t red[16]{};
-                    ::GetDlgItemTextW(dialog, 706, red, 16);
-                    initialRed = red;
+                    initialRgb.clear();
+                    for (int edit : {706, 707, 708}) { // red, green, blue
+                        wchar_t value[16]{};
+                        ::GetDlgItemTextW(dialog, edit, value, 16);
+                        initialRgb += value + std::wstring(L" ");
+                    }
                     if (confirm) {
                         ::SetDlgItemTextW(dialog, 706, L"255"); // red
                         ::SetDlgItemTextW(dialog, 707, L"128"); // green
@@ -437,13 +440,13 @@ TEST(ColorLookupComboBox, OtherOpensTheColourDialog) {
 
     box.SetSelectedColor(0x808000);
     std::atomic<bool> seen = false;
-    std::wstring initialRed;
-    std::thread driver = answer(true, seen, initialRed);
+    std::wstring initialRgb;
+    std::thread driver = answer(true, seen, initialRgb);
     ::SetFocus(box.Handle());
     ::SendMessageW(box.Handle(), WM_KEYDOWN, VK_END, 0); // the user moves to the last entry
     driver.join();
     EXPECT_TRUE(seen);
-    EXPECT_EQ(L"0", initialRed); // black, not the teal shown
+    EXPECT_EQ(L"0 0 0 ", initialRgb); // black, not the teal shown
     std::vector<Entry> expected = Standard();
     expected.push_back({L"$0080FF", 0x0080FF});
     expected.push_back({L"その他...", clNone});
@@ -452,7 +455,7 @@ TEST(ColorLookupComboBox, OtherOpensTheColourDialog) {
     EXPECT_EQ(std::vector<TColor>{0x0080FF}, changes);
 
     seen = false;
-    driver = answer(false, seen, initialRed);
+    driver = answer(false, seen, initialRgb);
     ::SendMessageW(box.Handle(), WM_KEYDOWN, VK_END, 0);
     driver.join();
     EXPECT_TRUE(seen);
