@@ -18,7 +18,8 @@ inline constexpr DWORD kLauncherStartTimeout = 20000;
 
 class RunningLauncher {
 public:
-    RunningLauncher() {
+    explicit RunningLauncher(const std::wstring& program = L"TolvernLauncher.exe")
+        : process(BuiltProgram(program)) {
         EXPECT_TRUE(WaitForTrayTip(kApplicationTitle, kLauncherStartTimeout, &icon));
         EXPECT_EQ(0u, ::WaitForInputIdle(process.Handle(), 10000));
     }
@@ -70,7 +71,7 @@ public:
         return text;
     }
 
-    LauncherProcess process{BuiltProgram(L"TolvernLauncher.exe")};
+    LauncherProcess process;
     TrayIconInfo icon;
 };
 
