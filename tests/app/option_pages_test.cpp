@@ -307,8 +307,9 @@ TEST_F(OptionPages, EveryControlWithItsCaptionRangeAndInitialStateAndAScreenshot
                 << ::GetDlgCtrlID(child);
             if ((std::wstring_view(className) == L"Button" ||
                  std::wstring_view(className) == L"Static") &&
-                (::GetWindowLongPtrW(child, GWL_STYLE) & 0x0F) != BS_GROUPBOX)
+                (::GetWindowLongPtrW(child, GWL_STYLE) & 0x0F) != BS_GROUPBOX) {
                 EXPECT_TRUE(Fits(child)) << ::GetDlgCtrlID(child);
+            }
         }
     ::SetWindowTextW(form().Handle(), kApplicationTitle);
     std::vector<Image> shots(3);
@@ -333,6 +334,474 @@ TEST_F(OptionPages, EveryControlWithItsCaptionRangeAndInitialStateAndAScreenshot
         ASSERT_GT(shots[i].width, 0);
         EXPECT_FALSE(SaveArtifact(shots[i], names[i]).empty());
     }
+}
+
+const std::wstring& StandardName(ColorCode value) {
+    for (const NamedColor& color : StandardColors())
+        if (static_cast<ColorCode>(color.value) == value)
+            return *new std::wstring(color.name); // kept for the test's run
+    throw std::invalid_argument("no standard colour");
+}
+
+// The top-level texts of the launcher menu with no entries, less the hidden special folders.
+std::vector<std::wstring> TopLevelTexts(std::initializer_list<std::wstring> hidden = {}) {
+    std::vector<std::wstring> texts = {L"デスクトップの表示(&V)",
+                                       L"",
+                                       L"デスクトップ(&T)",
+                                       L"プログラム(&P)",
+                                       L"マイ ドキュメント(&M)",
+                                       L"最近使ったファイル(&D)",
+                                       L"お気に入り(&A)",
+                                       L"履歴(&H)",
+                                       L"",
+                                       L"(なし)",
+                                       L"",
+                                       L"設定(&S)",
+                                       L"",
+                                       L"Windows の終了(&U)..."};
+    for (const std::wstring& text : hidden)
+        std::erase(texts, text);
+    return texts;
+}
+
+int Width(const RECT& r) {
+    return r.right - r.left;
+}
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+
+TEST_F(OptionPages, EachChangeOnThePagesIsSeenAtTheNextPopupOfTheLauncherMenu) {
+    Start();
+    const Popped before = PopUp(L"options_menu_before");
+    EXPECT_EQ(TopLevelTexts(), before.texts);
+
+    // Special folders hidden and shown again, at once.
+    for (int id : {IDC_CHKVIEWDESKTOP, IDC_CHKVIEWRECENT, IDC_CHKVIEWHISTORY})
+        Click(general(), id);
+    EXPECT_EQ(TopLevelTexts({L"デスクトップ(&T)", L"最近使ったファイル(&D)", L"履歴(&H)"}),
+              PopUp(L"options_menu_folders_hidden").texts);
+    for (int id : {IDC_CHKVIEWPROGRAM, IDC_CHKVIEWMYDOCUMENTS, IDC_CHKVIEWFAVORITES})
+        Click(general(), id);
+    EXPECT_EQ(TopLevelTexts({L"デスクトップ(&T)", L"プログラム(&P)", L"マイ ドキュメント(&M)",
+                             L"最近使ったファイル(&D)", L"お気に入り(&A)", L"履歴(&H)"}),
+              PopUp(L"").texts);
+    for (int id : {IDC_CHKVIEWDESKTOP, IDC_CHKVIEWPROGRAM, IDC_CHKVIEWMYDOCUMENTS,
+                   IDC_CHKVIEWRECENT, IDC_CHKVIEWFAVORITES, IDC_CHKVIEWHISTORY})
+        Click(general(), id);
+    EXPECT_EQ(TopLevelTexts(), PopUp(L"").texts);
+
+    // The banner: text, font, colours, width; the Office97 style and large icons.
+    ::SetWindowTextW(appearance().Item(IDC_EDTBANNERTEXT), L"ランチャー Banner");
+    appearance().FontDialog1 = [](const BannerFontChoice&) {
+        return BannerFontChoice{L"Times New Roman", 160, 0x00FFFF, fsBold | fsItalic};
+    };
+    Click(appearance(), IDC_CMDSETFONT);
+    ChooseColor(appearance(), appearance().cmbUpperColor, StandardName(0x0000FF));
+    ChooseColor(appearance(), appearance().cmbBottomColor, StandardName(0x800000));
+    Arrow(appearance(), IDC_EDTBANNERWIDTH, VK_UP, 12);
+    EXPECT_EQ(L"40", TextOf(appearance().Item(IDC_EDTBANNERWIDTH)));
+    const TBarPopupMenu& menu = form().PopupMenu2;
+    EXPECT_EQ(40, menu.BarWidth) << "at once";
+    const Popped wider = PopUp(L"options_menu_banner");
+    EXPECT_EQ(TopLevelTexts(), wider.texts);
+    EXPECT_EQ(Width(before.window) + 12, Width(wider.window)) << "the banner is 12 pixels wider";
+    Click(appearance(), IDC_RBVIEWSTYLEOFFICE97);
+    EXPECT_EQ(1, menu.DrawStyle) << "at once";
+    Click(appearance(), IDC_CHKLARGEICON);
+    EXPECT_EQ(32, menu.IconSize) << "at once";
+    EXPECT_EQ(&form().Menu.ImageList_Large, menu.Images);
+    const Popped after = PopUp(L"options_menu_banner_office97_large");
+    EXPECT_EQ(TopLevelTexts(), after.texts);
+    EXPECT_EQ(L"ランチャー Banner", menu.VerticalText);
+    EXPECT_EQ((std::vector<std::wstring>{L"Times New Roman", L"-21", L"65535", L"3"}),
+              (std::vector<std::wstring>{menu.VerticalFont.Name,
+                                         std::to_wstring(menu.VerticalFont.Height),
+                                         std::to_wstring(menu.VerticalFont.Color),
+                                         std::to_wstring(menu.VerticalFont.Style)}));
+    EXPECT_EQ((std::vector<int>{0x0000FF, 0x800000}),
+              (std::vector<int>{menu.GradientStart, menu.GradientEnd}));
+    EXPECT_EQ(Height(before.window) + 10 * 14, Height(after.window)) << "ten items 14 higher";
+    // Back to the Windows style with small icons.
+    Click(appearance(), IDC_RBVIEWSTYLEWINDOWS);
+    Click(appearance(), IDC_CHKLARGEICON);
+    const Popped small = PopUp(L"options_menu_banner_windows");
+    EXPECT_EQ(0, menu.DrawStyle);
+    EXPECT_EQ(&form().Menu.ImageList_small, menu.Images);
+    EXPECT_EQ(Height(before.window), Height(small.window));
+}
+
+TEST_F(OptionPages, HidingArrowsFetchesEveryIconAgain) {
+    const fs::path dir = fs::temp_directory_path() / L"option_arrows";
+    fs::create_directories(dir);
+    StoreEntries(key, {{L"メモ帳", L"C:\\windows\\notepad.exe"},
+                       {L"フォルダ", dir.wstring()},
+                       {L"win.ini", L"C:\\windows\\win.ini"}});
+    Start();
+    TLauncherMenu& menu = form().Menu;
+    auto entries = [&] {
+        std::vector<std::wstring> rows;
+        for (const MyMenuRow& row : menu.Rows())
+            rows.push_back(row.Caption + L"|" + row.Path + L"|" + std::to_wstring(row.ImageIndex));
+        return rows;
+    };
+    const std::vector<std::wstring> shown = entries();
+    std::vector<TMenuItem*> folders = {menu.DesktopMenuItem,     menu.ProgramMenuItem,
+                                       menu.MyDocumentsMenuItem, menu.RecentMenuItem,
+                                       menu.FavoritesMenuItem,   menu.HistoryMenuItem};
+    std::vector<int> unread;
+    for (TMenuItem* item : folders)
+        unread.push_back(item->Count());
+    for (TMenuItem* item : folders)
+        form().GetSubItems2(item);
+    EXPECT_GT(menu.DesktopMenuItem->Count(), unread[0]);
+    const int images = ImageList_GetImageCount(menu.ImageList_small.Handle());
+
+    Click(general(), IDC_CHKHIDEARROW);
+    EXPECT_FALSE(form().Options().HideArrow);
+    std::vector<int> reset;
+    for (TMenuItem* item : folders)
+        reset.push_back(item->Count());
+    EXPECT_EQ(unread, reset) << "the six submenus are read again when next opened";
+    // Every entry is added again in its order, with its icon fetched anew.
+    std::vector<std::wstring> again = entries();
+    ASSERT_EQ(shown.size(), again.size());
+    for (size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(shown[i].substr(0, shown[i].rfind(L'|')),
+                  again[i].substr(0, again[i].rfind(L'|')));
+        EXPECT_NE(shown[i], again[i]) << "a new icon";
+    }
+    EXPECT_EQ(images + 3, ImageList_GetImageCount(menu.ImageList_small.Handle()));
+    const Popped popped = PopUp(L"");
+    std::vector<std::wstring> expected = TopLevelTexts({L"(なし)"});
+    expected.insert(expected.begin() + 9, {L"メモ帳", L"フォルダ", L"win.ini"});
+    EXPECT_EQ(expected, popped.texts);
+    launcher.reset();
+    fs::remove_all(dir);
+}
+
+TEST_F(OptionPages, HiddenAndUnassociatedFilesInFolderSubmenus) {
+    const fs::path dir = fs::temp_directory_path() / L"option_files";
+    fs::create_directories(dir);
+    for (const wchar_t* name : {L"a.bat", L"b.xyz", L"c.txt"})
+        std::ofstream(dir / name) << "x";
+    ::SetFileAttributesW((dir / L"c.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    StoreEntries(key, {{L"Files", dir.wstring()}});
+    Start();
+    // What the folder's submenu shows when it is next opened.
+    auto submenu = [&] {
+        TMenuItem* item = form().PopupMenu2.Items.Items(10);
+        form().GetSubItems2(item);
+        std::vector<std::wstring> captions;
+        for (int i = 0; i < item->Count(); ++i)
+            if (item->Items(i)->Visible)
+                captions.push_back(item->Items(i)->Caption);
+        return captions;
+    };
+    const std::vector<std::wstring> start = submenu();
+    ASSERT_FALSE(start.empty());
+    const std::wstring open = start.front(); // the folder's own open item and its separator
+    EXPECT_EQ((std::vector<std::wstring>{open, L"-", L"a.bat"}), start);
+    Click(general(), IDC_CHKDONOTVIEWUNASSOCIATEDITEMS);
+    EXPECT_EQ((std::vector<std::wstring>{open, L"-", L"a.bat", L"b.xyz"}), submenu());
+    Click(general(), IDC_CHKDONOTVIEWHIDDENITEMS);
+    EXPECT_EQ(SHCONTF(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN),
+              form().FolderEnumFlags);
+    EXPECT_EQ((std::vector<std::wstring>{open, L"-", L"a.bat", L"b.xyz", L"c.txt"}), submenu());
+    Click(general(), IDC_CHKDONOTVIEWUNASSOCIATEDITEMS);
+    Click(general(), IDC_CHKDONOTVIEWHIDDENITEMS);
+    EXPECT_EQ(SHCONTF(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS), form().FolderEnumFlags);
+    EXPECT_EQ(start, submenu());
+    // Read once only while the box is cleared: a new file shows only with it checked.
+    Click(general(), IDC_CHKDONOTCHECKITEMSEVERYTIME);
+    std::ofstream(dir / L"d.bat") << "x";
+    EXPECT_EQ(start, submenu());
+    Click(general(), IDC_CHKDONOTCHECKITEMSEVERYTIME);
+    EXPECT_EQ((std::vector<std::wstring>{open, L"-", L"a.bat", L"d.bat"}), submenu());
+    launcher.reset();
+    ::SetFileAttributesW((dir / L"c.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(dir);
+}
+
+TEST_F(OptionPages, PopupCornerAndCursorMoveAtATrayClick) {
+    Start();
+    HWND moveCursor = startup().Item(IDC_CHKMOVECURSOR);
+    auto state = [&] {
+        return std::vector<bool>{startup().Checked(IDC_CHKPOPUPONSELPOS),
+                                 ::IsWindowEnabled(moveCursor) != FALSE,
+                                 startup().Checked(IDC_CHKMOVECURSOR),
+                                 form().Options().PopupOnSelPos, form().Options().MoveCursor};
+    };
+    EXPECT_EQ((std::vector<bool>{false, false, false, false, false}), state());
+    Click(startup(), IDC_CHKPOPUPONSELPOS);
+    EXPECT_EQ((std::vector<bool>{true, true, false, true, false}), state());
+    Click(startup(), IDC_CHKMOVECURSOR);
+    EXPECT_EQ((std::vector<bool>{true, true, true, true, true}), state());
+    Click(startup(), IDC_CHKPOPUPONSELPOS);
+    EXPECT_EQ((std::vector<bool>{false, false, true, false, true}), state()) << "keeps its mark";
+    Click(startup(), IDC_CHKPOPUPONSELPOS);
+    EXPECT_EQ((std::vector<bool>{true, true, true, true, true}), state());
+
+    Click(startup(), IDC_RBLEFTTOP);
+    std::vector<bool> radios;
+    for (const TStartupPage::Corner& corner : TStartupPage::kCorners)
+        radios.push_back(startup().Checked(corner.id));
+    EXPECT_EQ((std::vector<bool>{true, false, false, false}), radios);
+    EXPECT_EQ(L"LeftTop", form().Options().PopupPos);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const POINT target = form().PlaceAtChosenCorner().cursorTarget;
+    auto trayClick = [&] {
+        launcher->form1.TaskTrayIcon1MouseDown(nullptr, TMouseButton::mbRight, 0, 700, 500);
+    };
+    ::SetCursorPos(700, 500);
+    const Popped moved = PopUp(L"options_menu_left_top", trayClick);
+    EXPECT_EQ(work.left, moved.window.left);
+    EXPECT_EQ(work.top, moved.window.top);
+    EXPECT_EQ(target.x, moved.cursor.x);
+    EXPECT_EQ(target.y, moved.cursor.y);
+
+    Click(startup(), IDC_CHKMOVECURSOR);
+    Click(startup(), IDC_RBRIGHTBOTTOM);
+    EXPECT_EQ(L"RightBottom", form().Options().PopupPos);
+    ::SetCursorPos(700, 500);
+    const Popped stayed = PopUp(L"", trayClick);
+    EXPECT_EQ(work.right, stayed.window.right);
+    EXPECT_EQ(work.bottom, stayed.window.bottom);
+    EXPECT_EQ(700, stayed.cursor.x);
+    EXPECT_EQ(500, stayed.cursor.y);
+    // Not at the corner: the menu comes up at the mouse.
+    Click(startup(), IDC_CHKPOPUPONSELPOS);
+    const Popped atMouse = PopUp(L"", trayClick);
+    EXPECT_EQ(700, atMouse.window.left);
+    EXPECT_EQ(500, atMouse.window.top);
+}
+
+TEST_F(OptionPages, StartupBoxCreatesOrDeletesTheShortcutAndStoresAtOnce) {
+    Start();
+    const std::wstring link = StartupShortcutPath();
+    ASSERT_FALSE(link.empty());
+    { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }
+    const std::wstring setting = key.Path().substr(1) + L"\\" + kSettingSection;
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, setting.c_str(), L"Startup");
+    auto content = [&] {
+        std::ifstream in(link.c_str(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    Click(startup(), IDC_CHKSTARTUP);
+    EXPECT_EQ("not a shortcut", content()) << "left as it is";
+    EXPECT_EQ(DWORD{REG_NONE}, key.ValueType(kSettingSection, L"Startup"));
+    EXPECT_TRUE(form().Options().Startup);
+    Click(startup(), IDC_CHKSTARTUP);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(link.c_str()));
+    EXPECT_EQ(L"0", key.GetString(kSettingSection, L"Startup"));
+    EXPECT_FALSE(form().Options().Startup);
+    Click(startup(), IDC_CHKSTARTUP);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(link.c_str()));
+    EXPECT_NE("not a shortcut", content());
+    EXPECT_EQ(L"1", key.GetString(kSettingSection, L"Startup"));
+    EXPECT_TRUE(startup().Checked(IDC_CHKSTARTUP));
+    Click(startup(), IDC_CHKSTARTUP);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(link.c_str()));
+}
+
+TEST_F(OptionPages, HotKeyFieldTakesCtrlAltForAKeyAloneOrWithShiftAndRegistersAtTheHide) {
+    EXPECT_EQ(ShortCut{kShortCutCtrl | kShortCutAlt | 'K'}, AcceptedHotKey('K'));
+    EXPECT_EQ(ShortCut{kShortCutCtrl | kShortCutAlt | 'K'},
+              AcceptedHotKey(kShortCutShift | kShortCutCtrl | 'K'));
+    EXPECT_EQ(ShortCut{kShortCutCtrl | kShortCutAlt | 'K'}, AcceptedHotKey(kShortCutShift | 'K'));
+    EXPECT_EQ(ShortCut{kShortCutAlt | 'K'}, AcceptedHotKey(kShortCutAlt | 'K'));
+    EXPECT_EQ(ShortCut{kShortCutCtrl | 'K'}, AcceptedHotKey(kShortCutCtrl | 'K'));
+    EXPECT_EQ(ShortCut{0}, AcceptedHotKey(0));
+    for (ShortCut shortCut : {ShortCut(kShortCutCtrl | kShortCutAlt | 'L'),
+                              ShortCut(kShortCutShift | VK_F5), ShortCut(kShortCutAlt | VK_HOME)})
+        EXPECT_EQ(shortCut, ShortCutFromHotKeyControl(HotKeyControlValue(shortCut)));
+
+    Start();
+    std::vector<ShortCut> typed;
+    HWND field = startup().Item(IDC_HOTKEY1);
+    auto read = [&] { typed.push_back(startup().HotKey()); };
+    {
+        ModalSteps steps({[&] { form().PageControl1->SetActivePageIndex(2); },
+                          [&] { ::SetFocus(field); }, [] { PressChord({'K'}); }, read,
+                          [] {
+                              PressChord({VK_SHIFT, VK_CONTROL, 'J'});
+                          },
+                          read,
+                          [] {
+                              PressChord({VK_MENU, 'P'});
+                          },
+                          read, [&] { ::PostMessageW(form().cmdClose(), BM_CLICK, 0, 0); }});
+        form().ShowModal();
+    }
+    EXPECT_EQ((std::vector<ShortCut>{ShortCut(kShortCutCtrl | kShortCutAlt | 'K'),
+                                     ShortCut(kShortCutCtrl | kShortCutAlt | 'J'),
+                                     ShortCut(kShortCutAlt | 'P')}),
+              typed);
+    EXPECT_EQ(ShortCut(kShortCutAlt | 'P'), form().Options().HotKey);
+    EXPECT_EQ(L"Alt+P", key.GetString(kSettingSection, L"HotKey"));
+    // Registered at the hide: Alt+P is taken, Ctrl+Alt+L free again.
+    EXPECT_FALSE(::RegisterHotKey(nullptr, 7, MOD_ALT, 'P'));
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'L'));
+    ::UnregisterHotKey(nullptr, 7);
+}
+
+TEST_F(OptionPages, FontDialogConversionsAndTheNumberFields) {
+    EXPECT_EQ((std::vector<int>{14, 12, 2, 8, 10, 12, 9}),
+              (std::vector<int>{BannerFontPoints(-19, 96), BannerFontPoints(-16, 96),
+                                BannerFontPoints(-2, 96),   // 1.5 to 2
+                                BannerFontPoints(-10, 96),  // 7.5 to 8
+                                BannerFontPoints(-14, 96),  // 10.5 to 10
+                                BannerFontPoints(-20, 120), // 12
+                                BannerFontPoints(12, 96)}));
+    EXPECT_EQ((std::vector<int>{-16, -19, -14, -18, 0, -2}),
+              (std::vector<int>{BannerFontHeight(120, 96), BannerFontHeight(140, 96),
+                                BannerFontHeight(105, 96), BannerFontHeight(140, 92),
+                                BannerFontHeight(3, 120),    // 0.5 to 0
+                                BannerFontHeight(9, 120)})); // 1.5 to 2
+
+    Start();
+    std::vector<BannerFontChoice> shown;
+    std::optional<BannerFontChoice> answer;
+    appearance().FontDialog1 = [&](const BannerFontChoice& font) {
+        shown.push_back(font);
+        return answer;
+    };
+    const LauncherSettings unchanged = form().Options();
+    Click(appearance(), IDC_CMDSETFONT); // cancelled
+    EXPECT_EQ(unchanged, form().Options());
+    answer = BannerFontChoice{L"ＭＳ Ｐゴシック", 120, 0x0000FF, fsUnderline | fsStrikeOut};
+    Click(appearance(), IDC_CMDSETFONT);
+    Click(appearance(), IDC_CMDSETFONT);
+    EXPECT_EQ((std::vector<BannerFontChoice>{{L"Arial", 140, 0xFFFFFF, 3},
+                                             {L"Arial", 140, 0xFFFFFF, 3},
+                                             {L"ＭＳ Ｐゴシック", 120, 0x0000FF, 12}}),
+              shown);
+    const LauncherSettings& o = form().Options();
+    EXPECT_EQ((std::vector<std::wstring>{L"ＭＳ Ｐゴシック", L"-16", L"255", L"12"}),
+              (std::vector<std::wstring>{o.BannerFontName, std::to_wstring(o.BannerFontHeight),
+                                         std::to_wstring(o.BannerFontColor),
+                                         std::to_wstring(o.BannerFontStyle)}));
+
+    // The hint threshold steps by ten through the arrows, up to 1,000.
+    HWND hint = general().Item(IDC_EDTVIEWHINT);
+    Arrow(general(), IDC_EDTVIEWHINT, VK_UP, 90);
+    EXPECT_EQ(L"1,000", TextOf(hint));
+    EXPECT_EQ(1000, form().Options().ShowHintFrom);
+    Arrow(general(), IDC_EDTVIEWHINT, VK_DOWN);
+    EXPECT_EQ(L"990", TextOf(hint));
+    EXPECT_EQ(990, form().Options().ShowHintFrom);
+    Arrow(general(), IDC_EDTVIEWHINT, VK_DOWN, 120);
+    EXPECT_EQ(L"10", TextOf(hint));
+    EXPECT_EQ(10, form().Options().ShowHintFrom);
+    // The hidden item limit changes nothing.
+    const LauncherSettings before = form().Options();
+    Click(general(), IDC_CHKLIMITITEMS);
+    Arrow(general(), IDC_EDTMAXITEM, VK_UP, 3);
+    EXPECT_EQ(L"303", TextOf(general().Item(IDC_EDTMAXITEM)));
+    EXPECT_EQ(before, form().Options());
+}
+
+// Every option as the pages' controls show it (the font, which has no control, as stored).
+LauncherSettings Shown(TForm2& form) {
+    LauncherSettings s = form.Options();
+    TGeneralPage& g = *form.GeneralPage;
+    TStartupPage& st = *form.StartupPage;
+    TAppearancePage& a = *form.AppearancePage;
+    s.ViewDesktopMenu = g.Checked(IDC_CHKVIEWDESKTOP);
+    s.ViewProgramMenu = g.Checked(IDC_CHKVIEWPROGRAM);
+    s.ViewMyDocumentsMenu = g.Checked(IDC_CHKVIEWMYDOCUMENTS);
+    s.ViewRecentMenu = g.Checked(IDC_CHKVIEWRECENT);
+    s.ViewFavoritesMenu = g.Checked(IDC_CHKVIEWFAVORITES);
+    s.ViewHistoryMenu = g.Checked(IDC_CHKVIEWHISTORY);
+    s.HideArrow = g.Checked(IDC_CHKHIDEARROW);
+    s.DoNotViewUnassociatedItems = g.Checked(IDC_CHKDONOTVIEWUNASSOCIATEDITEMS);
+    s.DoNotViewHiddenItems = g.Checked(IDC_CHKDONOTVIEWHIDDENITEMS);
+    s.DoNotCheckItemsEveryTime = g.Checked(IDC_CHKDONOTCHECKITEMSEVERYTIME);
+    s.ShowHintFrom = g.SpinPosition(IDC_UPDOWNVIEWHINT);
+    s.Startup = st.Checked(IDC_CHKSTARTUP);
+    s.HotKey = st.HotKey();
+    s.PopupPos.clear();
+    for (const TStartupPage::Corner& corner : TStartupPage::kCorners)
+        if (st.Checked(corner.id))
+            s.PopupPos += corner.name;
+    s.PopupOnSelPos = st.Checked(IDC_CHKPOPUPONSELPOS);
+    s.MoveCursor = st.Checked(IDC_CHKMOVECURSOR);
+    s.BannerText = a.Text(IDC_EDTBANNERTEXT);
+    s.UpperColor = a.cmbUpperColor.SelectedColor();
+    s.BottomColor = a.cmbBottomColor.SelectedColor();
+    s.MenuBannerWidth = a.SpinPosition(IDC_UPDOWNBANNERWIDTH);
+    s.MenuDrawStyle = a.Checked(IDC_RBVIEWSTYLEOFFICE97) ? 1 : 0;
+    s.LargeIcon = a.Checked(IDC_CHKLARGEICON);
+    return s;
+}
+
+TEST_F(OptionPages, EveryOptionSurvivesClosingReopeningAndARestart) {
+    Start();
+    LauncherSettings expected = form().Options();
+    EXPECT_EQ(expected, Shown(form())) << "the defaults";
+    {
+        ModalSteps steps(
+            {[&] {
+                 for (int id : Range(IDC_CHKVIEWDESKTOP, IDC_CHKDONOTCHECKITEMSEVERYTIME))
+                     Click(general(), id);
+                 Arrow(general(), IDC_EDTVIEWHINT, VK_UP, 3);
+                 ::SendMessageW(startup().Item(IDC_HOTKEY1), HKM_SETHOTKEY,
+                                MAKEWORD(VK_F7, HOTKEYF_SHIFT), 0);
+                 ::SendMessageW(startup().Handle(), WM_COMMAND, MAKEWPARAM(IDC_HOTKEY1, EN_CHANGE),
+                                reinterpret_cast<LPARAM>(startup().Item(IDC_HOTKEY1)));
+                 Click(startup(), IDC_RBRIGHTTOP);
+                 Click(startup(), IDC_CHKPOPUPONSELPOS);
+                 Click(startup(), IDC_CHKMOVECURSOR);
+                 ::SetWindowTextW(appearance().Item(IDC_EDTBANNERTEXT), L"バナー");
+                 appearance().FontDialog1 = [](const BannerFontChoice&) {
+                     return BannerFontChoice{L"Courier New", 90, 0x00FF00, fsStrikeOut};
+                 };
+                 Click(appearance(), IDC_CMDSETFONT);
+                 ChooseColor(appearance(), appearance().cmbUpperColor, L"アリスブルー");
+                 ChooseColor(appearance(), appearance().cmbBottomColor, L"ボタン面");
+                 Arrow(appearance(), IDC_EDTBANNERWIDTH, VK_DOWN, 5);
+                 Click(appearance(), IDC_RBVIEWSTYLEOFFICE97);
+                 Click(appearance(), IDC_CHKLARGEICON);
+             },
+             [&] { ::PostMessageW(form().cmdClose(), BM_CLICK, 0, 0); }});
+        form().ShowModal();
+    }
+    expected.ViewDesktopMenu = expected.ViewProgramMenu = expected.ViewMyDocumentsMenu = false;
+    expected.ViewRecentMenu = expected.ViewFavoritesMenu = expected.ViewHistoryMenu = false;
+    expected.HideArrow = expected.DoNotViewUnassociatedItems = false;
+    expected.DoNotViewHiddenItems = expected.DoNotCheckItemsEveryTime = false;
+    expected.ShowHintFrom = 230;
+    expected.HotKey = kShortCutCtrl | kShortCutAlt | VK_F7;
+    expected.PopupPos = L"RightTop";
+    expected.PopupOnSelPos = expected.MoveCursor = true;
+    expected.BannerText = L"バナー";
+    expected.BannerFontName = L"Courier New";
+    expected.BannerFontHeight = -12;
+    expected.BannerFontColor = 0x00FF00;
+    expected.BannerFontStyle = fsStrikeOut;
+    expected.UpperColor = 0xFFF8F0;
+    expected.BottomColor = SystemColorCode(COLOR_BTNFACE);
+    expected.MenuBannerWidth = 23;
+    expected.MenuDrawStyle = 1;
+    expected.LargeIcon = true;
+    EXPECT_EQ(expected, form().Options());
+    EXPECT_EQ(expected, Shown(form()));
+    EXPECT_EQ(L"Ctrl+Alt+F7", key.GetString(kSettingSection, L"HotKey"));
+    EXPECT_EQ(L"バナー", key.GetString(kSettingSection, L"BannerText"));
+    {
+        ModalSteps steps({[] {}, [&] { ::PostMessageW(form().cmdClose(), BM_CLICK, 0, 0); }});
+        form().ShowModal();
+    }
+    EXPECT_EQ(expected, Shown(form())) << "reopened";
+
+    launcher.reset(); // the program ends and saves
+    Start();
+    EXPECT_EQ(expected, form().Options()) << "restarted";
+    EXPECT_EQ(expected, Shown(form()));
+    EXPECT_EQ(23, form().PopupMenu2.BarWidth);
+    EXPECT_EQ(1, form().PopupMenu2.DrawStyle);
+    EXPECT_EQ(32, form().PopupMenu2.IconSize);
 }
 
 } // namespace
