@@ -394,7 +394,7 @@ TEST_F(OptionPages, EachChangeOnThePagesIsSeenAtTheNextPopupOfTheLauncherMenu) {
     // The banner: text, font, colours, width; the Office97 style and large icons.
     ::SetWindowTextW(appearance().Item(IDC_EDTBANNERTEXT), L"ランチャー Banner");
     appearance().FontDialog1 = [](const BannerFontChoice&) {
-        return BannerFontChoice{L"Times New Roman", 160, 0x00FFFF, fsBold | fsItalic};
+        return BannerFontChoice{L"Arial", 160, 0x00FFFF, fsBold | fsItalic};
     };
     Click(appearance(), IDC_CMDSETFONT);
     ChooseColor(appearance(), appearance().cmbUpperColor, StandardName(0x0000FF));
@@ -414,7 +414,7 @@ TEST_F(OptionPages, EachChangeOnThePagesIsSeenAtTheNextPopupOfTheLauncherMenu) {
     const Popped after = PopUp(L"options_menu_banner_office97_large");
     EXPECT_EQ(TopLevelTexts(), after.texts);
     EXPECT_EQ(L"ランチャー Banner", menu.VerticalText);
-    EXPECT_EQ((std::vector<std::wstring>{L"Times New Roman", L"-21", L"65535", L"3"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"Arial", L"-21", L"65535", L"3"}),
               (std::vector<std::wstring>{menu.VerticalFont.Name,
                                          std::to_wstring(menu.VerticalFont.Height),
                                          std::to_wstring(menu.VerticalFont.Color),
