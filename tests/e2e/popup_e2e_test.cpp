@@ -3,7 +3,7 @@
 #include "app/task_tray_icon.h"
 #include "settings/launcher_settings.h"
 #include "settings/settings_dialog_ids.h"
-#include "support/launcher_process.h"
+#include "support/running_launcher.h"
 #include "support/screen_capture.h"
 #include "support/tray_probe.h"
 #include "support/user_input.h"
@@ -17,42 +17,7 @@ namespace {
 
 using namespace test;
 
-constexpr DWORD kStartTimeout = 20000;
-
-struct RunningLauncher {
-    explicit RunningLauncher(const std::wstring& program = L"TolvernLauncher.exe")
-        : process(BuiltProgram(program)) {
-        EXPECT_TRUE(WaitForTrayTip(kApplicationTitle, kStartTimeout, &icon));
-        EXPECT_EQ(0u, ::WaitForInputIdle(process.Handle(), 10000));
-    }
-    ~RunningLauncher() {
-        EXPECT_EQ(0u, process.CloseAndWait(10000));
-        EXPECT_TRUE(WaitForTrayTipGone(kApplicationTitle, 10000));
-    }
-    POINT IconCentre() const {
-        return {(icon.rect.left + icon.rect.right) / 2, (icon.rect.top + icon.rect.bottom) / 2};
-    }
-    // The menu window once it shows, null when none shows within the time.
-    HWND WaitForMenu(DWORD timeoutMs = 5000) const {
-        HWND menu = nullptr;
-        PumpUntil([&] { return (menu = process.OpenMenuWindow()) != nullptr; }, timeoutMs);
-        return menu;
-    }
-    bool WaitForMenuClosed() const {
-        return PumpUntil([&] { return process.OpenMenuWindow() == nullptr; }, 5000);
-    }
-    LauncherProcess process;
-    TrayIconInfo icon;
-};
-
-class PopupEndToEnd : public testing::Test {
-protected:
-    void SetUp() override {
-        ResetSettings();
-        ASSERT_TRUE(WaitForTrayTipGone(kApplicationTitle, 10000)) << "a launcher still runs";
-    }
-    void TearDown() override { ResetSettings(); }
-};
+using PopupEndToEnd = LauncherEndToEndTest;
 
 RECT WindowRect(HWND window) {
     RECT rect{};
