@@ -8,6 +8,7 @@
 #include "support/message_box_answer.h"
 #include "support/screen_capture.h"
 #include "support/started_launcher.h"
+#include "support/test_files.h"
 #include "support/tray_probe.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include <fstream>
 #include <functional>
 
 namespace tolvern {
@@ -504,16 +504,8 @@ TEST_F(SettingsDialog, LinkTargetPropertiesOnlyForShortcutsAndOpenChecksThePath)
     const std::wstring dir = std::wstring(temp) + L"dialog_links";
     ::CreateDirectoryW(dir.c_str(), nullptr);
     const std::wstring url = dir + L"\\site.url", lnk = dir + L"\\notes.lnk";
-    { std::ofstream(url.c_str()) << "[InternetShortcut]\nURL=http://example.com/\n"; }
-    {
-        ComPtr<IShellLinkW> link;
-        ASSERT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                                    IID_PPV_ARGS(&link)));
-        link->SetPath(L"C:\\windows\\notepad.exe");
-        ComPtr<IPersistFile> file;
-        link.As(&file);
-        ASSERT_HRESULT_SUCCEEDED(file->Save(lnk.c_str(), TRUE));
-    }
+    MakeInternetShortcut(url, L"http://example.com/");
+    MakeShortcut(lnk, L"C:\\windows\\notepad.exe");
     Start({{L"site", url}, {L"notes", lnk}, {L"gone", L"C:\\gone.exe"}});
     // What the shell is asked (Wine shows no properties dialogs).
     std::vector<std::wstring> asked;
