@@ -57,7 +57,9 @@ void TDropDst::WndProc(TMessage& message) {
 }
 
 void TDropDst::DeliverDrop(HDROP drop) {
-    if (!OnFileDrop)
+    // A handle that is no memory of this process (Wine does not carry one across processes)
+    // holds no files and no point to read.
+    if (!OnFileDrop || ::GlobalSize(drop) == 0)
         return;
     std::vector<std::wstring> files;
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);

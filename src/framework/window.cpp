@@ -12,6 +12,29 @@ Window::~Window() {
     DestroyHandle();
 }
 
+namespace {
+// Registers the class on first use (CS_DBLCLKS, arrow cursor, the program's icon). A dialog's
+// class has the dialog manager's extra bytes and leaves the background to it.
+HINSTANCE RegisterWindowClass(const wchar_t* className, WNDPROC procedure, bool dialog) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    if (!::GetClassInfoExW(instance, className, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = procedure;
+        wc.cbWndExtra = dialog ? DLGWINDOWEXTRA : 0;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = dialog ? nullptr : reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = className;
+        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+        ::RegisterClassExW(&wc);
+    }
+    return instance;
+}
+} // namespace
+
 void Window::DestroyHandle() {
     if (hwnd_) {
         HWND hwnd = hwnd_;
@@ -23,20 +46,7 @@ void Window::DestroyHandle() {
 
 void Window::CreateHandle(const wchar_t* className, const wchar_t* caption, DWORD style,
                           DWORD exStyle, HWND parent, int x, int y, int width, int height) {
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    if (!::GetClassInfoExW(instance, className, &wc)) {
-        wc = WNDCLASSEXW{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = StaticWindowProc;
-        wc.hInstance = instance;
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
-        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-        ::RegisterClassExW(&wc);
-    }
+    HINSTANCE instance = RegisterWindowClass(className, StaticWindowProc, false);
     HWND hwnd = ::CreateWindowExW(exStyle, className, caption, style, x, y, width, height, parent,
                                   nullptr, instance, this);
     if (!hwnd)
@@ -54,20 +64,7 @@ INT_PTR CALLBACK DefaultDialogProc(HWND, UINT message, WPARAM, LPARAM) {
 } // namespace
 
 void Window::CreateDialogHandle(const wchar_t* className, int templateId, HWND owner) {
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    if (!::GetClassInfoExW(instance, className, &wc)) {
-        wc = WNDCLASSEXW{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = StaticWindowProc;
-        wc.cbWndExtra = DLGWINDOWEXTRA;
-        wc.hInstance = instance;
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = className;
-        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-        ::RegisterClassExW(&wc);
-    }
+    HINSTANCE instance = RegisterWindowClass(className, StaticWindowProc, true);
     defaultProc_ = ::DefDlgProcW;
     pendingDialog = this;
     HWND hwnd =

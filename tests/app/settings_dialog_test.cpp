@@ -8,6 +8,7 @@
 #include "support/message_box_answer.h"
 #include "support/screen_capture.h"
 #include "support/started_launcher.h"
+#include "support/test_files.h"
 #include "support/tray_probe.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include <fstream>
 #include <functional>
 
 namespace tolvern {
@@ -249,6 +249,36 @@ TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
     EXPECT_TRUE(fits(page().Item(IDC_MYMENU_LABEL), 0));
     EXPECT_TRUE(fits(form().cmdClose(), 6));
 
+    // Keys reach the page before the dialog manager: Ctrl+Tab changes the page, the list's
+    // own keys act on it, Enter in the caption editor is the editor's.
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    EXPECT_TRUE(pages.PreTranslateMessage(MSG{list(), WM_KEYDOWN, VK_TAB, 0, 0, {}}));
+    EXPECT_EQ(1, pages.ActivePageIndex());
+    auto shown = [](const TDialogPage& p) {
+        return (::GetWindowLongPtrW(p.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    EXPECT_TRUE(shown(*form().GeneralPage));
+    EXPECT_FALSE(shown(page()));
+    keys[VK_SHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    EXPECT_TRUE(pages.PreTranslateMessage(MSG{list(), WM_KEYDOWN, VK_TAB, 0, 0, {}}));
+    EXPECT_EQ(0, pages.ActivePageIndex());
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_FALSE(pages.PreTranslateMessage(MSG{list(), WM_KEYDOWN, VK_TAB, 0, 0, {}}));
+    Select({0});
+    EXPECT_TRUE(page().PreTranslateMessage(MSG{list(), WM_KEYDOWN, VK_F2, 0, 0, {}}));
+    HWND editor = reinterpret_cast<HWND>(::SendMessageW(list(), LVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(nullptr, editor);
+    ::SetWindowTextW(editor, L"メモ帳2");
+    EXPECT_TRUE(page().PreTranslateMessage(MSG{editor, WM_KEYDOWN, VK_RETURN, 0, 0, {}}));
+    EXPECT_FALSE(page().Editing());
+    EXPECT_EQ(L"メモ帳2", form().PopupMenu2.Items.Items(kFirstEntry)->Caption);
+    EXPECT_FALSE(page().PreTranslateMessage(MSG{list(), WM_KEYDOWN, 'X', 0, 0, {}}));
+
     // Shown modally: the hot key is free meanwhile, other windows take no input, the page
     // chosen stays chosen; the hide registers the hot key again and saves.
     HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
@@ -271,7 +301,7 @@ TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
     EXPECT_TRUE(::IsWindowEnabled(other));
     EXPECT_FALSE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'L'));
     EXPECT_EQ(L"1", key.GetString(kSettingSection, L"MenuCount"));
-    EXPECT_EQ(L"メモ帳", key.GetString(kMyMenuSection, L"Caption0"));
+    EXPECT_EQ(L"メモ帳2", key.GetString(kMyMenuSection, L"Caption0"));
     {
         WhileModal steps({[&] {
                               shownPage = form().PageControl1->ActivePageIndex();
@@ -474,16 +504,8 @@ TEST_F(SettingsDialog, LinkTargetPropertiesOnlyForShortcutsAndOpenChecksThePath)
     const std::wstring dir = std::wstring(temp) + L"dialog_links";
     ::CreateDirectoryW(dir.c_str(), nullptr);
     const std::wstring url = dir + L"\\site.url", lnk = dir + L"\\notes.lnk";
-    { std::ofstream(url.c_str()) << "[InternetShortcut]\nURL=http://example.com/\n"; }
-    {
-        ComPtr<IShellLinkW> link;
-        ASSERT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                                    IID_PPV_ARGS(&link)));
-        link->SetPath(L"C:\\windows\\notepad.exe");
-        ComPtr<IPersistFile> file;
-        link.As(&file);
-        ASSERT_HRESULT_SUCCEEDED(file->Save(lnk.c_str(), TRUE));
-    }
+    MakeInternetShortcut(url, L"http://example.com/");
+    MakeShortcut(lnk, L"C:\\windows\\notepad.exe");
     Start({{L"site", url}, {L"notes", lnk}, {L"gone", L"C:\\gone.exe"}});
     // What the shell is asked (Wine shows no properties dialogs).
     std::vector<std::wstring> asked;

@@ -12,8 +12,8 @@ namespace tolvern {
 namespace {
 
 using test::CaptureScreen;
-using test::DemoMenu;
 using test::Key;
+using test::DemoMenu;
 using test::SaveArtifact;
 using Screenshot = test::Image;
 

@@ -82,6 +82,12 @@ TEST(DropDst, DeliversWholePathsInOrderAndAlwaysReleasesTheHandle) {
         EXPECT_EQ(7, drops[0].y);
         EXPECT_TRUE(IsDropHandleReleased(handle));
 
+        // A handle that is not this process's memory, as another process's would be under
+        // Wine: nothing is delivered, and nothing breaks.
+        ::PostMessageW(host.List(), WM_DROPFILES, 0x7F3A0000, 0);
+        PumpUntil([] { return false; }, 100);
+        EXPECT_EQ(1u, drops.size());
+
         // A failing handler: the error goes to the exception handling, the handle still goes.
         drop.OnFileDrop = [](TComponent*, const std::vector<std::wstring>&, int, int) {
             throw std::runtime_error("handler failed");
