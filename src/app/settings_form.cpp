@@ -393,7 +393,9 @@ void TForm2::SetHotKey() {
         modifiers |= MOD_CONTROL;
     if (shortCut & kShortCutAlt)
         modifiers |= MOD_ALT;
-    ::RegisterHotKey(Handle(), 0, modifiers, shortCut & 0xFF);
+    // A field emptied by the user means no hot key at all.
+    if (shortCut & 0xFF)
+        ::RegisterHotKey(Handle(), 0, modifiers, shortCut & 0xFF);
 }
 
 void TForm2::ApplicationEvents1Exception(std::exception_ptr) {

@@ -8,8 +8,10 @@
 #include "settings/settings_dialog_ids.h"
 #include "settings/startup_shortcut.h"
 #include "support/menu_driver.h"
+#include "support/message_box_answer.h"
 #include "support/screen_capture.h"
 #include "support/started_launcher.h"
+#include "support/test_files.h"
 #include "support/user_input.h"
 
 #include <gtest/gtest.h>
@@ -484,7 +486,7 @@ TEST_F(OptionPages, HiddenAndUnassociatedFilesInFolderSubmenus) {
     const fs::path dir = fs::temp_directory_path() / L"option_files";
     fs::create_directories(dir);
     for (const wchar_t* name : {L"a.bat", L"b.xyz", L"c.txt"})
-        std::ofstream(dir / name) << "x";
+        MakeFile((dir / name).wstring());
     ::SetFileAttributesW((dir / L"c.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     StoreEntries(key, {{L"Files", dir.wstring()}});
     Start();
@@ -514,7 +516,7 @@ TEST_F(OptionPages, HiddenAndUnassociatedFilesInFolderSubmenus) {
     EXPECT_EQ(start, submenu());
     // Read once only while the box is cleared: a new file shows only with it checked.
     Click(general(), IDC_CHKDONOTCHECKITEMSEVERYTIME);
-    std::ofstream(dir / L"d.bat") << "x";
+    MakeFile((dir / L"d.bat").wstring());
     EXPECT_EQ(start, submenu());
     Click(general(), IDC_CHKDONOTCHECKITEMSEVERYTIME);
     EXPECT_EQ((std::vector<std::wstring>{open, L"-", L"a.bat", L"d.bat"}), submenu());
@@ -603,6 +605,21 @@ TEST_F(OptionPages, StartupBoxCreatesOrDeletesTheShortcutAndStoresAtOnce) {
     EXPECT_TRUE(startup().Checked(IDC_CHKSTARTUP));
     Click(startup(), IDC_CHKSTARTUP);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(link.c_str()));
+
+    // No Startup folder to take the shortcut: the program goes on, the box is cleared again
+    // and the user is told.
+    const std::wstring folder = ExtractFileDir(link);
+    ASSERT_TRUE(::RemoveDirectoryW(folder.c_str()));
+    BoxSeen seen;
+    std::thread answer = AnswerMessageBox(IDOK, seen);
+    Click(startup(), IDC_CHKSTARTUP);
+    answer.join();
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    EXPECT_EQ(kStartupFailed, seen.text);
+    EXPECT_FALSE(startup().Checked(IDC_CHKSTARTUP));
+    EXPECT_FALSE(form().Options().Startup);
+    EXPECT_EQ(L"0", key.GetString(kSettingSection, L"Startup"));
+    EXPECT_FALSE(form().TerminatedByException);
 }
 
 TEST_F(OptionPages, HotKeyFieldTakesCtrlAltForAKeyAloneOrWithShiftAndRegistersAtTheHide) {
