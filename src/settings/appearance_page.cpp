@@ -106,7 +106,9 @@ std::optional<BannerFontChoice> TAppearancePage::ChooseFont(const BannerFontChoi
     font.lfItalic = (shown.style & fsItalic) != 0;
     font.lfUnderline = (shown.style & fsUnderline) != 0;
     font.lfStrikeOut = (shown.style & fsStrikeOut) != 0;
-    font.lfCharSet = SHIFTJIS_CHARSET;
+    // The face is found by its name whatever its scripts; the dialog offers Japanese where the face
+    // has it.
+    font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(font.lfFaceName, shown.name.c_str(), LF_FACESIZE);
     CHOOSEFONTW dialog{};
     dialog.lStructSize = sizeof dialog;

@@ -13,10 +13,12 @@
 #include "support/started_launcher.h"
 #include "support/test_files.h"
 #include "support/user_input.h"
+#include "support/while_modal.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -35,28 +37,6 @@ std::wstring TextOf(HWND hwnd) {
     ::GetWindowTextW(hwnd, text, 512);
     return text;
 }
-
-// Runs the steps one after another from inside the dialog's modal loop, the last one closing it.
-class ModalSteps {
-public:
-    explicit ModalSteps(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
-        current_ = this;
-        ::SetTimer(nullptr, 0, 60, Tick);
-    }
-    ~ModalSteps() { current_ = nullptr; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (!current_ || current_->next_ >= current_->steps_.size()) {
-            ::KillTimer(nullptr, id);
-            return;
-        }
-        current_->steps_[current_->next_++]();
-    }
-    static inline ModalSteps* current_ = nullptr;
-    std::vector<std::function<void()>> steps_;
-    size_t next_ = 0;
-};
 
 // What one popup of the launcher menu showed.
 struct Popped {
@@ -327,7 +307,7 @@ TEST_F(OptionPages, EveryControlWithItsCaptionRangeAndInitialStateAndAScreenshot
     }
     steps.push_back([&] { ::PostMessageW(form().cmdClose(), BM_CLICK, 0, 0); });
     {
-        ModalSteps modal(steps);
+        WhileModal modal(steps);
         form().ShowModal();
     }
     const wchar_t* names[] = {L"settings_dialog_general", L"settings_dialog_startup",
@@ -639,7 +619,7 @@ TEST_F(OptionPages, HotKeyFieldTakesCtrlAltForAKeyAloneOrWithShiftAndRegistersAt
     HWND field = startup().Item(IDC_HOTKEY1);
     auto read = [&] { typed.push_back(startup().HotKey()); };
     {
-        ModalSteps steps({[&] { form().PageControl1->SetActivePageIndex(2); },
+        WhileModal steps({[&] { form().PageControl1->SetActivePageIndex(2); },
                           [&] { ::SetFocus(field); }, [] { PressChord({'K'}); }, read,
                           [] {
                               PressChord({VK_SHIFT, VK_CONTROL, 'J'});
@@ -678,6 +658,7 @@ TEST_F(OptionPages, FontDialogConversionsAndTheNumberFields) {
                                 BannerFontHeight(9, 120)})); // 1.5 to 2
 
     Start();
+    const auto systemDialog = appearance().FontDialog1;
     std::vector<BannerFontChoice> shown;
     std::optional<BannerFontChoice> answer;
     appearance().FontDialog1 = [&](const BannerFontChoice& font) {
@@ -699,6 +680,35 @@ TEST_F(OptionPages, FontDialogConversionsAndTheNumberFields) {
               (std::vector<std::wstring>{o.BannerFontName, std::to_wstring(o.BannerFontHeight),
                                          std::to_wstring(o.BannerFontColor),
                                          std::to_wstring(o.BannerFontStyle)}));
+
+    // The system's font dialog shows the stored font at 14 points; OK keeps it as it was. (The
+    // test's prefix has no Arial, so the font is one that it has.)
+    appearance().FontDialog1 = systemDialog;
+    form().SetBannerFont(L"DejaVu Sans", -19, 0xFFFFFF, 3);
+    std::wstring sizeShown;
+    std::thread okay([&] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 100 && !(dialog = ::FindWindowW(L"#32770", nullptr)); ++i)
+            ::Sleep(50);
+        if (!dialog)
+            return;
+        ::Sleep(300);
+        RECT rect{};
+        ::GetWindowRect(dialog, &rect);
+        SaveArtifact(CaptureScreen(&rect), L"settings_dialog_font");
+        wchar_t text[32] = {};
+        ::GetDlgItemTextW(dialog, cmb3, text, 32); // the size box
+        sizeShown = text;
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Click(appearance(), IDC_CMDSETFONT);
+    okay.join();
+    EXPECT_EQ(L"14", sizeShown);
+    const LauncherSettings& kept = form().Options();
+    EXPECT_EQ((std::vector<std::wstring>{L"DejaVu Sans", L"-19", L"16777215", L"3"}),
+              (std::vector<std::wstring>{
+                  kept.BannerFontName, std::to_wstring(kept.BannerFontHeight),
+                  std::to_wstring(kept.BannerFontColor), std::to_wstring(kept.BannerFontStyle)}));
 
     // The hint threshold steps by ten through the arrows, up to 1,000.
     HWND hint = general().Item(IDC_EDTVIEWHINT);
@@ -758,7 +768,7 @@ TEST_F(OptionPages, EveryOptionSurvivesClosingReopeningAndARestart) {
     LauncherSettings expected = form().Options();
     EXPECT_EQ(expected, Shown(form())) << "the defaults";
     {
-        ModalSteps steps(
+        WhileModal steps(
             {[&] {
                  for (int id : Range(IDC_CHKVIEWDESKTOP, IDC_CHKDONOTCHECKITEMSEVERYTIME))
                      Click(general(), id);
@@ -807,7 +817,7 @@ TEST_F(OptionPages, EveryOptionSurvivesClosingReopeningAndARestart) {
     EXPECT_EQ(L"Ctrl+Alt+F7", key.GetString(kSettingSection, L"HotKey"));
     EXPECT_EQ(L"バナー", key.GetString(kSettingSection, L"BannerText"));
     {
-        ModalSteps steps({[] {}, [&] { ::PostMessageW(form().cmdClose(), BM_CLICK, 0, 0); }});
+        WhileModal steps({[] {}, [&] { ::PostMessageW(form().cmdClose(), BM_CLICK, 0, 0); }});
         form().ShowModal();
     }
     EXPECT_EQ(expected, Shown(form())) << "reopened";
