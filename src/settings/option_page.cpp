@@ -45,10 +45,7 @@ void TOptionPage::SetSpinPosition(int upDownId, int position) {
 }
 
 int TOptionPage::SpinPosition(int upDownId) const {
-    BOOL failed = FALSE;
-    const int position = static_cast<int>(
-        ::SendMessageW(Item(upDownId), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
-    return position;
+    return static_cast<int>(::SendMessageW(Item(upDownId), UDM_GETPOS32, 0, 0));
 }
 
 bool TOptionPage::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
