@@ -174,6 +174,15 @@ TEST(SettingsStore, ACountBeyondTheStoredPairsGivesEmptyEntriesAndExtraPairsAreI
     EXPECT_EQ(MyMenuEntry{}, s.MyMenu[1]);
     key.SetString(S, L"MenuCount", L"-3");
     EXPECT_TRUE(Load(key).MyMenu.empty());
+
+    // A count no save could have written reads no more entries than the section has values.
+    key.SetString(S, L"MenuCount", L"2147483647");
+    const std::vector<MyMenuEntry> threeValues = {
+        {L"one", L"C:\\one"}, MyMenuEntry{}, MyMenuEntry{}};
+    EXPECT_EQ(threeValues, Load(key).MyMenu);
+    ScratchKey empty;
+    empty.SetString(S, L"MenuCount", L"1000");
+    EXPECT_TRUE(Load(empty).MyMenu.empty());
 }
 
 TEST(SettingsStore, AFailedSaveKeepsTheStoredEntries) {
