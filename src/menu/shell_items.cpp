@@ -223,6 +223,24 @@ ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath) {
     return link;
 }
 
+namespace {
+// Whether the shell can use the list as it is: its parent binds and knows the item, and a
+// folder binds itself.
+bool IsBindable(PCIDLIST_ABSOLUTE pidl) {
+    ComPtr<IShellFolder> parent;
+    PCUITEMID_CHILD last = nullptr;
+    if (!pidl || FAILED(::SHBindToParent(pidl, IID_PPV_ARGS(&parent), &last)))
+        return false;
+    SFGAOF attributes = SFGAO_FOLDER;
+    if (FAILED(parent->GetAttributesOf(1, &last, &attributes)))
+        return false;
+    if (!(attributes & SFGAO_FOLDER))
+        return true;
+    ComPtr<IShellFolder> folder;
+    return SUCCEEDED(parent->BindToObject(last, nullptr, IID_PPV_ARGS(&folder)));
+}
+} // namespace
+
 LinkTarget ResolveLink(IMalloc& allocator, const std::wstring& linkPath) {
     ComPtr<IShellLinkW> link = LoadShellLink(linkPath);
     return link ? ReadLinkTarget(allocator, *link.Get()) : LinkTarget{};
@@ -237,9 +255,9 @@ LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link) {
     if (link.GetPath(buffer, MAX_PATH, nullptr, SLGP_UNCPRIORITY) == S_OK)
         target.path = buffer;
     // A shortcut may store its target as a simple list that names the item but cannot be bound
-    // to (Wine does), so a folder target would open empty; the list parsed from the target's
-    // path binds. Removable media are left untouched.
-    if (!target.path.empty() && !IsRemovableDrive(target.path)) {
+    // to (Wine does), so a folder target would open empty; only then is the target's path
+    // parsed again (a file-system or network round trip). Removable media are left untouched.
+    if (!target.path.empty() && !IsBindable(target.pidl.get()) && !IsRemovableDrive(target.path)) {
         PIDLIST_ABSOLUTE parsed = nullptr;
         if (SUCCEEDED(::SHParseDisplayName(target.path.c_str(), nullptr, &parsed, 0, nullptr)) &&
             parsed)
