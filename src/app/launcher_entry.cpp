@@ -50,6 +50,9 @@ bool ClaimSingleInstance(const wchar_t* name, UniqueHandleObject& mutex) {
 
 int RunLauncher(const std::vector<std::wstring>& arguments,
                 const std::function<void(TForm1&, TForm2&)>& afterCreate) {
+    // No shell call on a drive without a medium may stop the user with an "insert a disk" box.
+    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS);
+
     UniqueHandleObject mutex;
     if (!ClaimSingleInstance(kMutexName, mutex))
         return kExitOk;

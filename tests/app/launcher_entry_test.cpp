@@ -61,5 +61,15 @@ TEST(SingleInstance, AMutexThatExistsClaimsEvenWhenItCannotBeOpened) {
     EXPECT_FALSE(second);
 }
 
+TEST(LauncherStart, FailsCriticalErrorsItselfBeforeAnythingElse) {
+    // With a copy running the launcher ends at once, after what it does first of all.
+    UniqueHandleObject running(::CreateMutexW(nullptr, FALSE, kMutexName));
+    ASSERT_TRUE(running);
+    const UINT previous = ::SetErrorMode(0);
+    EXPECT_EQ(kExitOk, RunLauncher({}));
+    EXPECT_EQ(UINT{SEM_FAILCRITICALERRORS}, ::GetErrorMode() & SEM_FAILCRITICALERRORS);
+    ::SetErrorMode(previous);
+}
+
 } // namespace
 } // namespace tolvern
