@@ -450,7 +450,20 @@ void TPopupMenu::DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width
     RECT r{0, 0, 0, 0};
     canvas.DrawText(item->Caption, r, DT_CALCRECT | DT_SINGLELINE);
     width = imageWidth + 15 + (r.right - r.left) + 7;
-    height = std::max(imageHeight + 3, static_cast<int>(r.bottom - r.top) + 2);
+    height = ItemHeight(imageHeight, r.bottom - r.top);
+}
+
+int TPopupMenu::ItemHeight(int imageHeight, int textHeight) {
+    return std::max(imageHeight + 3, textHeight + 2);
+}
+
+int TPopupMenu::DefaultItemHeight(int imageHeight) {
+    UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    TCanvas canvas(dc.get());
+    canvas.Font.AssignLogFont(MenuLogFont());
+    RECT r{0, 0, 0, 0};
+    canvas.DrawText(L"X", r, DT_CALCRECT | DT_SINGLELINE);
+    return ItemHeight(imageHeight, r.bottom - r.top);
 }
 
 void TPopupMenu::DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& rect,

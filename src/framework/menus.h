@@ -73,6 +73,8 @@ public:
     // The toolkit's own measure and look for an owner-drawn item without draw handlers.
     void DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) const;
     void DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& rect, UINT state) const;
+    // The height DefaultMeasureItem gives a one-line item in the system's menu font.
+    static int DefaultItemHeight(int imageHeight);
 
 private:
     class MenuWindow;
@@ -91,6 +93,7 @@ private:
     void Measure(MEASUREITEMSTRUCT& mis);
     void Draw(const DRAWITEMSTRUCT& dis);
 
+    static int ItemHeight(int imageHeight, int textHeight);
     bool IsOwnerDrawn(const TMenuItem* item) const;
     TMenuItem* LiveItem(UINT command) const;
     UINT AllocateCommand(); // 0 when the range is used up

@@ -3,6 +3,8 @@
 #include "menu/launcher_shell.h"
 #include "menu/name_list.h"
 
+#include "framework/menus.h"
+
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -311,9 +313,8 @@ void TLauncherShell::RebuildMenuItem(TMenuItem*& item) {
 }
 
 int TLauncherShell::MenuItemHeight(bool large) {
-    // Items are as high as their image plus 3, or the system's menu bar height when its
-    // font needs more.
-    return std::max((large ? 32 : 16) + 3, ::GetSystemMetrics(SM_CYMENU));
+    // The height the items are measured at; the menu bar's height (SM_CYMENU) is no item's.
+    return TPopupMenu::DefaultItemHeight(large ? 32 : 16);
 }
 
 void TLauncherShell::BreakMenu(TMenuItem& item, bool large) {

@@ -244,6 +244,19 @@ TEST(BreakMenu, HundredFoldersOnA768PixelScreen) {
     // Open item, separator and 38 folders; then 39 folders; then the rest.
     EXPECT_EQ((std::vector<int>{39, 78}), breaks);
     EXPECT_TRUE(item->Items(2)->Break) << "the marker, visible while adding, took the first";
+
+    // A taller menu bar (common on Windows) leaves the items, and so the columns, as they are.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    NONCLIENTMETRICSW tall = metrics;
+    tall.iMenuHeight = 30;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof tall, &tall, 0));
+    const int barHeight = ::GetSystemMetrics(SM_CYMENU);
+    const int itemHeight = TLauncherShell::MenuItemHeight(false);
+    ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    EXPECT_GE(barHeight, 30);
+    EXPECT_EQ(19, itemHeight);
 }
 
 // What the Esc poll sees of the hint after every child and every added entry.
