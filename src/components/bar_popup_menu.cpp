@@ -5,6 +5,7 @@
 #include "framework/application.h"
 #include "framework/image_list.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 
@@ -106,18 +107,19 @@ void TBarPopupMenu::BarAdvancedDrawItem(TMenuItem* sender, TCanvas& canvas, cons
     DrawItemBody(sender, canvas, area, state);
     if (!barVisible_)
         return;
-    const int bufferWidth = BarWidth - 2;
-    if (barHeight_ <= 0) {
-        // Nothing was measured before painting, so the gradient has no height: paint the
-        // item's part of the banner flat in the start colour, straight onto the menu.
+    const int bufferWidth = std::max(BarWidth - 2, 0);
+    if (!barBuffer_)
+        barBuffer_ = std::make_unique<TBitmap>();
+    if (barHeight_ <= 0 ||
+        ((barBuffer_->Height() != barHeight_ || barBuffer_->Width() != bufferWidth) &&
+         !barBuffer_->SetSize(bufferWidth, barHeight_))) {
+        // Nothing was measured before painting, so the gradient has no height (or no buffer
+        // can be made for it): paint the item's part of the banner flat in the start colour,
+        // straight onto the menu.
         canvas.Brush.Color = GradientStart;
         canvas.FillRect(RECT{0, rect.top, bufferWidth, rect.bottom});
         return;
     }
-    if (!barBuffer_)
-        barBuffer_ = std::make_unique<TBitmap>();
-    if (barBuffer_->Height() != barHeight_ || barBuffer_->Width() != bufferWidth)
-        barBuffer_->SetSize(bufferWidth, barHeight_);
     if (barComplete_) {
         const RECT slice{0, rect.top, bufferWidth, rect.bottom};
         canvas.CopyRect(slice, barBuffer_->Canvas(), slice);

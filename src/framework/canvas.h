@@ -141,7 +141,8 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    void SetSize(int width, int height);
+    // False when the new bitmap cannot be made; the old one then stays as it was.
+    bool SetSize(int width, int height);
     bool Empty() const { return width_ == 0 || height_ == 0; }
     // Copies the picture (and the transparency settings).
     void Assign(const TBitmap& other);

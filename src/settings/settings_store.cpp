@@ -67,7 +67,9 @@ LauncherSettings ReadLauncherSettings(const RegistryIni& ini,
         ini.ReadBool(S, L"DoNotCheckItemsEveryTime", d.DoNotCheckItemsEveryTime);
     s.MoveCursor = ini.ReadBool(S, L"MoveCursor", d.MoveCursor);
     s.ShowHintFrom = ini.ReadInteger(S, L"ShowHintFrom", d.ShowHintFrom);
-    s.MenuBannerWidth = ini.ReadInteger(S, L"MenuBannerWidth", d.MenuBannerWidth);
+    // The dialog's range: a wider banner asks for a huge bitmap, a narrower one for none.
+    s.MenuBannerWidth = std::clamp(ini.ReadInteger(S, L"MenuBannerWidth", d.MenuBannerWidth),
+                                   kMinBannerWidth, kMaxBannerWidth);
     s.MenuDrawStyle = ini.ReadInteger(S, L"MenuDrawStyle", d.MenuDrawStyle);
     s.HideArrow = ini.ReadBool(S, L"HideArrow", d.HideArrow);
     s.LargeIcon = ini.ReadBool(S, L"LargeIcon", d.LargeIcon);

@@ -3,6 +3,7 @@
 #include "components/bar_popup_menu.h"
 
 #include "framework/image_list.h"
+#include "support/gui_objects.h"
 
 #include <gtest/gtest.h>
 
@@ -428,6 +429,30 @@ TEST(BarPopupMenu, NothingMeasuredPaintsAFlatBannerInTheStartColour) {
     p.DrawAll();
     for (int y = 0; y < p.bitmap.Height(); ++y)
         ASSERT_EQ(RGB(0, 128, 128), p.Pixel(0, y));
+}
+
+TEST(BarPopupMenu, ABufferThatCannotBeMadeLeavesTheOldOneAndABannerInTheStartColour) {
+    TBitmap bitmap;
+    ASSERT_TRUE(bitmap.SetSize(10, 20));
+    const HBITMAP kept = bitmap.Handle();
+    const int objects = test::GdiObjectCount();
+    EXPECT_FALSE(bitmap.SetSize(1 << 30, 1 << 30));
+    EXPECT_EQ(10, bitmap.Width());
+    EXPECT_EQ(20, bitmap.Height());
+    EXPECT_EQ(kept, bitmap.Handle());
+    EXPECT_EQ(kept, ::GetCurrentObject(bitmap.Canvas().Handle(), OBJ_BITMAP));
+    EXPECT_EQ(objects, test::GdiObjectCount());
+
+    // A banner too wide for any bitmap paints flat, as one with nothing measured does.
+    TBarPopupMenu menu;
+    menu.GradientStart = clTeal;
+    menu.GradientEnd = clBlack;
+    menu.Items.Add(Item(L"a"));
+    MenuPainter p(menu);
+    menu.BarWidth = 1 << 30;
+    p.Draw(0);
+    for (int x : {0, 25})
+        EXPECT_EQ(RGB(0, 128, 128), p.Pixel(x, 5));
 }
 
 TEST(BarPopupMenu, WithoutTheBannerItemsStartAtTheLeftEdge) {

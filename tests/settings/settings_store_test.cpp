@@ -98,6 +98,14 @@ TEST(SettingsStore, ToleratesTextsThatAreNoValidValue) {
 
     key.SetString(S, L"PopupPos", L"LeftTop");
     EXPECT_EQ(L"LeftTop", Load(key, L"LeftBottom").PopupPos);
+
+    // The banner width stays in the dialog's range.
+    std::vector<int> widths;
+    for (const wchar_t* text : {L"100000", L"101", L"100", L"2", L"1", L"0", L"-5"}) {
+        key.SetString(S, L"MenuBannerWidth", text);
+        widths.push_back(Load(key).MenuBannerWidth);
+    }
+    EXPECT_EQ((std::vector<int>{100, 100, 100, 2, 2, 2, 2}), widths);
 }
 
 TEST(SettingsStore, ASystemColourIsWrittenAsItsSignedCodeAndReadsBackTheSame) {
