@@ -93,16 +93,6 @@ std::wstring GetSystemDir() {
     return WithBackslash(FromBuffer(buffer, ::GetSystemDirectoryW(buffer, MAX_PATH)));
 }
 
-bool GetPathFromPIDL(PCIDLIST_ABSOLUTE pidl, std::wstring& path) {
-    wchar_t buffer[MAX_PATH] = {};
-    if (pidl && ::SHGetPathFromIDListW(pidl, buffer)) {
-        path = buffer;
-        return true;
-    }
-    path.clear();
-    return false;
-}
-
 UniquePidl GetPIDLFromPath(IShellFolder& desktop, IMalloc& allocator, const std::wstring& path) {
     std::wstring name = path; // ParseDisplayName wants a writable string
     PIDLIST_RELATIVE pidl = nullptr;
@@ -163,13 +153,28 @@ bool IsDriveReady(const std::wstring& root) {
     return ok != FALSE;
 }
 
+std::wstring LongPathForm(const std::wstring& path) {
+    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0)
+        return path;
+    if (path.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    return L"\\\\?\\" + path;
+}
+
 bool IsDirAccessible(const std::wstring& path) {
-    const DWORD length = ::GetCurrentDirectoryW(0, nullptr);
-    std::wstring previous(length, L'\0');
-    previous.resize(::GetCurrentDirectoryW(length, previous.data()));
-    const bool entered = ::SetCurrentDirectoryW(path.c_str()) != FALSE;
-    ::SetCurrentDirectoryW(previous.c_str());
-    return entered;
+    // Listing the folder, rather than making it the current directory, which no path of
+    // MAX_PATH characters or more can be.
+    std::wstring pattern = LongPathForm(path);
+    if (!pattern.empty() && pattern.back() != L'\\')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    ::FindClose(find);
+    return true;
 }
 
 bool ShellItemFacts::IsFolder() const {
@@ -224,6 +229,8 @@ ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath) {
 }
 
 namespace {
+constexpr int kLongPathLength = 32768;
+
 // Whether the shell can use the list as it is: its parent binds and knows the item, and a
 // folder binds itself.
 bool IsBindable(PCIDLIST_ABSOLUTE pidl) {
@@ -251,9 +258,9 @@ LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link) {
     PIDLIST_ABSOLUTE pidl = nullptr;
     if (SUCCEEDED(link.GetIDList(&pidl)) && pidl)
         target.pidl = UniquePidl(allocator, pidl);
-    wchar_t buffer[MAX_PATH] = {};
-    if (link.GetPath(buffer, MAX_PATH, nullptr, SLGP_UNCPRIORITY) == S_OK)
-        target.path = buffer;
+    std::wstring buffer(kLongPathLength, L'\0'); // targets may be longer than MAX_PATH
+    if (link.GetPath(buffer.data(), kLongPathLength, nullptr, SLGP_UNCPRIORITY) == S_OK)
+        target.path = buffer.c_str();
     // A shortcut may store its target as a simple list that names the item but cannot be bound
     // to (Wine does), so a folder target would open empty; only then is the target's path
     // parsed again (a file-system or network round trip). Removable media are left untouched.

@@ -2,6 +2,7 @@
 #include "settings/startup_shortcut.h"
 
 #include "base/com.h"
+#include "base/shell_path.h"
 #include "base/text.h"
 #include "settings/launcher_settings.h"
 #include "settings/settings_store.h"
@@ -14,12 +15,12 @@ std::wstring StartupShortcutPath() {
     PIDLIST_ABSOLUTE pidl = nullptr;
     if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &pidl)) || !pidl)
         return L"";
-    wchar_t folder[MAX_PATH] = {};
-    BOOL ok = ::SHGetPathFromIDListW(pidl, folder);
+    std::wstring folder;
+    const bool ok = GetPathFromPIDL(pidl, folder);
     ::CoTaskMemFree(pidl);
     if (!ok)
         return L"";
-    return std::wstring(folder) + L"\\" + kApplicationTitle + L".lnk";
+    return folder + L"\\" + kApplicationTitle + L".lnk";
 }
 
 HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings) {
