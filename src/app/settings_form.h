@@ -9,6 +9,7 @@
 #include "menu/launcher_menu.h"
 #include "menu/launcher_shell.h"
 #include "settings/launcher_settings.h"
+#include "settings/startup_shortcut.h"
 
 #include <shlobj.h>
 
@@ -23,9 +24,11 @@ class TForm1;
 
 class TForm2 : public Form {
 public:
-    // settingsKeyPath lets tests use a scratch key; the program passes kSettingsKeyPath.
+    // settingsKeyPath and startupFolder let tests use a scratch key and folder; the program
+    // passes kSettingsKeyPath and the user's Startup folder.
     TForm2(Application& application, TForm1& trayForm,
-           std::wstring settingsKeyPath = kSettingsKeyPath);
+           std::wstring settingsKeyPath = kSettingsKeyPath,
+           std::wstring startupFolder = StartupFolderPath());
     ~TForm2() override;
 
     // Program-wide launcher state.
@@ -79,6 +82,7 @@ private:
 
     TForm1& trayForm_;
     std::wstring settingsKeyPath_;
+    std::wstring startupFolder_;
     LauncherSettings settings_;
 };
 

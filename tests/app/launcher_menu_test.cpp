@@ -20,7 +20,7 @@ const std::wstring S = kSettingSection;
 const std::wstring M = kMyMenuSection;
 
 struct Launcher {
-    explicit Launcher(const ScratchKey& key) : form2(app, form1, key.Path()) {}
+    explicit Launcher(const ScratchKey& key) : form2(app, form1, key.Path(), key.StartupFolder()) {}
     TLauncherMenu& menu() { return form2.Menu; }
     Application app;
     TForm1 form1{app};
