@@ -23,6 +23,12 @@ namespace tolvern {
 class TForm1;
 
 class TForm2 : public Form {
+    // Declared first: the members below are bound to them while they are constructed.
+    TForm1& trayForm_;
+    std::wstring settingsKeyPath_;
+    std::wstring startupFolder_;
+    LauncherSettings settings_;
+
 public:
     // settingsKeyPath and startupFolder let tests use a scratch key and folder; the program
     // passes kSettingsKeyPath and the user's Startup folder.
@@ -79,11 +85,6 @@ protected:
 private:
     void FormCreate();
     void FormDestroy();
-
-    TForm1& trayForm_;
-    std::wstring settingsKeyPath_;
-    std::wstring startupFolder_;
-    LauncherSettings settings_;
 };
 
 } // namespace tolvern
