@@ -74,17 +74,6 @@ LOGFONTW TFont::LogFont() const {
     return lf;
 }
 
-HFONT TFont::Handle() const {
-    if (borrowed_)
-        return borrowed_;
-    const LOGFONTW lf = LogFont();
-    if (!own_ || !SameLogFont(lf, ownLog_)) {
-        own_.reset(::CreateFontIndirectW(&lf));
-        ownLog_ = lf;
-    }
-    return own_.get();
-}
-
 HFONT TFont::SetHandle(HFONT font) {
     return std::exchange(borrowed_, font);
 }
@@ -106,8 +95,7 @@ TCanvas::~TCanvas() {
 
 void TCanvas::SelectObjects() {
     // Font: a borrowed handle as it is, otherwise one of the canvas's own for the fields.
-    HFONT font = Font.SetHandle(nullptr);
-    Font.SetHandle(font);
+    HFONT font = Font.BorrowedHandle();
     HFONT previousOwn = nullptr;
     if (!font) {
         const LOGFONTW lf = Font.LogFont();
