@@ -2,8 +2,9 @@
 # Starts the launcher in a Wine virtual desktop with a taskbar, in the build folder's own prefix
 # (settings persist between runs). Uses $DISPLAY when set, else a virtual display it starts and
 # stops itself.
-# Usage: run-launcher.sh BUILD_DIR [--screenshot FILE --after SECONDS]  (the second form takes
-# one screenshot after the given time and stops; the tests use it)
+# Usage: run-launcher.sh BUILD_DIR [--screenshot FILE --after SECONDS]  (the second form waits
+# at most the given time for the tray icon, takes a screenshot of it and one of the menu opened
+# from it (FILE with "-menu" before ".png"), and stops; the tests use it)
 set -uo pipefail
 build=$(realpath "$1"); shift
 shot="" after=8
@@ -36,14 +37,48 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "Started a virtual display $DISPLAY (1024x768)."
 fi
 
+# The ready icon's place: the middle of its orange pixels in the notification area (bottom
+# right of the screen), empty while it is not there.
+find_icon() {
+  import -display "$DISPLAY" -window root png:- 2>/dev/null |
+    convert - -crop 200x24+824+744 +repage txt:- |
+    awk -F'[,:]' 'tolower($0) ~ /#ff8c00/ { x += $1; y += $2; n++ }
+                  END { if (n >= 20) printf "%d %d\n", 824 + x / n, 744 + y / n }'
+}
+
+# Without a display of the user's, nobody sees the program: show it working in screenshots.
+# The launcher menu is opened from the tray icon with a right click, pictured and closed.
+demonstrate() {
+  local tray_shot=$1 menu_shot=$2 icon=""
+  for _ in $(seq $((after * 2))); do
+    icon=$(find_icon)
+    [ -n "$icon" ] && break
+    sleep 0.5
+  done
+  sleep 1
+  import -display "$DISPLAY" -window root "$tray_shot"
+  if [ -z "$icon" ]; then
+    echo "The tray icon did not show; screenshot: $tray_shot" >&2
+    return 1
+  fi
+  # shellcheck disable=SC2086
+  xdotool mousemove $icon click 3
+  sleep 1.5
+  import -display "$DISPLAY" -window root "$menu_shot"
+  xdotool mousemove 400 300 click 1
+  echo "The launcher menu, opened from the tray icon: $menu_shot"
+}
+
 exe="$build/TolvernLauncher.exe"
 /usr/lib/wine/wine64 explorer /desktop=shell,1024x768 "$exe" &
 launcher=$!
 if [ -n "$shot" ]; then
-  sleep "$after"
-  import -display "$DISPLAY" -window root "$shot"
-  echo "Screenshot written to $shot"
-  exit 0
+  demonstrate "$shot" "${shot%.png}-menu.png"
+  exit $?
+fi
+if [ -n "$xvfb_pid" ]; then
+  mkdir -p "$build/artifacts"
+  demonstrate "$build/artifacts/run-tray.png" "$build/artifacts/run-menu.png"
 fi
 cat <<MSG
 Tolvern Launcher is running in a Wine desktop on $DISPLAY; its icon is in the taskbar's

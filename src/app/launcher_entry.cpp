@@ -83,6 +83,7 @@ int RunLauncher(const std::vector<std::wstring>& arguments,
         application.MainForm = &form1;
         TForm2 form2(application, form1);
         TAboutBox aboutBox(application);
+        form2.AboutBox = &aboutBox;
         if (afterCreate)
             afterCreate(form1, form2);
 

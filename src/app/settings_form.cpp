@@ -1,9 +1,11 @@
 // TForm2: the settings dialog, and the owner of the launcher menu and of all launcher state.
 #include "app/settings_form.h"
 
+#include "app/foreground.h"
 #include "app/tray_form.h"
 #include "base/os_version.h"
 #include "base/text.h"
+#include "settings/about_box.h"
 #include "settings/settings_store.h"
 #include "settings/startup_shortcut.h"
 
@@ -13,6 +15,7 @@ TForm2::TForm2(Application& application, TForm1& trayForm, std::wstring settings
                std::wstring startupFolder)
     : Form(application), trayForm_(trayForm), settingsKeyPath_(std::move(settingsKeyPath)),
       startupFolder_(std::move(startupFolder)) {
+    trayForm_.Form2 = this;
     CreateForm(L"TForm2", L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
     application.OnException = [this](std::exception_ptr error) {
         ApplicationEvents1Exception(error);
@@ -28,12 +31,14 @@ TForm2::TForm2(Application& application, TForm1& trayForm, std::wstring settings
 
 TForm2::~TForm2() {
     FormDestroy();
+    trayForm_.Form2 = nullptr;
     if (App().OnException)
         App().OnException = nullptr;
 }
 
 void TForm2::FormCreate() {
     LauncherReady = false;
+    ConnectMenuCommands();
     ProgressHint = std::make_unique<THintWindow>(Handle());
     ProgressHint->Color = ::GetSysColor(COLOR_INFOBK);
     Shell.ProgressHint = ProgressHint.get();
@@ -179,7 +184,101 @@ void TForm2::ApplicationEvents1Exception(std::exception_ptr) {
     App().Terminate();
 }
 
+bool TForm2::IsOwnWindow(HWND window) const {
+    return window == Handle() || window == trayForm_.Handle() || window == App().Handle() ||
+           (AboutBox && window == AboutBox->Handle()) ||
+           ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
+}
+
+HWND TForm2::mGetNextWindow() const {
+    HWND foreground = ::GetForegroundWindow();
+    if (!foreground || !IsOwnWindow(foreground))
+        return foreground;
+    return FindWindowBelow(foreground, [this](HWND w) { return !IsOwnWindow(w); });
+}
+
+TCornerPlacement TForm2::PlaceAtChosenCorner() {
+    const TCornerPlacement placement =
+        PlaceAtCorner(PopupCornerFromName(settings_.PopupPos), GetWorkAreaRect(),
+                      GetPopupHeight(PopupMenu2.Items, PopupMenu2.IconSize), PopupMenu2.BarWidth);
+    PopupMenu2.MenuAnimation = placement.animation;
+    return placement;
+}
+
+void TForm2::PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursorTarget) {
+    ActivateWindow(front);
+    if (cursorTarget)
+        ::SetCursorPos(cursorTarget->x, cursorTarget->y);
+    const int launches = Activation.LaunchCount();
+    PopupMenu2.Popup(at.x, at.y);
+    // What the user opened keeps the foreground; otherwise it goes back where it was.
+    if (Activation.LaunchCount() == launches)
+        ActivateWindow(PreviousForegroundWindow);
+    if (ItemIdPool.Count() > kItemIdPoolLimit)
+        Restart();
+}
+
+void TForm2::WMHotKey() {
+    // Not while the dialog is open, nor while a restart rebuilds the menu.
+    if (IsVisible() || !LauncherReady)
+        return;
+    const TCornerPlacement placement = PlaceAtChosenCorner();
+    PreviousForegroundWindow = mGetNextWindow();
+    PopupLauncherMenu(placement.popupPoint, Handle(), std::nullopt);
+}
+
+void TForm2::Restart() {
+    trayForm_.TaskTrayIcon1->SetIcon(trayForm_.imgOFF.get());
+    LauncherReady = false;
+    SaveSettingsToReg();
+    Menu.ClearMyMenu();
+    // The pool owns every list it holds, so all of them go, whatever the shell still knows.
+    Shell.EmptyPools();
+    Menu.ReleaseSpecialPIDLs();
+    ShellMalloc.Reset();
+    Menu.DeleteSpecialMenus();
+    PreparePIDLs();
+    PrepareTopLevelMenu();
+    LoadSettingsFromReg();
+    trayForm_.TaskTrayIcon1->SetIcon(trayForm_.imgON.get());
+    LauncherReady = true;
+}
+
+namespace {
+// Wine's message box ignores MB_TOPMOST; the box is raised above every window as it activates.
+LRESULT CALLBACK RaiseMessageBox(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        wchar_t className[16] = {};
+        ::GetClassNameW(window, className, 16);
+        if (std::wstring_view(className) == L"#32770")
+            ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+} // namespace
+
+int TForm2::MsgBox(const std::wstring& text, UINT flags) {
+    HWND owner = App().Handle();
+    ActivateWindow(owner);
+    HHOOK hook = ::SetWindowsHookExW(WH_CBT, RaiseMessageBox, nullptr, ::GetCurrentThreadId());
+    const int answer = ::MessageBoxW(owner, text.c_str(), kApplicationTitle,
+                                     flags | MB_SETFOREGROUND | MB_TOPMOST);
+    if (hook)
+        ::UnhookWindowsHookEx(hook);
+    if (!IsVisible())
+        ActivateWindow(PreviousForegroundWindow);
+    else
+        ::SetForegroundWindow(Handle()); // the box was the application window's, not the dialog's
+    return answer;
+}
+
 LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HOTKEY) {
+        WMHotKey();
+        return 0;
+    }
     if (message == WM_QUERYENDSESSION)
         return TRUE;
     if (message == WM_ENDSESSION) {

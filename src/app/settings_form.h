@@ -1,13 +1,16 @@
 // TForm2: the settings dialog, and the owner of the launcher menu and of all launcher state.
 #pragma once
 
+#include "app/popup_placement.h"
 #include "base/com.h"
 #include "base/registry_ini.h"
 #include "base/unique_handle.h"
 #include "framework/form.h"
 #include "framework/hint_window.h"
+#include "menu/item_activation.h"
 #include "menu/launcher_menu.h"
 #include "menu/launcher_shell.h"
+#include "settings/launcher_messages.h"
 #include "settings/launcher_settings.h"
 #include "settings/startup_shortcut.h"
 
@@ -15,12 +18,14 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tolvern {
 
 class TForm1;
+class TAboutBox;
 
 class TForm2 : public Form {
     // Declared first: the members below are bound to them while they are constructed.
@@ -41,6 +46,9 @@ public:
     bool LauncherReady = false;
     bool TerminatedByException = false;
     bool NTPlatform = false;
+    // The window to give the foreground back to after a popup or a message box.
+    HWND PreviousForegroundWindow = nullptr;
+    TAboutBox* AboutBox = nullptr; // set once the About box exists
     // The shell engine's state; the names below are its members under their usual names.
     TLauncherShell Shell{settings_};
     TItemIdPool& ItemIdPool = Shell.ItemIdPool;
@@ -53,11 +61,15 @@ public:
     // The launcher menu with its image lists, fixed items and special folders.
     TLauncherMenu Menu{this, Shell, settings_};
     TBarPopupMenu& PopupMenu2 = Menu.PopupMenu2;
+    // What choosing a shell item does.
+    TItemActivation Activation{Shell, Menu};
 
     void GetSubItems2(TMenuItem*& item) { Shell.GetSubItems2(item); }
 
     // The options as the dialog's controls hold them, with the My Menu rows in list order.
     LauncherSettings Settings() const;
+    // The live options (without the My Menu rows).
+    const LauncherSettings& Options() const { return settings_; }
     const std::wstring& SettingsKeyPath() const { return settingsKeyPath_; }
 
     void LoadSettingsFromReg();
@@ -79,10 +91,41 @@ public:
 
     void ApplicationEvents1Exception(std::exception_ptr error);
 
+    // The program's own windows: its forms, the application window and the hidden windows
+    // of its components (all on this thread).
+    bool IsOwnWindow(HWND window) const;
+    // The first window below the program's own ones, from the foreground window down.
+    HWND mGetNextWindow() const;
+    // Popup point, animation and cursor target at the chosen corner, for the current menu.
+    // Also sets the menu's animation directions.
+    TCornerPlacement PlaceAtChosenCorner();
+    // Shows the launcher menu at the point with `front` in the foreground meanwhile, gives
+    // the foreground back to PreviousForegroundWindow, and restarts when the pool has grown
+    // past its limit.
+    void PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursorTarget);
+    void WMHotKey();
+    // Releases every shell list and icon and rebuilds the launcher's data in place.
+    void Restart();
+    // The one way the program shows a message box: caption "Tolvern Launcher", topmost,
+    // the foreground given back afterwards. Returns the answer.
+    int MsgBox(const std::wstring& text, UINT flags);
+    int MsgBox(const TLauncherMessage& message) { return MsgBox(message.text, message.flags); }
+
+    // Commands of the launcher menu that act on the program and the desktop.
+    void mnuPopupShowDesktopClick(TMenuItem* sender);
+    void mnuPopupSettingsClick(TMenuItem* sender);
+    void About1Click(TMenuItem* sender);
+    void mnuPopupHelpClick(TMenuItem* sender);
+    void mnuPopupExitClick(TMenuItem* sender);
+    void mnuPopupExitWindowsClick(TMenuItem* sender);
+    // The help page shipped beside the program, opened when there is no WinHelp file.
+    static std::wstring HtmlHelpPath();
+
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void ConnectMenuCommands();
     void FormCreate();
     void FormDestroy();
 };

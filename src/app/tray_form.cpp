@@ -1,12 +1,22 @@
 // TForm1: the invisible main form that owns the notification-area icon.
 #include "app/tray_form.h"
 
+#include "app/foreground.h"
 #include "app/resource_ids.h"
+#include "app/settings_form.h"
 #include "base/text.h"
+
+#include <string_view>
 
 namespace tolvern {
 
 namespace {
+bool IsTaskbar(HWND window) {
+    wchar_t className[32] = {};
+    ::GetClassNameW(window, className, 32);
+    return std::wstring_view(className) == L"Shell_TrayWnd";
+}
+
 HICON LoadSmallIcon(int id) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                            IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
@@ -50,12 +60,38 @@ void TForm1::FormDestroy() {
     RestoreWindowList.clear();
 }
 
-void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton, TShiftState, int, int) {
-    // The launcher menu is popped up from here once popup placement is in.
+void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftState, int x, int y) {
+    if (!Form2 || !Form2->LauncherReady || button != TMouseButton::mbRight || Form2->IsVisible())
+        return;
+    const LauncherSettings& options = Form2->Options();
+    POINT at{x, y};
+    std::optional<POINT> cursorTarget;
+    if (options.PopupOnSelPos) {
+        const TCornerPlacement placement = Form2->PlaceAtChosenCorner();
+        at = placement.popupPoint;
+        if (options.MoveCursor)
+            cursorTarget = placement.cursorTarget;
+    }
+    // The window the user worked in lies below the foreground one (the taskbar that was
+    // clicked, or our own form); when the walk finds none the earlier one is kept. Wine does
+    // not raise our hidden form when it takes the foreground, nor keep the taskbar topmost:
+    // from our own form the walk starts at the top, and passes over the taskbar.
+    auto userWindow = [this](HWND w) {
+        return !Form2->IsOwnWindow(w) && (::GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) &&
+               !IsTaskbar(w);
+    };
+    HWND foreground = ::GetForegroundWindow();
+    HWND previous = foreground && Form2->IsOwnWindow(foreground)
+                        ? FindWindowFrom(::GetTopWindow(nullptr), userWindow)
+                        : FindWindowBelow(foreground, userWindow);
+    if (previous)
+        Form2->PreviousForegroundWindow = previous;
+    Form2->PopupLauncherMenu(at, Handle(), cursorTarget);
 }
 
 void TForm1::TaskTrayIcon1DblClick(TComponent*) {
-    // Runs the show-desktop command once item activation is in.
+    if (Form2)
+        Form2->mnuPopupShowDesktopClick(nullptr);
 }
 
 } // namespace tolvern

@@ -11,6 +11,8 @@
 
 namespace tolvern {
 
+class TForm2;
+
 class TForm1 : public Form {
 public:
     explicit TForm1(Application& application);
@@ -21,6 +23,7 @@ public:
     UniqueIcon imgOFF; // shown while it rebuilds itself
     // Windows that the show-desktop command minimised, to restore them on its next use.
     std::vector<std::wstring> RestoreWindowList;
+    TForm2* Form2 = nullptr; // the settings form, while it exists
 
     // Handlers of the tray icon's events; the popup and the show-desktop command plug in here.
     void TaskTrayIcon1MouseDown(TComponent* sender, TMouseButton button, TShiftState shift, int x,

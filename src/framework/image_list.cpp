@@ -42,4 +42,9 @@ void TImageList::Clear() {
     ::ImageList_RemoveAll(handle_);
 }
 
+void TImageList::Truncate(int count) {
+    for (int i = Count() - 1; i >= count && i >= 0; --i)
+        ::ImageList_Remove(handle_, i);
+}
+
 } // namespace tolvern

@@ -88,6 +88,9 @@ void TPopupMenu::Popup(int x, int y) {
         flags |= TPM_VERPOSANIMATION;
     if (MenuAnimation & maBottomToTop)
         flags |= TPM_VERNEGANIMATION;
+    // A tracked menu closes on a click elsewhere only while its owner window is in the
+    // foreground; the null message posted after it closes lets the next popup open at once.
+    ::SetForegroundWindow(window_->Handle());
     tracking_ = true;
     const UINT command =
         static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, window_->Handle(), nullptr));

@@ -10,6 +10,10 @@
 
 namespace tolvern {
 
+// More entries than this after a popup make the launcher restart itself; a folder submenu
+// does not open beyond it.
+inline constexpr int kItemIdPoolLimit = 2000;
+
 class TItemIdPool {
 public:
     TItemIdPool() = default;

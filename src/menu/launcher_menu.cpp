@@ -5,6 +5,7 @@
 #include "base/unique_handle.h"
 #include "menu/item_icons.h"
 #include "menu/stock_images.h"
+#include "settings/launcher_messages.h"
 
 #include <stdexcept>
 
@@ -17,7 +18,6 @@ constexpr wchar_t kRestoreWindows[] = L"ウィンドウの復元(&R)";
 constexpr wchar_t kNoItem[] = L"(なし)";
 // The top level ends with: separator, Settings, separator, Exit Windows.
 constexpr int kItemsAfterEntries = 4;
-constexpr int kFirstEntryPosition = 10;
 
 std::wstring ShellFoldersValue(const wchar_t* name) {
     wchar_t buffer[MAX_PATH * 2] = {};
@@ -288,6 +288,17 @@ void TLauncherMenu::ClearMyMenu() {
     UpdateNoItem();
 }
 
+void TLauncherMenu::DeleteSpecialMenus() {
+    for (TMenuItem** item : {&DesktopMenuItem, &ProgramMenuItem, &MyDocumentsMenuItem,
+                             &RecentMenuItem, &FavoritesMenuItem, &HistoryMenuItem}) {
+        if (*item)
+            PopupMenu2.Items.Delete((*item)->MenuIndex());
+        *item = nullptr;
+    }
+    ImageList_small.Truncate(kStockImageCount);
+    ImageList_Large.Truncate(kStockImageCount);
+}
+
 void TLauncherMenu::ReleaseSpecialPIDLs() {
     shell_.ControlPanelPIDL = shell_.RecycleBinPIDL = shell_.CommonProgramsPIDL = nullptr;
     for (UniquePidl* pidl : {&DrivesPIDL, &NetworkPIDL, &RecycleBinPIDL, &ControlPanelPIDL,
@@ -420,6 +431,12 @@ void TLauncherMenu::PopUpMenu_HistoryItemsClick(TMenuItem*) {
 }
 
 void TLauncherMenu::PopupMenu_FolderClick(TMenuItem* sender) {
+    // Past the limit the submenu stays as it is; the launcher restarts after the popup.
+    if (shell_.ItemIdPool.Count() > kItemIdPoolLimit) {
+        if (shell_.MsgBox)
+            shell_.MsgBox(MenuLimitMessage());
+        return;
+    }
     TMenuItem* item = sender;
     shell_.GetSubItems2(item);
 }

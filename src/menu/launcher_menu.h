@@ -16,6 +16,9 @@
 
 namespace tolvern {
 
+// Top-level position of the first My Menu entry (row k stands at kFirstEntryPosition + k).
+inline constexpr int kFirstEntryPosition = 10;
+
 // One row of the My Menu list: caption, path and the identifier list made from the path.
 struct MyMenuRow {
     std::wstring Caption;
@@ -97,6 +100,9 @@ public:
     void AddIconToList(const std::wstring& caption, const std::wstring& path);
     // Removes every My Menu entry from the menu and the list.
     void ClearMyMenu();
+    // Frees the six special-folder submenus with their contents, and every image but the
+    // stock ones (a rebuild gives the items their images again).
+    void DeleteSpecialMenus();
     // Frees the special lists kept outside the pool (before the allocator goes).
     void ReleaseSpecialPIDLs();
 

@@ -7,6 +7,7 @@
 #include "framework/menu_item.h"
 #include "menu/item_pools.h"
 #include "menu/shell_items.h"
+#include "settings/launcher_messages.h"
 #include "settings/launcher_settings.h"
 
 #include <shlobj.h>
@@ -42,6 +43,9 @@ public:
     TMenuItem::TNotifyEvent FolderClick; // a folder item's submenu is opening
     TMenuItem::TNotifyEvent ItemClick;   // a file item or an open item is chosen
     TMenuItem::TDrawItemEvent DrawItem;
+
+    // Shows a message box (the form's MsgBox); returns the answer.
+    std::function<int(const TLauncherMessage&)> MsgBox;
 
     // Seams for what Wine cannot produce: its drives always report a medium (the volume
     // query succeeds even for a missing one), and a test cannot hold Esc down during a read.

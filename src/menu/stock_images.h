@@ -16,6 +16,7 @@ enum StockImage {
     kImageExitWindows = 5,
     kImageHelp = 6,
 };
+inline constexpr int kStockImageCount = 7;
 
 // Appends the seven images, with masks, at the list's own size.
 void AddStockImages(TImageList& images);

@@ -6,6 +6,7 @@
 #include "menu/shell_items.h"
 #include "support/menu_driver.h"
 #include "support/scratch_key.h"
+#include "support/started_launcher.h"
 
 #include <gtest/gtest.h>
 
@@ -16,24 +17,10 @@ namespace {
 
 using test::MenuTexts;
 using test::ScratchKey;
+using Launcher = test::StartedLauncher;
+using test::StoreEntries;
 const std::wstring S = kSettingSection;
 const std::wstring M = kMyMenuSection;
-
-struct Launcher {
-    explicit Launcher(const ScratchKey& key) : form2(app, form1, key.Path(), key.StartupFolder()) {}
-    TLauncherMenu& menu() { return form2.Menu; }
-    Application app;
-    TForm1 form1{app};
-    TForm2 form2;
-};
-
-void StoreEntries(const ScratchKey& key, const std::vector<MyMenuEntry>& entries) {
-    key.SetString(S, L"MenuCount", std::to_wstring(entries.size()));
-    for (size_t i = 0; i < entries.size(); ++i) {
-        key.SetString(M, L"Caption" + std::to_wstring(i), entries[i].Caption);
-        key.SetString(M, L"Path" + std::to_wstring(i), entries[i].Path);
-    }
-}
 
 // A folder of the test's own under the prefix's temporary folder.
 std::wstring MakeFolder(const std::wstring& name, std::initializer_list<const wchar_t*> files) {

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "settings/startup_shortcut.h"
 #include "support/scratch_key.h"
+#include "support/started_launcher.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +19,9 @@ namespace tolvern {
 namespace {
 
 using test::ScratchKey;
+using Launcher = test::StartedLauncher;
 const std::wstring S = kSettingSection;
 const std::wstring M = kMyMenuSection;
-
-// The three objects the program's entry creates, on a scratch key.
-struct Launcher {
-    explicit Launcher(const ScratchKey& key) : form2(app, form1, key.Path(), key.StartupFolder()) {}
-    Application app;
-    TForm1 form1{app};
-    TForm2 form2;
-};
 
 bool FileExists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

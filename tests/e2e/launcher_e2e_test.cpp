@@ -22,24 +22,13 @@ std::wstring Launcher() {
     return BuiltProgram(L"TolvernLauncher.exe");
 }
 
-void ResetSettings() {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str());
-}
-
 void SetValue(const std::wstring& section, const std::wstring& name, const std::wstring& text) {
-    ASSERT_EQ(ERROR_SUCCESS,
-              ::RegSetKeyValueW(HKEY_CURRENT_USER, (kKey + L"\\" + section).c_str(), name.c_str(),
-                                REG_SZ, text.c_str(),
-                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
+    SetSetting(section, name, text);
+    ASSERT_EQ(text, GetSetting(section, name));
 }
 
 std::wstring GetValue(const std::wstring& section, const std::wstring& name) {
-    wchar_t buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    if (::RegGetValueW(HKEY_CURRENT_USER, (kKey + L"\\" + section).c_str(), name.c_str(),
-                       RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-        return L"<missing>";
-    return buffer;
+    return GetSetting(section, name);
 }
 
 DWORD CountValues(const std::wstring& section) {

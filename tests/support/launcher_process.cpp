@@ -1,6 +1,7 @@
 // Starting the real launcher executable and finding its windows, for end-to-end tests.
 #include "support/launcher_process.h"
 
+#include "settings/launcher_settings.h"
 #include "support/tray_probe.h"
 
 namespace tolvern::test {
@@ -36,6 +37,7 @@ namespace {
 struct WindowSearch {
     DWORD pid;
     const wchar_t* className;
+    bool visibleOnly;
     HWND found;
 };
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
@@ -44,7 +46,8 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
     ::GetWindowThreadProcessId(hwnd, &pid);
     wchar_t cls[128] = {};
     ::GetClassNameW(hwnd, cls, 128);
-    if (pid == search->pid && lstrcmpW(cls, search->className) == 0) {
+    if (pid == search->pid && lstrcmpW(cls, search->className) == 0 &&
+        (!search->visibleOnly || ::IsWindowVisible(hwnd))) {
         search->found = hwnd;
         return FALSE;
     }
@@ -52,10 +55,18 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
 }
 } // namespace
 
-HWND LauncherProcess::FindWindowOfClass(const wchar_t* className) const {
-    WindowSearch search{id_, className, nullptr};
+HWND LauncherProcess::FindWindow(const wchar_t* className, bool visibleOnly) const {
+    WindowSearch search{id_, className, visibleOnly, nullptr};
     ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND LauncherProcess::FindWindowOfClass(const wchar_t* className) const {
+    return FindWindow(className, false);
+}
+
+HWND LauncherProcess::OpenMenuWindow() const {
+    return FindWindow(L"#32768", true);
 }
 
 HWND LauncherProcess::WaitForWindowOfClass(const wchar_t* className, DWORD timeoutMs) const {
@@ -80,6 +91,28 @@ DWORD LauncherProcess::CloseAndWait(DWORD timeoutMs) {
     if (HWND trayForm = FindWindowOfClass(L"TForm1"))
         ::PostMessageW(trayForm, WM_CLOSE, 0, 0);
     return WaitForExit(timeoutMs);
+}
+
+namespace {
+const std::wstring kKey = std::wstring(kSettingsKeyPath).substr(1);
+}
+
+void ResetSettings() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str());
+}
+
+void SetSetting(const std::wstring& section, const std::wstring& name, const std::wstring& text) {
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, (kKey + L"\\" + section).c_str(), name.c_str(), REG_SZ,
+                      text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring GetSetting(const std::wstring& section, const std::wstring& name) {
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    if (::RegGetValueW(HKEY_CURRENT_USER, (kKey + L"\\" + section).c_str(), name.c_str(),
+                       RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return buffer;
 }
 
 } // namespace tolvern::test

@@ -25,6 +25,8 @@ public:
 
     // The first top-level window of the process with this class (visible or not).
     HWND FindWindowOfClass(const wchar_t* className) const;
+    // The launcher menu's window while it is open (a visible menu window of the process).
+    HWND OpenMenuWindow() const;
     // Polls for it; null when the time runs out.
     HWND WaitForWindowOfClass(const wchar_t* className, DWORD timeoutMs) const;
     bool IsRunning() const;
@@ -34,9 +36,16 @@ public:
     DWORD CloseAndWait(DWORD timeoutMs);
 
 private:
+    HWND FindWindow(const wchar_t* className, bool visibleOnly) const;
     UniqueHandleObject process_;
     DWORD id_ = 0;
     DWORD startTick_ = 0;
 };
+
+// The settings key of the real program, as the end-to-end tests set it up and read it back.
+void ResetSettings();
+void SetSetting(const std::wstring& section, const std::wstring& name, const std::wstring& text);
+// The text of a value, "<missing>" when there is none.
+std::wstring GetSetting(const std::wstring& section, const std::wstring& name);
 
 } // namespace tolvern::test

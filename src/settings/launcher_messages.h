@@ -1,0 +1,40 @@
+// The texts and flags of every message box the program shows (a path or drive inserted
+// where it belongs, a path always between single quotes).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tolvern {
+
+struct TLauncherMessage {
+    std::wstring text;
+    UINT flags = 0;
+};
+
+inline TLauncherMessage CannotOpenMessage(const std::wstring& path) {
+    return {L"'" + path + L"' を開けません。ファイルがあるかどうか確認してください。", MB_ICONSTOP};
+}
+inline TLauncherMessage CannotOpenShortcutMessage(const std::wstring& path) {
+    return {L"ショートカット '" + path +
+                L"' を開けません。ファイルがあるかどうか確認してください。",
+            MB_ICONSTOP};
+}
+inline TLauncherMessage DriveNotReadyMessage(const std::wstring& drive) {
+    return {L"ドライブ " + drive + L" の準備ができていません。", MB_ICONSTOP};
+}
+inline TLauncherMessage CannotAccessMessage(const std::wstring& path) {
+    return {L"'" + path + L"' にアクセスできません。", MB_ICONSTOP};
+}
+inline TLauncherMessage MenuLimitMessage() {
+    return {L"一度に表示できるメニュー項目の上限を超えました。", MB_ICONEXCLAMATION};
+}
+inline TLauncherMessage ConfirmDeleteMessage() {
+    return {L"[マイメニュー] 項目を削除してもよろしいですか?", MB_ICONQUESTION | MB_YESNO};
+}
+inline TLauncherMessage InvalidCaptionMessage() {
+    return {L"キャプションが不正です。", MB_ICONEXCLAMATION};
+}
+
+} // namespace tolvern

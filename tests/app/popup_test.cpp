@@ -1,0 +1,351 @@
+// Popping up the launcher menu: placement geometry, the walk down the Z order, the restart
+// after a popup that filled the pool, message boxes and the foreground around them.
+#include "app/foreground.h"
+#include "app/popup_placement.h"
+#include "framework/menus.h"
+#include "support/gui_objects.h"
+#include "support/menu_driver.h"
+#include "support/started_launcher.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace tolvern {
+namespace {
+
+using namespace test;
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+#define EXPECT_RECT(l, t, r, b, actual) EXPECT_TRUE(SameRect(RECT{l, t, r, b}, actual))
+#define EXPECT_POINT(x_, y_, actual)                                                               \
+    do {                                                                                           \
+        const POINT p_ = (actual);                                                                 \
+        EXPECT_EQ(x_, p_.x);                                                                       \
+        EXPECT_EQ(y_, p_.y);                                                                       \
+    } while (0)
+
+// 9 items and 3 separators, with hidden items of both kinds that must not count.
+void FillTypicalMenu(TMenuItem& root) {
+    const wchar_t* captions[] = {L"a", L"-", L"b", L"c", L"d", L"e",
+                                 L"f", L"g", L"-", L"h", L"-", L"i"};
+    for (const wchar_t* caption : captions)
+        root.Add(std::make_unique<TMenuItem>(caption));
+    root.Add(std::make_unique<TMenuItem>(L"hidden"))->Visible = false;
+    root.Add(std::make_unique<TMenuItem>(L"-"))->Visible = false;
+    root.Items(2)->Add(std::make_unique<TMenuItem>(L"submenu items do not count"));
+}
+
+TEST(PopupPlacement, WorkAreaOnEverySideOfTheScreen) {
+    EXPECT_RECT(0, 0, 1024, 738, WorkAreaFromTaskbar(RECT{0, 738, 1024, 768}, 1024, 768));
+    EXPECT_RECT(60, 0, 1024, 768, WorkAreaFromTaskbar(RECT{0, 0, 60, 768}, 1024, 768));
+    EXPECT_RECT(0, 30, 1024, 768, WorkAreaFromTaskbar(RECT{0, 0, 1024, 30}, 1024, 768));
+    EXPECT_RECT(0, 0, 964, 768, WorkAreaFromTaskbar(RECT{964, 0, 1024, 768}, 1024, 768));
+    EXPECT_RECT(0, 0, 1024, 768, WorkAreaFromTaskbar(std::nullopt, 1024, 768));
+    // The Wine desktop of the tests: a taskbar of 20 pixels at the bottom.
+    EXPECT_RECT(0, 0, 1024, 748, GetWorkAreaRect());
+}
+
+TEST(PopupPlacement, HeightAndEveryCorner) {
+    TMenuItem root;
+    FillTypicalMenu(root);
+    EXPECT_EQ(201, GetPopupHeight(root, 16));
+    EXPECT_EQ(327, GetPopupHeight(root, 32));
+
+    const RECT bottomBar{0, 0, 1024, 738};
+    TCornerPlacement p = PlaceAtCorner(TPopupCorner::RightBottom, bottomBar, 201, 28);
+    EXPECT_POINT(1024, 537, p.popupPoint);
+    EXPECT_POINT(960, 553, p.cursorTarget);
+    EXPECT_EQ(unsigned(maRightToLeft | maBottomToTop), p.animation);
+
+    const RECT leftBar{60, 0, 1024, 768};
+    p = PlaceAtCorner(TPopupCorner::LeftTop, leftBar, 201, 28);
+    EXPECT_POINT(60, 0, p.popupPoint);
+    EXPECT_POINT(104, 16, p.cursorTarget);
+    EXPECT_EQ(unsigned(maLeftToRight | maTopToBottom), p.animation);
+
+    p = PlaceAtCorner(TPopupCorner::LeftBottom, leftBar, 201, 31);
+    EXPECT_POINT(60, 567, p.popupPoint);
+    EXPECT_POINT(107, 583, p.cursorTarget);
+    EXPECT_EQ(unsigned(maLeftToRight | maBottomToTop), p.animation);
+
+    p = PlaceAtCorner(TPopupCorner::RightTop, RECT{0, 30, 1024, 768}, 201, 28);
+    EXPECT_POINT(1024, 30, p.popupPoint);
+    EXPECT_POINT(960, 46, p.cursorTarget);
+    EXPECT_EQ(unsigned(maRightToLeft | maTopToBottom), p.animation);
+
+    EXPECT_EQ(TPopupCorner::LeftTop, PopupCornerFromName(L"LeftTop"));
+    EXPECT_EQ(TPopupCorner::LeftBottom, PopupCornerFromName(L"LeftBottom"));
+    EXPECT_EQ(TPopupCorner::RightTop, PopupCornerFromName(L"RightTop"));
+    EXPECT_EQ(TPopupCorner::RightBottom, PopupCornerFromName(L"RightBottom"));
+    EXPECT_EQ(TPopupCorner::RightBottom, PopupCornerFromName(L"lefttop"));
+}
+
+// A visible window run by a thread of its own, as another program's window would be.
+class ForeignWindow {
+public:
+    ForeignWindow() {
+        thread_ = std::thread([this] {
+            window_ = ::CreateWindowExW(0, L"STATIC", L"foreign", WS_POPUP | WS_VISIBLE, 100, 100,
+                                        200, 100, nullptr, nullptr, nullptr, nullptr);
+            ready_ = true;
+            MSG msg;
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+                ::DispatchMessageW(&msg);
+            ::DestroyWindow(window_);
+        });
+        while (!ready_)
+            ::Sleep(5);
+        threadId_ = ::GetWindowThreadProcessId(window_, nullptr);
+    }
+    ~ForeignWindow() {
+        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    HWND Handle() const { return window_; }
+
+private:
+    std::thread thread_;
+    std::atomic<bool> ready_{false};
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+};
+
+// Another thread's window takes the foreground when that thread runs, not at once.
+bool ForegroundBecomes(HWND window) {
+    for (int i = 0; i < 100 && ::GetForegroundWindow() != window; ++i)
+        ::Sleep(10);
+    return ::GetForegroundWindow() == window;
+}
+
+TEST(Foreground, TheWalkDownTheZOrderStopsAtTheEndOfTheList) {
+    ForeignWindow window;
+    int visited = 0;
+    EXPECT_EQ(nullptr, FindWindowBelow(window.Handle(), [&](HWND) {
+                  ++visited;
+                  return false;
+              }));
+    EXPECT_GT(visited, 0);
+    EXPECT_EQ(nullptr, FindWindowBelow(nullptr, [](HWND) { return true; }));
+    HWND below = ::GetWindow(window.Handle(), GW_HWNDNEXT);
+    EXPECT_EQ(below, FindWindowBelow(window.Handle(), [](HWND) { return true; }));
+}
+
+TEST(Foreground, ActivateWindowGivesAnotherThreadsWindowTheForeground) {
+    ScratchKey key;
+    StartedLauncher launcher(key);
+    ForeignWindow window;
+    launcher.form2.Show();
+    ::SetForegroundWindow(launcher.form2.Handle());
+    ASSERT_EQ(launcher.form2.Handle(), ::GetForegroundWindow());
+    ActivateWindow(window.Handle());
+    EXPECT_TRUE(ForegroundBecomes(window.Handle()));
+    // A foreign window in front is the one the hot key gives the foreground back to.
+    EXPECT_EQ(window.Handle(), launcher.form2.mGetNextWindow());
+    // Our own windows never count as the window to go back to.
+    for (HWND own : {launcher.form1.Handle(), launcher.form2.Handle(), launcher.app.Handle(),
+                     launcher.form2.PopupMenu2.WindowHandle()})
+        EXPECT_TRUE(launcher.form2.IsOwnWindow(own));
+    EXPECT_FALSE(launcher.form2.IsOwnWindow(window.Handle()));
+    launcher.form2.Hide();
+}
+
+// Pops up the launcher menu of the form as a tray click would, and has `inside` run on another
+// thread with the menu's window while it is open (it must close the menu).
+void PopupAndDrive(TForm2& form2, HWND front, const std::function<void(HWND)>& inside) {
+    std::thread driver([&] {
+        HWND menu = WaitForMenuWindow();
+        if (menu)
+            inside(menu);
+        CloseAllMenus();
+    });
+    form2.PopupLauncherMenu({300, 300}, front, std::nullopt);
+    driver.join();
+}
+
+void CloseAtOnce(HWND menu) {
+    Key(menu, VK_ESCAPE);
+}
+
+// Registers copies of the desktop's list until the pool holds `count` entries.
+void FillPool(TForm2& form2, int count) {
+    TMenuItem scratch;
+    while (form2.ItemIdPool.Count() < count)
+        form2.Shell.SavePIDLToTag(scratch,
+                                  CopyPIDL(*form2.ShellMalloc.Get(), form2.Menu.DesktopPIDL));
+}
+
+struct TopLevelItem {
+    std::wstring caption;
+    bool visible;
+    bool operator==(const TopLevelItem&) const = default;
+};
+
+std::vector<TopLevelItem> TopLevel(const TForm2& form2) {
+    std::vector<TopLevelItem> items;
+    const TMenuItem& root = form2.Menu.PopupMenu2.Items;
+    for (int i = 0; i < root.Count(); ++i)
+        items.push_back({root.Items(i)->Caption, root.Items(i)->Visible});
+    return items;
+}
+
+// The icon's pixels, to tell the tray's two state icons apart.
+std::vector<BYTE> IconBits(HICON icon) {
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info))
+        return {};
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    std::vector<BYTE> bits(static_cast<size_t>(bitmap.bmWidthBytes) * bitmap.bmHeight);
+    ::GetBitmapBits(info.hbmColor, static_cast<LONG>(bits.size()), bits.data());
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bits;
+}
+
+TEST(Restart, APopupThatLeavesMoreThan2000ListsRebuildsTheLauncherInPlace) {
+    ScratchKey key;
+    wchar_t windows[MAX_PATH];
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring dir = windows;
+    StoreEntries(key, {{L"メモ帳", dir + L"\\notepad.exe"}, {L"A&B", dir}, {L"Win", dir + L"\\"}});
+    key.SetString(kSettingSection, L"ViewRecentMenu", L"0");
+    key.SetString(kSettingSection, L"ViewHistoryMenu", L"0");
+    StartedLauncher launcher(key);
+    TForm2& form2 = launcher.form2;
+    const int topLevelLists = form2.ItemIdPool.Count();
+    const std::vector<TopLevelItem> before = TopLevel(form2);
+    const int images = form2.Menu.ImageList_small.Count();
+    // The test program has no icon resources: give the two states icons that differ.
+    launcher.form1.imgON.reset(::CopyIcon(::LoadIconW(nullptr, IDI_INFORMATION)));
+    launcher.form1.imgOFF.reset(::CopyIcon(::LoadIconW(nullptr, IDI_ERROR)));
+    const std::vector<BYTE> onBits = IconBits(launcher.form1.imgON.get());
+    ASSERT_FALSE(onBits.empty());
+    ASSERT_NE(onBits, IconBits(launcher.form1.imgOFF.get()));
+    // A change made since the last save: the restart must save it first and load it again.
+    form2.SetMenuBannerWidth(40);
+    const LauncherSettings options = form2.Settings();
+
+    // Exactly at the limit nothing happens.
+    FillPool(form2, kItemIdPoolLimit);
+    PopupAndDrive(form2, launcher.form1.Handle(), CloseAtOnce);
+    EXPECT_EQ(kItemIdPoolLimit, form2.ItemIdPool.Count());
+    EXPECT_EQ(DWORD(REG_NONE), key.ValueType(kSettingSection, L"MenuBannerWidth"));
+
+    // During the rebuild the tray shows the other icon and clicks are ignored.
+    bool readyDuringRestart = true;
+    std::vector<BYTE> iconDuringRestart;
+    auto location = form2.Menu.SpecialFolderLocation;
+    form2.Menu.SpecialFolderLocation = [&](int csidl, PIDLIST_ABSOLUTE* pidl) {
+        readyDuringRestart = form2.LauncherReady;
+        iconDuringRestart = IconBits(launcher.form1.TaskTrayIcon1->Icon());
+        return location(csidl, pidl);
+    };
+    FillPool(form2, kItemIdPoolLimit + 1);
+    PopupAndDrive(form2, launcher.form1.Handle(), CloseAtOnce);
+    EXPECT_FALSE(readyDuringRestart);
+    EXPECT_EQ(IconBits(launcher.form1.imgOFF.get()), iconDuringRestart);
+    EXPECT_TRUE(form2.LauncherReady);
+    EXPECT_EQ(onBits, IconBits(launcher.form1.TaskTrayIcon1->Icon()));
+    EXPECT_EQ(L"40", key.GetString(kSettingSection, L"MenuBannerWidth"));
+    EXPECT_EQ(topLevelLists, form2.ItemIdPool.Count());
+    EXPECT_EQ(topLevelLists, form2.IconHandlePool.Count());
+    EXPECT_EQ(before, TopLevel(form2));
+    EXPECT_EQ(options, form2.Settings());
+    EXPECT_EQ(40, form2.PopupMenu2.BarWidth);
+    // The images were made anew, in step, without growing the lists.
+    const TLauncherMenu& menu = form2.Menu;
+    EXPECT_EQ(menu.ImageList_small.Count(), menu.ImageList_Large.Count());
+    EXPECT_EQ(images, menu.ImageList_small.Count());
+}
+
+struct BoxSeen {
+    std::wstring caption, text;
+    bool topmost = false;
+};
+
+// Answers the next message box of this process with the button, and says what it showed.
+std::thread AnswerMessageBox(int button, BoxSeen& seen) {
+    return std::thread([button, &seen] {
+        for (int i = 0; i < 500; ++i) {
+            HWND box = nullptr;
+            for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
+                 w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(w, &pid);
+                if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w))
+                    box = w;
+            }
+            if (box) {
+                ::Sleep(100); // the box is made topmost once it shows
+                wchar_t text[512] = {};
+                ::GetWindowTextW(box, text, 512);
+                seen.caption = text;
+                ::GetDlgItemTextW(box, 0xFFFF, text, 512);
+                seen.text = text;
+                seen.topmost = (::GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+                ::PostMessageW(box, WM_COMMAND, button, 0);
+                return;
+            }
+            ::Sleep(10);
+        }
+    });
+}
+
+TEST(MsgBox, TopmostWithTheTitleAndTheForegroundGivenBackOnlyWhileTheDialogIsHidden) {
+    ScratchKey key;
+    StartedLauncher launcher(key);
+    TForm2& form2 = launcher.form2;
+    ForeignWindow previous;
+    form2.PreviousForegroundWindow = previous.Handle();
+
+    BoxSeen seen;
+    std::thread answer = AnswerMessageBox(IDNO, seen);
+    EXPECT_EQ(IDNO, form2.MsgBox(ConfirmDeleteMessage()));
+    answer.join();
+    EXPECT_EQ(L"Tolvern Launcher", seen.caption);
+    EXPECT_EQ(L"[マイメニュー] 項目を削除してもよろしいですか?", seen.text);
+    EXPECT_TRUE(seen.topmost);
+    EXPECT_TRUE(ForegroundBecomes(previous.Handle()));
+
+    form2.Show();
+    answer = AnswerMessageBox(IDOK, seen);
+    EXPECT_EQ(IDOK, form2.MsgBox(CannotOpenMessage(L"C:\\gone.exe")));
+    answer.join();
+    EXPECT_EQ(L"'C:\\gone.exe' を開けません。ファイルがあるかどうか確認してください。", seen.text);
+    EXPECT_TRUE(ForegroundBecomes(form2.Handle()));
+    form2.Hide();
+}
+
+TEST(PopupLeaks, TwoHundredPopupsWithFolderReadsAndFiveRestartsHoldNoMoreObjects) {
+    ScratchKey key;
+    StartedLauncher launcher(key);
+    TForm2& form2 = launcher.form2;
+    auto openDesktopSubmenu = [](HWND menu) {
+        Key(menu, 'T'); // "デスクトップ(&T)" reads the desktop folder
+        WaitForMenuWindow({menu});
+    };
+    auto round = [&](int popups) {
+        for (int i = 0; i < popups; ++i)
+            PopupAndDrive(form2, launcher.form1.Handle(), openDesktopSubmenu);
+        FillPool(form2, kItemIdPoolLimit + 1);
+        PopupAndDrive(form2, launcher.form1.Handle(), CloseAtOnce);
+        ASSERT_LT(form2.ItemIdPool.Count(), 100);
+    };
+    round(5); // the shell and the system fill their caches once
+    const int gdiBefore = GdiObjectCount();
+    const int userBefore = UserObjectCount();
+    for (int restart = 0; restart < 5; ++restart)
+        round(40);
+    std::printf("GDI objects %d before, %d after; USER objects %d before, %d after\n", gdiBefore,
+                GdiObjectCount(), userBefore, UserObjectCount());
+    EXPECT_GT(gdiBefore, 0) << "no way to count GDI objects here";
+    EXPECT_LE(GdiObjectCount(), gdiBefore + 10);
+    EXPECT_LE(UserObjectCount(), userBefore + 10);
+}
+
+} // namespace
+} // namespace tolvern

@@ -1,0 +1,19 @@
+// Mouse clicks and key presses sent as a user's input (SendInput), one event at a time.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+
+namespace tolvern::test {
+
+// Moves the mouse to the screen point.
+void MoveMouseTo(POINT at);
+// Moves the mouse to the screen point and presses and releases the button there.
+void ClickAt(POINT at, bool rightButton);
+// Presses the keys in order and releases them in reverse order (a chord such as Ctrl+Alt+L),
+// with a pause after each event: a queued Alt press would close the menu the chord opens.
+void PressChord(std::initializer_list<WORD> keys);
+POINT CursorPos();
+
+} // namespace tolvern::test
