@@ -4,6 +4,7 @@
 // every stored entry is still there and the settings key is sound. A table of the cases and
 // their results is printed at the end.
 #include "settings/launcher_settings.h"
+#include "support/default_settings.h"
 #include "support/launcher_process.h"
 #include "support/screen_capture.h"
 #include "support/tray_probe.h"
@@ -32,36 +33,7 @@ constexpr DWORD kStartTimeout = 20000;
 // A submenu that takes longer than this to open counts as a frozen menu.
 constexpr DWORD kSubmenuTimeout = 30000;
 
-// Every value of "Setting" with its default text, as a first save writes them.
-const std::vector<std::pair<std::wstring, std::wstring>> kDefaults = {
-    {L"Startup", L"0"},
-    {L"PopupPos", L"RightBottom"},
-    {L"PopupOnSelPos", L"0"},
-    {L"ViewDesktopMenu", L"1"},
-    {L"ViewProgramMenu", L"1"},
-    {L"ViewMyDocumentsMenu", L"1"},
-    {L"ViewRecentMenu", L"1"},
-    {L"ViewFavoritesMenu", L"1"},
-    {L"ViewHistoryMenu", L"1"},
-    {L"DoNotViewHiddenItems", L"1"},
-    {L"DoNotViewUnassociatedItems", L"1"},
-    {L"DoNotCheckItemsEveryTime", L"1"},
-    {L"MoveCursor", L"0"},
-    {L"ShowHintFrom", L"200"},
-    {L"MenuBannerWidth", L"28"},
-    {L"MenuDrawStyle", L"0"},
-    {L"HideArrow", L"1"},
-    {L"LargeIcon", L"0"},
-    {L"BannerText", L"Tolvern Launcher"},
-    {L"UpperColor", L"8421376"},
-    {L"BottomColor", L"0"},
-    {L"BannerFontName", L"Arial"},
-    {L"BannerFontHeight", L"-19"},
-    {L"BannerFontColor", L"16777215"},
-    {L"BannerFontStyle", L"3"},
-    {L"HotKey", L"Ctrl+Alt+L"},
-    {L"MenuCount", L"0"},
-    {L"LastOpenedDir", L"C:\\"}};
+const auto kDefaults = DefaultSettingTexts(L"C:\\");
 
 const std::vector<std::wstring> kBooleans = {L"Startup",
                                              L"PopupOnSelPos",
