@@ -13,6 +13,7 @@
 #include "menu/launcher_shell.h"
 #include "settings/launcher_messages.h"
 #include "settings/launcher_settings.h"
+#include "settings/startup_shortcut.h"
 #include "settings/my_menu_host.h"
 #include "settings/my_menu_page.h"
 
@@ -32,10 +33,18 @@ class TAboutBox;
 // The dialog hosts the page control, the close button and the showing and hiding; each page
 // is a class of its own that reaches the launcher through TForm2 (TMyMenuHost for My Menu).
 class TForm2 : public Form, public TMyMenuHost {
+    // Declared first: the members below are bound to them while they are constructed.
+    TForm1& trayForm_;
+    std::wstring settingsKeyPath_;
+    std::wstring startupFolder_;
+    LauncherSettings settings_;
+
 public:
-    // settingsKeyPath lets tests use a scratch key; the program passes kSettingsKeyPath.
+    // settingsKeyPath and startupFolder let tests use a scratch key and folder; the program
+    // passes kSettingsKeyPath and the user's Startup folder.
     TForm2(Application& application, TForm1& trayForm,
-           std::wstring settingsKeyPath = kSettingsKeyPath);
+           std::wstring settingsKeyPath = kSettingsKeyPath,
+           std::wstring startupFolder = StartupFolderPath());
     ~TForm2() override;
 
     // Program-wide launcher state.
@@ -156,10 +165,6 @@ private:
     void FitClientArea();
     void CreatePages();
     bool PreTranslateDialogMessage(const MSG& msg);
-
-    TForm1& trayForm_;
-    std::wstring settingsKeyPath_;
-    LauncherSettings settings_;
 };
 
 } // namespace tolvern
