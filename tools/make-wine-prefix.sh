@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Creates a Wine prefix set up for the launcher: crash dialogs off, a 1024x768 virtual desktop
 # with a taskbar, Japanese fonts linked, and real (empty) home folders instead of links to $HOME.
+# It carries the marker C:\tolvern-test-prefix.txt: test programs that change the user's
+# settings or folders run only where they find it (or with TOLVERN_ALLOW_USER_STATE=1).
 # Usage: make-wine-prefix.sh PREFIX   (does nothing when PREFIX/.ready exists)
 set -euo pipefail
 prefix=$(realpath -m "$1")
-[ -f "$prefix/.ready" ] && exit 0
+mark() {
+  printf 'Made by tools/make-wine-prefix.sh: tests may change this prefix user\x27s settings and folders.\r\n' \
+    >"$prefix/drive_c/tolvern-test-prefix.txt"
+}
+if [ -f "$prefix/.ready" ]; then
+  [ -f "$prefix/drive_c/tolvern-test-prefix.txt" ] || mark
+  exit 0
+fi
 rm -rf "$prefix"
 mkdir -p "$prefix"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -50,4 +59,5 @@ for d in "$prefix"/drive_c/users/*/; do
     if [ -L "$d$f" ]; then rm "$d$f"; mkdir -p "$d$f"; fi
   done
 done
+mark
 touch "$prefix/.ready"

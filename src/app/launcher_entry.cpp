@@ -39,24 +39,22 @@ std::vector<std::wstring> CommandLineArguments() {
     return arguments;
 }
 
-namespace {
-
-// Opens the mutex of a running copy, or creates ours. Creating also reports whether the
-// mutex already existed, which closes the gap between two copies started at the same time.
-bool ClaimSingleInstance(UniqueHandleObject& mutex) {
-    UniqueHandleObject other(::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMutexName));
-    if (other)
+bool ClaimSingleInstance(const wchar_t* name, UniqueHandleObject& mutex) {
+    UniqueHandleObject other(::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, name));
+    if (other || ::GetLastError() == ERROR_ACCESS_DENIED)
         return false;
-    mutex.reset(::CreateMutexW(nullptr, FALSE, kMutexName));
-    return !(mutex && ::GetLastError() == ERROR_ALREADY_EXISTS);
+    mutex.reset(::CreateMutexW(nullptr, FALSE, name));
+    // No handle means the name exists and is not ours to open (a copy running elevated).
+    return mutex && ::GetLastError() != ERROR_ALREADY_EXISTS;
 }
-
-} // namespace
 
 int RunLauncher(const std::vector<std::wstring>& arguments,
                 const std::function<void(TForm1&, TForm2&)>& afterCreate) {
+    // No shell call on a drive without a medium may stop the user with an "insert a disk" box.
+    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS);
+
     UniqueHandleObject mutex;
-    if (!ClaimSingleInstance(mutex))
+    if (!ClaimSingleInstance(kMutexName, mutex))
         return kExitOk;
 
     const WaitArgument wait = ParseWaitArgument(arguments);

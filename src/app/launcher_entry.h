@@ -1,6 +1,8 @@
 // The program's start: single instance, the "/WAIT:" argument, the forms, the message loop.
 #pragma once
 
+#include "base/unique_handle.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -27,6 +29,11 @@ WaitArgument ParseWaitArgument(const std::vector<std::wstring>& arguments);
 
 // The arguments after the program name.
 std::vector<std::wstring> CommandLineArguments();
+
+// Opens the mutex of a running copy, or creates ours (kept in mutex); false when another copy
+// runs. Creating also reports whether the mutex already existed, which closes the gap between
+// two copies started at the same time.
+bool ClaimSingleInstance(const wchar_t* name, UniqueHandleObject& mutex);
 
 // Exit codes of the program.
 inline constexpr int kExitOk = 0;

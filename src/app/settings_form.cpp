@@ -16,8 +16,10 @@
 
 namespace tolvern {
 
-TForm2::TForm2(Application& application, TForm1& trayForm, std::wstring settingsKeyPath)
-    : Form(application), trayForm_(trayForm), settingsKeyPath_(std::move(settingsKeyPath)) {
+TForm2::TForm2(Application& application, TForm1& trayForm, std::wstring settingsKeyPath,
+               std::wstring startupFolder)
+    : Form(application), trayForm_(trayForm), settingsKeyPath_(std::move(settingsKeyPath)),
+      startupFolder_(std::move(startupFolder)) {
     trayForm_.Form2 = this;
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
@@ -287,7 +289,7 @@ bool TForm2::SetStartup(bool startup) {
     RegistryIni ini(HKEY_CURRENT_USER, settingsKeyPath_);
     // A Startup folder that cannot take the shortcut must not end the program; the caller
     // hears of it instead.
-    return SUCCEEDED(MakeStartUpShortcut(ProgramFilePath(), startup, ini));
+    return SUCCEEDED(MakeStartUpShortcut(ProgramFilePath(), startup, ini, startupFolder_));
 }
 
 void TForm2::SetDoNotViewHiddenItems(bool doNotViewHidden) {

@@ -19,6 +19,7 @@
 #include "settings/my_menu_page.h"
 #include "settings/options_host.h"
 #include "settings/startup_page.h"
+#include "settings/startup_shortcut.h"
 
 #include <shlobj.h>
 
@@ -37,10 +38,18 @@ class TAboutBox;
 // is a class of its own that reaches the launcher through TForm2 (TMyMenuHost for My Menu,
 // TOptionsHost for the option pages).
 class TForm2 : public Form, public TMyMenuHost, public TOptionsHost {
+    // Declared first: the members below are bound to them while they are constructed.
+    TForm1& trayForm_;
+    std::wstring settingsKeyPath_;
+    std::wstring startupFolder_;
+    LauncherSettings settings_;
+
 public:
-    // settingsKeyPath lets tests use a scratch key; the program passes kSettingsKeyPath.
+    // settingsKeyPath and startupFolder let tests use a scratch key and folder; the program
+    // passes kSettingsKeyPath and the user's Startup folder.
     TForm2(Application& application, TForm1& trayForm,
-           std::wstring settingsKeyPath = kSettingsKeyPath);
+           std::wstring settingsKeyPath = kSettingsKeyPath,
+           std::wstring startupFolder = StartupFolderPath());
     ~TForm2() override;
 
     // Program-wide launcher state.
@@ -177,10 +186,6 @@ private:
     void FitClientArea();
     void CreatePages();
     bool PreTranslateDialogMessage(const MSG& msg);
-
-    TForm1& trayForm_;
-    std::wstring settingsKeyPath_;
-    LauncherSettings settings_;
 };
 
 } // namespace tolvern

@@ -29,9 +29,10 @@ void TTaskTrayIcon::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
     if (operation != TOperation::opRemove)
         return;
+    // One menu may serve both buttons.
     if (component == popUpMenuL_)
         popUpMenuL_ = nullptr;
-    else if (component == popUpMenuR_)
+    if (component == popUpMenuR_)
         popUpMenuR_ = nullptr;
 }
 

@@ -74,17 +74,6 @@ LOGFONTW TFont::LogFont() const {
     return lf;
 }
 
-HFONT TFont::Handle() const {
-    if (borrowed_)
-        return borrowed_;
-    const LOGFONTW lf = LogFont();
-    if (!own_ || !SameLogFont(lf, ownLog_)) {
-        own_.reset(::CreateFontIndirectW(&lf));
-        ownLog_ = lf;
-    }
-    return own_.get();
-}
-
 HFONT TFont::SetHandle(HFONT font) {
     return std::exchange(borrowed_, font);
 }
@@ -106,8 +95,7 @@ TCanvas::~TCanvas() {
 
 void TCanvas::SelectObjects() {
     // Font: a borrowed handle as it is, otherwise one of the canvas's own for the fields.
-    HFONT font = Font.SetHandle(nullptr);
-    Font.SetHandle(font);
+    HFONT font = Font.BorrowedHandle();
     HFONT previousOwn = nullptr;
     if (!font) {
         const LOGFONTW lf = Font.LogFont();
@@ -217,24 +205,31 @@ TBitmap::~TBitmap() {
         ::SelectObject(dc_.get(), oldBitmap_);
 }
 
-void TBitmap::SetSize(int width, int height) {
+bool TBitmap::SetSize(int width, int height) {
+    width = width > 0 ? width : 0;
+    height = height > 0 ? height : 0;
     if (width == width_ && height == height_ && bitmap_)
-        return;
+        return true;
     void* bits = nullptr;
     UniqueBitmap fresh =
         CreateTopDownDib(dc_.get(), width > 0 ? width : 1, height > 0 ? height : 1, &bits);
+    // Too large to make: the old picture stays selected, kept and reported.
+    if (!fresh)
+        return false;
     HGDIOBJ previous = ::SelectObject(dc_.get(), fresh.get());
     if (!oldBitmap_)
         oldBitmap_ = previous;
     bitmap_ = std::move(fresh); // the old one is deselected by now
-    width_ = width > 0 ? width : 0;
-    height_ = height > 0 ? height : 0;
+    width_ = width;
+    height_ = height;
+    return true;
 }
 
 void TBitmap::Assign(const TBitmap& other) {
     if (this == &other)
         return;
-    SetSize(other.width_, other.height_);
+    if (!SetSize(other.width_, other.height_))
+        return;
     if (!other.Empty())
         ::BitBlt(dc_.get(), 0, 0, width_, height_, other.dc_.get(), 0, 0, SRCCOPY);
     Transparent = other.Transparent;
@@ -245,7 +240,8 @@ void TBitmap::AssignHandle(HBITMAP bitmap) {
     BITMAP bm{};
     if (!::GetObjectW(bitmap, sizeof bm, &bm))
         return;
-    SetSize(bm.bmWidth, bm.bmHeight);
+    if (!SetSize(bm.bmWidth, bm.bmHeight))
+        return;
     UniqueMemoryDC source(::CreateCompatibleDC(nullptr));
     SelectGuard select(source.get(), bitmap);
     ::BitBlt(dc_.get(), 0, 0, width_, height_, source.get(), 0, 0, SRCCOPY);

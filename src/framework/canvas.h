@@ -36,7 +36,8 @@ COLORREF ColorToRGB(TColor color);
 inline constexpr unsigned fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8;
 enum class TFontPitch { fpDefault, fpVariable, fpFixed };
 
-// A font description; Handle() creates (and caches) the GDI font for the current fields.
+// A font description; a canvas makes the GDI font for its fields, unless a handle of the
+// caller's is installed with SetHandle.
 class TFont {
 public:
     TFont() = default;
@@ -60,16 +61,13 @@ public:
     // Size in points at the screen's resolution.
     void SetSize(int points);
 
-    // The handle for the current fields, or the handle set with SetHandle (not owned).
-    HFONT Handle() const;
-    // Installs a handle of the caller's that Handle() returns until the next call; returns
-    // the previous one (nullptr when it was the font's own).
+    // Installs a handle of the caller's (not owned) that canvases select instead of making
+    // one, until the next call; returns the previous one (nullptr for none).
     HFONT SetHandle(HFONT font);
+    HFONT BorrowedHandle() const { return borrowed_; }
     LOGFONTW LogFont() const;
 
 private:
-    mutable UniqueFont own_;
-    mutable LOGFONTW ownLog_{};
     HFONT borrowed_ = nullptr;
 };
 
@@ -141,7 +139,8 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    void SetSize(int width, int height);
+    // False when the new bitmap cannot be made; the old one then stays as it was.
+    bool SetSize(int width, int height);
     bool Empty() const { return width_ == 0 || height_ == 0; }
     // Copies the picture (and the transparency settings).
     void Assign(const TBitmap& other);

@@ -7,7 +7,7 @@
 #include "framework/window.h"
 
 #include <algorithm>
-#include <stdexcept>
+#include <utility>
 
 namespace tolvern {
 
@@ -123,6 +123,7 @@ void TPopupMenu::ReleaseRealization() {
     }
     entries_.clear();
     owners_.clear();
+    closedMenus_.clear();
     freeIds_.clear();
     nextId_ = 1;
 }
@@ -162,15 +163,18 @@ UINT TPopupMenu::AllocateCommand() {
         freeIds_.pop_back();
         return id;
     }
-    // Identifiers go back to the free list when their items leave the HMENUs, so only the
-    // items shown at one moment count against the 16-bit range of WM_COMMAND.
-    if (nextId_ > 0xFFFF)
-        throw std::runtime_error("too many menu items shown at once");
+    // Identifiers go back to the free list when their items leave the HMENUs (a submenu's
+    // when it closes), so only the items shown at one moment count against the 16-bit range
+    // of WM_COMMAND. Beyond it there is no identifier to give: 0 says so.
+    if (nextId_ > kLastCommand)
+        return 0;
     return nextId_++;
 }
 
-void TPopupMenu::AppendItem(HMENU menu, TMenuItem* item) {
+bool TPopupMenu::AppendItem(HMENU menu, TMenuItem* item) {
     const UINT id = AllocateCommand();
+    if (id == 0)
+        return false;
     Entry entry{item, item->LifeToken(), menu, nullptr};
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof mii;
@@ -199,13 +203,16 @@ void TPopupMenu::AppendItem(HMENU menu, TMenuItem* item) {
     }
     entries_[id] = entry;
     ::InsertMenuItemW(menu, static_cast<UINT>(::GetMenuItemCount(menu)), TRUE, &mii);
+    return true;
 }
 
 void TPopupMenu::FillMenu(HMENU menu, TMenuItem* owner) {
+    // With the identifiers used up, the rest of the items are left out rather than shown
+    // without a way to choose them.
     for (int i = 0; i < owner->Count(); ++i) {
         TMenuItem* item = owner->Items(i);
-        if (item->Visible)
-            AppendItem(menu, item);
+        if (item->Visible && !AppendItem(menu, item))
+            return;
     }
 }
 
@@ -249,6 +256,17 @@ bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         result = 0;
         return true;
     }
+    case WM_UNINITMENUPOPUP: {
+        // A closed submenu gives its identifiers back, but only when the next one opens: it
+        // also closes when one of its items is chosen, before the choice is returned.
+        HMENU menu = reinterpret_cast<HMENU>(wParam);
+        auto it = owners_.find(menu);
+        if (HIWORD(lParam) || it == owners_.end() || it->second == 0)
+            return false;
+        closedMenus_.push_back(menu);
+        result = 0;
+        return true;
+    }
     case WM_MEASUREITEM: {
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (mis->CtlType != ODT_MENU)
@@ -277,7 +295,20 @@ bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, L
     }
 }
 
+void TPopupMenu::ReleaseClosedMenus() {
+    // A menu emptied here is filled again when it reopens; one destroyed with a cleared
+    // ancestor is no longer known.
+    for (HMENU closed : std::exchange(closedMenus_, {})) {
+        auto it = owners_.find(closed);
+        if (it != owners_.end() && it->second != 0)
+            ClearMenu(closed);
+    }
+}
+
 void TPopupMenu::InitPopup(HMENU menu) {
+    closedMenus_.erase(std::remove(closedMenus_.begin(), closedMenus_.end(), menu),
+                       closedMenus_.end());
+    ReleaseClosedMenus();
     const UINT ownerId = owners_[menu];
     if (ownerId == 0)
         return; // the root was built by Popup just before it showed
@@ -422,7 +453,20 @@ void TPopupMenu::DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width
     RECT r{0, 0, 0, 0};
     canvas.DrawText(item->Caption, r, DT_CALCRECT | DT_SINGLELINE);
     width = imageWidth + 15 + (r.right - r.left) + 7;
-    height = std::max(imageHeight + 3, static_cast<int>(r.bottom - r.top) + 2);
+    height = ItemHeight(imageHeight, r.bottom - r.top);
+}
+
+int TPopupMenu::ItemHeight(int imageHeight, int textHeight) {
+    return std::max(imageHeight + 3, textHeight + 2);
+}
+
+int TPopupMenu::DefaultItemHeight(int imageHeight) {
+    UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    TCanvas canvas(dc.get());
+    canvas.Font.AssignLogFont(MenuLogFont());
+    RECT r{0, 0, 0, 0};
+    canvas.DrawText(L"X", r, DT_CALCRECT | DT_SINGLELINE);
+    return ItemHeight(imageHeight, r.bottom - r.top);
 }
 
 void TPopupMenu::DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& rect,

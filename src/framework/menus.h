@@ -60,6 +60,8 @@ public:
     TMenuItem* ItemOfCommand(UINT command) const;
     // The submenu HMENU that item owns in the current realisation, nullptr if none.
     HMENU SubMenuOf(const TMenuItem* item) const;
+    // The last identifier WM_COMMAND can carry.
+    static constexpr UINT kLastCommand = 0xFFFF;
     // Number of command identifiers in use, and the largest one ever handed out.
     size_t CommandsInUse() const { return entries_.size(); }
     UINT HighestCommand() const { return nextId_ - 1; }
@@ -71,6 +73,8 @@ public:
     // The toolkit's own measure and look for an owner-drawn item without draw handlers.
     void DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) const;
     void DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& rect, UINT state) const;
+    // The height DefaultMeasureItem gives a one-line item in the system's menu font.
+    static int DefaultItemHeight(int imageHeight);
 
 private:
     class MenuWindow;
@@ -84,14 +88,16 @@ private:
 
     bool HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void InitPopup(HMENU menu);
+    void ReleaseClosedMenus();
     LRESULT MenuChar(wchar_t ch, HMENU menu);
     void Measure(MEASUREITEMSTRUCT& mis);
     void Draw(const DRAWITEMSTRUCT& dis);
 
+    static int ItemHeight(int imageHeight, int textHeight);
     bool IsOwnerDrawn(const TMenuItem* item) const;
     TMenuItem* LiveItem(UINT command) const;
-    UINT AllocateCommand();
-    void AppendItem(HMENU menu, TMenuItem* item);
+    UINT AllocateCommand(); // 0 when the range is used up
+    bool AppendItem(HMENU menu, TMenuItem* item);
     void FillMenu(HMENU menu, TMenuItem* owner);
     void ReleaseContents(HMENU menu);
     void ReleaseEntry(UINT command);
@@ -101,6 +107,7 @@ private:
     UniqueMenu root_;
     std::unordered_map<UINT, Entry> entries_;
     std::unordered_map<HMENU, UINT> owners_; // submenu -> owning command, root -> 0
+    std::vector<HMENU> closedMenus_;         // closed submenus still holding identifiers
     std::vector<UINT> freeIds_;
     UINT nextId_ = 1;
     bool tracking_ = false;

@@ -3,6 +3,8 @@
 #include "menu/launcher_shell.h"
 #include "menu/name_list.h"
 
+#include "framework/menus.h"
+
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -83,6 +85,44 @@ ComPtr<IShellFolder> TLauncherShell::BindFolder(PCIDLIST_ABSOLUTE pidl) const {
     return folder;
 }
 
+TLauncherShell::ReadOutcome
+TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
+                           const std::function<bool(FolderChild&)>& visit) {
+    FolderFacts parent;
+    // The desktop merges items of other folders (the common desktop, virtual folders): its
+    // children's paths are not its own path joined with their names.
+    parent.hasPath = !IsDesktopPIDL(pidl) && GetPathFromPIDL(pidl, parent.path);
+    parent.removable = parent.hasPath && IsRemovableDrive(parent.path);
+    ComPtr<IShellFolder> folder = BindFolder(pidl);
+    if (!folder)
+        return ReadOutcome::Read; // nothing to list
+    parent.folder = folder.Get();
+    ComPtr<IEnumIDList> children;
+    if (FAILED(folder->EnumObjects(OwnerWindow, flags, &children)))
+        return ReadOutcome::NotStarted;
+    IMalloc& allocator = *ShellMalloc.Get();
+    PITEMID_CHILD rawChild = nullptr;
+    while (children && children->Next(1, &rawChild, nullptr) == S_OK) {
+        UniquePidl child(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(rawChild));
+        FolderChild entry;
+        entry.caption = GetDisplayName(*folder.Get(), rawChild);
+        entry.pidl = ConcatPIDL(allocator, pidl, rawChild);
+        if (!entry.pidl)
+            continue;
+        entry.facts = ChildFacts(parent, rawChild, entry.pidl.get());
+        child.reset();
+        if (!visit(entry))
+            return ReadOutcome::Stopped;
+    }
+    return ReadOutcome::Read;
+}
+
+LinkTarget TLauncherShell::ResolveChildLink(const ShellItemFacts& facts) {
+    if (!facts.hasPath || !facts.IsLink())
+        return {};
+    return ResolveLink(*ShellMalloc.Get(), facts.path);
+}
+
 void TLauncherShell::GetSubItems2(TMenuItem*& item) {
     TMenuItem* open = item->Count() > 0 ? item->Items(0) : nullptr;
     if (!open)
@@ -91,20 +131,20 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         return;
     const PCIDLIST_ABSOLUTE folderPidl = ItemIdPool[static_cast<int>(open->Tag)];
 
-    FolderFacts parent;
-    parent.hasPath = GetPathFromPIDL(folderPidl, parent.path);
-    if (parent.hasPath) {
-        parent.removable = IsRemovableDrive(parent.path);
-        if (parent.removable && !(DriveReady && DriveReady(ExtractFileDrive(parent.path) + L"\\")))
+    std::wstring folderPath;
+    const bool hasPath = GetPathFromPIDL(folderPidl, folderPath);
+    if (hasPath) {
+        if (IsRemovableDrive(folderPath) &&
+            !(DriveReady && DriveReady(ExtractFileDrive(folderPath) + L"\\")))
             return;
-        if (!IsDirAccessible(parent.path))
+        if (!IsDirAccessible(folderPath))
             return;
     }
 
     ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
     std::vector<NamedPidl> folders, files;
     const bool isControlPanel = SameFolder(ControlPanelPIDL, folderPidl);
-    const bool sorted = parent.hasPath || isControlPanel || SameFolder(RecycleBinPIDL, folderPidl);
+    const bool sorted = hasPath || isControlPanel || SameFolder(RecycleBinPIDL, folderPidl);
     bool hintOn = false;
     auto finish = [&] {
         if (hintOn)
@@ -114,63 +154,46 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
     };
 
     int total = 0;
-    ComPtr<IShellFolder> folder = BindFolder(folderPidl);
-    if (folder) {
-        parent.folder = folder.Get();
-        ComPtr<IEnumIDList> children;
-        if (FAILED(folder->EnumObjects(OwnerWindow, FolderEnumFlags, &children))) {
-            finish();
-            return;
-        }
-        int n = 0;
-        PITEMID_CHILD rawChild = nullptr;
-        while (children && children->Next(1, &rawChild, nullptr) == S_OK) {
-            UniquePidl child(*ShellMalloc.Get(), reinterpret_cast<PIDLIST_ABSOLUTE>(rawChild));
-            const std::wstring caption = GetDisplayName(*folder.Get(), rawChild);
-            UniquePidl absolute = ConcatPIDL(*ShellMalloc.Get(), folderPidl, rawChild);
-            const ShellItemFacts facts = ChildFacts(parent, rawChild, absolute.get());
-            child.reset();
-
-            std::vector<NamedPidl>* into = nullptr;
-            UniquePidl kept;
-            if (facts.IsFolder()) {
+    int n = 0;
+    const ReadOutcome outcome = ReadFolder(folderPidl, FolderEnumFlags, [&](FolderChild& child) {
+        const ShellItemFacts& facts = child.facts;
+        std::vector<NamedPidl>* into = nullptr;
+        UniquePidl kept;
+        if (facts.IsFolder()) {
+            into = &folders;
+            kept = std::move(child.pidl);
+        } else if (facts.IsLink() || !settings_.DoNotViewUnassociatedItems || !facts.hasPath) {
+            LinkTarget target = ResolveChildLink(facts);
+            if (facts.IsLink() && IsLinkTargetFolder(target)) {
                 into = &folders;
-                kept = std::move(absolute);
-            } else if (facts.IsLink() || !settings_.DoNotViewUnassociatedItems || !facts.hasPath) {
-                LinkTarget target;
-                if (facts.hasPath && facts.IsLink())
-                    target = ResolveLink(*ShellMalloc.Get(), facts.path);
-                if (facts.hasPath && facts.IsLink() && IsLinkTargetFolder(target)) {
-                    into = &folders;
-                    kept = std::move(target.pidl);
-                } else {
-                    into = &files;
-                    kept = std::move(absolute);
-                }
-            } else if (IsAssociatedPath(AssociatedExtCache, facts.path)) {
+                kept = std::move(target.pidl);
+            } else {
                 into = &files;
-                kept = std::move(absolute);
+                kept = std::move(child.pidl);
             }
-            if (into) {
-                into->push_back({caption, std::move(kept)});
-                ++total;
-            }
+        } else if (IsAssociatedPath(AssociatedExtCache, facts.path)) {
+            into = &files;
+            kept = std::move(child.pidl);
+        }
+        if (into) {
+            into->push_back({child.caption, std::move(kept)});
+            ++total;
+        }
 
-            ++n;
-            if (n > settings_.ShowHintFrom) {
-                if (!hintOn) {
-                    HintOn();
-                    hintOn = true;
-                } else if (n % 10 == 0) {
-                    HintShow(Title + L" - " + std::to_wstring(n) +
-                             L"項目を読み取り中([ESC]で中断)");
-                }
-            }
-            if (Escape()) {
-                finish();
-                return;
+        ++n;
+        if (n > settings_.ShowHintFrom) {
+            if (!hintOn) {
+                HintOn();
+                hintOn = true;
+            } else if (n % 10 == 0) {
+                HintShow(Title + L" - " + std::to_wstring(n) + L"項目を読み取り中([ESC]で中断)");
             }
         }
+        return !Escape();
+    });
+    if (outcome != ReadOutcome::Read) {
+        finish();
+        return;
     }
     if (sorted) {
         SortAndMerge(folders);
@@ -311,9 +334,8 @@ void TLauncherShell::RebuildMenuItem(TMenuItem*& item) {
 }
 
 int TLauncherShell::MenuItemHeight(bool large) {
-    // Items are as high as their image plus 3, or the system's menu bar height when its
-    // font needs more.
-    return std::max((large ? 32 : 16) + 3, ::GetSystemMetrics(SM_CYMENU));
+    // The height the items are measured at; the menu bar's height (SM_CYMENU) is no item's.
+    return TPopupMenu::DefaultItemHeight(large ? 32 : 16);
 }
 
 void TLauncherShell::BreakMenu(TMenuItem& item, bool large) {

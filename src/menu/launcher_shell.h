@@ -63,6 +63,21 @@ public:
     // Frees every pool list and icon (exit and restart).
     void EmptyPools();
 
+    // Reading a folder, for folder items and the special-folder menus alike.
+    struct FolderChild {
+        std::wstring caption; // as the folder shows it
+        UniquePidl pidl;      // absolute
+        ShellItemFacts facts; // each found once, from the folder's own answers where it can
+    };
+    enum class ReadOutcome { Read, NotStarted, Stopped };
+    // Hands every child of the folder (the desktop for its empty list), enumerated with
+    // flags, to visit; visit returns false to stop. A folder that cannot be bound reads as
+    // empty; NotStarted when its enumeration cannot start.
+    ReadOutcome ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
+                           const std::function<bool(FolderChild&)>& visit);
+    // A shortcut child's target, resolved from its path; empty for any other child.
+    LinkTarget ResolveChildLink(const ShellItemFacts& facts);
+
     // Folder expansion.
     void GetSubItems2(TMenuItem*& item);
     int GetSubItemCount(PCIDLIST_ABSOLUTE pidl);

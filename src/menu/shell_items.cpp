@@ -93,16 +93,6 @@ std::wstring GetSystemDir() {
     return WithBackslash(FromBuffer(buffer, ::GetSystemDirectoryW(buffer, MAX_PATH)));
 }
 
-bool GetPathFromPIDL(PCIDLIST_ABSOLUTE pidl, std::wstring& path) {
-    wchar_t buffer[MAX_PATH] = {};
-    if (pidl && ::SHGetPathFromIDListW(pidl, buffer)) {
-        path = buffer;
-        return true;
-    }
-    path.clear();
-    return false;
-}
-
 UniquePidl GetPIDLFromPath(IShellFolder& desktop, IMalloc& allocator, const std::wstring& path) {
     std::wstring name = path; // ParseDisplayName wants a writable string
     PIDLIST_RELATIVE pidl = nullptr;
@@ -163,13 +153,28 @@ bool IsDriveReady(const std::wstring& root) {
     return ok != FALSE;
 }
 
+std::wstring LongPathForm(const std::wstring& path) {
+    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0)
+        return path;
+    if (path.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    return L"\\\\?\\" + path;
+}
+
 bool IsDirAccessible(const std::wstring& path) {
-    const DWORD length = ::GetCurrentDirectoryW(0, nullptr);
-    std::wstring previous(length, L'\0');
-    previous.resize(::GetCurrentDirectoryW(length, previous.data()));
-    const bool entered = ::SetCurrentDirectoryW(path.c_str()) != FALSE;
-    ::SetCurrentDirectoryW(previous.c_str());
-    return entered;
+    // Listing the folder, rather than making it the current directory, which no path of
+    // MAX_PATH characters or more can be.
+    std::wstring pattern = LongPathForm(path);
+    if (!pattern.empty() && pattern.back() != L'\\')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    ::FindClose(find);
+    return true;
 }
 
 bool ShellItemFacts::IsFolder() const {
@@ -223,6 +228,26 @@ ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath) {
     return link;
 }
 
+namespace {
+constexpr int kLongPathLength = 32768;
+
+// Whether the shell can use the list as it is: its parent binds and knows the item, and a
+// folder binds itself.
+bool IsBindable(PCIDLIST_ABSOLUTE pidl) {
+    ComPtr<IShellFolder> parent;
+    PCUITEMID_CHILD last = nullptr;
+    if (!pidl || FAILED(::SHBindToParent(pidl, IID_PPV_ARGS(&parent), &last)))
+        return false;
+    SFGAOF attributes = SFGAO_FOLDER;
+    if (FAILED(parent->GetAttributesOf(1, &last, &attributes)))
+        return false;
+    if (!(attributes & SFGAO_FOLDER))
+        return true;
+    ComPtr<IShellFolder> folder;
+    return SUCCEEDED(parent->BindToObject(last, nullptr, IID_PPV_ARGS(&folder)));
+}
+} // namespace
+
 LinkTarget ResolveLink(IMalloc& allocator, const std::wstring& linkPath) {
     ComPtr<IShellLinkW> link = LoadShellLink(linkPath);
     return link ? ReadLinkTarget(allocator, *link.Get()) : LinkTarget{};
@@ -233,13 +258,13 @@ LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link) {
     PIDLIST_ABSOLUTE pidl = nullptr;
     if (SUCCEEDED(link.GetIDList(&pidl)) && pidl)
         target.pidl = UniquePidl(allocator, pidl);
-    wchar_t buffer[MAX_PATH] = {};
-    if (link.GetPath(buffer, MAX_PATH, nullptr, SLGP_UNCPRIORITY) == S_OK)
-        target.path = buffer;
+    std::wstring buffer(kLongPathLength, L'\0'); // targets may be longer than MAX_PATH
+    if (link.GetPath(buffer.data(), kLongPathLength, nullptr, SLGP_UNCPRIORITY) == S_OK)
+        target.path = buffer.c_str();
     // A shortcut may store its target as a simple list that names the item but cannot be bound
-    // to (Wine does), so a folder target would open empty; the list parsed from the target's
-    // path binds. Removable media are left untouched.
-    if (!target.path.empty() && !IsRemovableDrive(target.path)) {
+    // to (Wine does), so a folder target would open empty; only then is the target's path
+    // parsed again (a file-system or network round trip). Removable media are left untouched.
+    if (!target.path.empty() && !IsBindable(target.pidl.get()) && !IsRemovableDrive(target.path)) {
         PIDLIST_ABSOLUTE parsed = nullptr;
         if (SUCCEEDED(::SHParseDisplayName(target.path.c_str(), nullptr, &parsed, 0, nullptr)) &&
             parsed)

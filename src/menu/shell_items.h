@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/com.h"
+#include "base/shell_path.h"
 
 #include <shlobj.h>
 
@@ -59,7 +60,6 @@ bool IsDesktopPIDL(PCUIDLIST_RELATIVE pidl); // the empty list
 
 std::wstring GetWindowsDir(); // with a trailing backslash; empty on failure
 std::wstring GetSystemDir();
-bool GetPathFromPIDL(PCIDLIST_ABSOLUTE pidl, std::wstring& path);
 UniquePidl GetPIDLFromPath(IShellFolder& desktop, IMalloc& allocator, const std::wstring& path);
 
 std::wstring ExtractFileDrive(const std::wstring& path); // "C:" or "\\server\share"
@@ -70,6 +70,8 @@ bool FileExists(const std::wstring& path);
 bool IsRemovableDriveType(UINT driveType); // removable disk or CD-ROM
 bool IsRemovableDrive(const std::wstring& path);
 bool IsDriveReady(const std::wstring& root);
+// The path in the "\\?\" form when it is too long for the plain one.
+std::wstring LongPathForm(const std::wstring& path);
 bool IsDirAccessible(const std::wstring& path);
 
 // --- Shell item tests (absolute lists) -------------------------------------------------

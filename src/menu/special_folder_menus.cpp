@@ -22,7 +22,6 @@ enum class Classify {
 struct TLauncherMenu::SpecialFolder {
     TMenuItem* menu;
     PCIDLIST_ABSOLUTE pidl;
-    bool isDesktop;
     SHCONTF flags;
     Classify classify;
     bool sortFolders;
@@ -33,59 +32,45 @@ namespace {
 
 // A recent document is worth listing when its shortcut points to an existing file; one on a
 // removable or CD-ROM drive is kept without touching the medium, unless it is the drive root.
-bool PassesRecentFilter(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl) {
-    const std::wstring target = GetLinkPath(allocator, pidl);
-    if (!target.empty() && IsRemovableDrive(target))
-        return !EqualsIgnoreCase(target, ExtractFileDrive(target) + L"\\");
-    return !IsLinkToFolder(allocator, pidl) && FileExists(target);
+bool PassesRecentFilter(const ShellItemFacts& facts, const LinkTarget& target) {
+    if (!target.path.empty() && IsRemovableDrive(target.path))
+        return !EqualsIgnoreCase(target.path, ExtractFileDrive(target.path) + L"\\");
+    return !(facts.IsLink() && IsLinkTargetFolder(target)) && FileExists(target.path);
 }
 
 // Reads one folder into F and L. False when the enumeration could not start (the submenu then
 // stays as it is); a folder that cannot be bound reads as empty.
-bool ReadSpecialFolder(TLauncherShell& shell, HWND owner, PCIDLIST_ABSOLUTE pidl, bool isDesktop,
-                       SHCONTF flags, Classify classify, std::vector<NamedPidl>& folders,
+bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
+                       Classify classify, std::vector<NamedPidl>& folders,
                        std::vector<NamedPidl>& files) {
-    IMalloc& allocator = *shell.ShellMalloc.Get();
-    ComPtr<IShellFolder> folder;
-    if (isDesktop)
-        folder = shell.DesktopFolder;
-    else if (!pidl ||
-             FAILED(shell.DesktopFolder->BindToObject(pidl, nullptr, IID_PPV_ARGS(&folder))))
+    if (!pidl)
         return true;
-    ComPtr<IEnumIDList> children;
-    if (FAILED(folder->EnumObjects(owner, flags, &children)) || !children)
-        return false;
-    PITEMID_CHILD child = nullptr;
-    while (children->Next(1, &child, nullptr) == S_OK) {
-        std::wstring caption = GetDisplayName(*folder.Get(), child);
-        // The desktop's children are already absolute lists.
-        UniquePidl absolute = isDesktop
-                                  ? UniquePidl(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(child))
-                                  : ConcatPIDL(allocator, pidl, child);
-        if (!isDesktop)
-            allocator.Free(child);
-        if (!absolute)
-            continue;
+    using Child = TLauncherShell::FolderChild;
+    return shell.ReadFolder(pidl, flags, [&](Child& child) {
+        const ShellItemFacts& facts = child.facts;
         switch (classify) {
         case Classify::Standard:
-            if (IsFolderItem(absolute.get()))
-                folders.push_back({std::move(caption), std::move(absolute)});
-            else if (IsLinkToFolder(allocator, absolute.get()))
-                folders.push_back({std::move(caption), GetLinkPIDL(allocator, absolute.get())});
-            else
-                files.push_back({std::move(caption), std::move(absolute)});
+            if (facts.IsFolder()) {
+                folders.push_back({std::move(child.caption), std::move(child.pidl)});
+            } else {
+                LinkTarget target = shell.ResolveChildLink(facts);
+                if (facts.IsLink() && IsLinkTargetFolder(target))
+                    folders.push_back({std::move(child.caption), std::move(target.pidl)});
+                else
+                    files.push_back({std::move(child.caption), std::move(child.pidl)});
+            }
             break;
         case Classify::History:
-            (IsFolderItem(absolute.get()) ? folders : files)
-                .push_back({std::move(caption), std::move(absolute)});
+            (facts.IsFolder() ? folders : files)
+                .push_back({std::move(child.caption), std::move(child.pidl)});
             break;
         case Classify::Recent:
-            if (PassesRecentFilter(allocator, absolute.get()))
-                files.push_back({std::move(caption), std::move(absolute)});
+            if (PassesRecentFilter(facts, shell.ResolveChildLink(facts)))
+                files.push_back({std::move(child.caption), std::move(child.pidl)});
             break;
         }
-    }
-    return true;
+        return true;
+    }) != TLauncherShell::ReadOutcome::NotStarted;
 }
 
 // The cursor shows work in the background while a special folder is read.
@@ -108,8 +93,7 @@ void TLauncherMenu::AddEntries(TMenuItem& menu, std::vector<NamedPidl>& folders,
 void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {
     BusyCursor busy;
     std::vector<NamedPidl> folders, files;
-    if (ReadSpecialFolder(shell_, OwnerWindow, f.pidl, f.isDesktop, f.flags, f.classify, folders,
-                          files)) {
+    if (ReadSpecialFolder(shell_, f.pidl, f.flags, f.classify, folders, files)) {
         if (f.sortFolders)
             SortAndMerge(folders);
         if (f.sortFiles)
@@ -124,28 +108,28 @@ void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {
 }
 
 void TLauncherMenu::BuildDesktopMenu() {
-    BuildSpecialMenu({DesktopMenuItem, DesktopPIDL, true, shell_.FolderEnumFlags,
-                      Classify::Standard, false, false});
+    BuildSpecialMenu(
+        {DesktopMenuItem, DesktopPIDL, shell_.FolderEnumFlags, Classify::Standard, false, false});
 }
 
 void TLauncherMenu::BuildMyDocumentsMenu() {
-    BuildSpecialMenu({MyDocumentsMenuItem, PersonalPIDL, false, shell_.FolderEnumFlags,
-                      Classify::Standard, true, true});
+    BuildSpecialMenu({MyDocumentsMenuItem, PersonalPIDL, shell_.FolderEnumFlags, Classify::Standard,
+                      true, true});
 }
 
 void TLauncherMenu::BuildRecentMenu() {
     BuildSpecialMenu(
-        {RecentMenuItem, RecentPIDL, false, SHCONTF_NONFOLDERS, Classify::Recent, false, true});
+        {RecentMenuItem, RecentPIDL, SHCONTF_NONFOLDERS, Classify::Recent, false, true});
 }
 
 void TLauncherMenu::BuildFavoritesMenu() {
-    BuildSpecialMenu({FavoritesMenuItem, FavoritesPIDL, false, shell_.FolderEnumFlags,
-                      Classify::Standard, true, true});
+    BuildSpecialMenu(
+        {FavoritesMenuItem, FavoritesPIDL, shell_.FolderEnumFlags, Classify::Standard, true, true});
 }
 
 void TLauncherMenu::BuildHistoryMenu() {
-    BuildSpecialMenu({HistoryMenuItem, HistoryPIDL, false, shell_.FolderEnumFlags,
-                      Classify::History, false, true});
+    BuildSpecialMenu(
+        {HistoryMenuItem, HistoryPIDL, shell_.FolderEnumFlags, Classify::History, false, true});
 }
 
 void TLauncherMenu::BuildProgramMenu() {
@@ -153,11 +137,10 @@ void TLauncherMenu::BuildProgramMenu() {
     TMenuItem& menu = *ProgramMenuItem;
     std::vector<NamedPidl> ownFolders, ownFiles, allFolders, allFiles;
     const bool started =
-        ReadSpecialFolder(shell_, OwnerWindow, ProgramsPIDL, false, shell_.FolderEnumFlags,
-                          Classify::Standard, ownFolders, ownFiles) &&
-        (!NTPlatform ||
-         ReadSpecialFolder(shell_, OwnerWindow, CommonProgramsPIDL.get(), false,
-                           shell_.FolderEnumFlags, Classify::Standard, allFolders, allFiles));
+        ReadSpecialFolder(shell_, ProgramsPIDL, shell_.FolderEnumFlags, Classify::Standard,
+                          ownFolders, ownFiles) &&
+        (!NTPlatform || ReadSpecialFolder(shell_, CommonProgramsPIDL.get(), shell_.FolderEnumFlags,
+                                          Classify::Standard, allFolders, allFiles));
     if (started) {
         for (auto* list : {&ownFolders, &ownFiles, &allFolders, &allFiles})
             SortAndMerge(*list);

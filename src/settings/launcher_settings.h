@@ -27,6 +27,10 @@ inline constexpr ShortCut kShortCutShift = 0x2000;
 inline constexpr ShortCut kShortCutCtrl = 0x4000;
 inline constexpr ShortCut kShortCutAlt = 0x8000;
 
+// The banner widths the settings dialog offers.
+inline constexpr int kMinBannerWidth = 2;
+inline constexpr int kMaxBannerWidth = 100;
+
 struct MyMenuEntry {
     std::wstring Caption;
     std::wstring Path;

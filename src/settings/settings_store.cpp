@@ -67,7 +67,9 @@ LauncherSettings ReadLauncherSettings(const RegistryIni& ini,
         ini.ReadBool(S, L"DoNotCheckItemsEveryTime", d.DoNotCheckItemsEveryTime);
     s.MoveCursor = ini.ReadBool(S, L"MoveCursor", d.MoveCursor);
     s.ShowHintFrom = ini.ReadInteger(S, L"ShowHintFrom", d.ShowHintFrom);
-    s.MenuBannerWidth = ini.ReadInteger(S, L"MenuBannerWidth", d.MenuBannerWidth);
+    // The dialog's range: a wider banner asks for a huge bitmap, a narrower one for none.
+    s.MenuBannerWidth = std::clamp(ini.ReadInteger(S, L"MenuBannerWidth", d.MenuBannerWidth),
+                                   kMinBannerWidth, kMaxBannerWidth);
     s.MenuDrawStyle = ini.ReadInteger(S, L"MenuDrawStyle", d.MenuDrawStyle);
     s.HideArrow = ini.ReadBool(S, L"HideArrow", d.HideArrow);
     s.LargeIcon = ini.ReadBool(S, L"LargeIcon", d.LargeIcon);
@@ -79,7 +81,11 @@ LauncherSettings ReadLauncherSettings(const RegistryIni& ini,
     s.BannerFontColor = ini.ReadInteger(S, L"BannerFontColor", d.BannerFontColor);
     s.BannerFontStyle = ini.ReadInteger(S, L"BannerFontStyle", d.BannerFontStyle) & 0xFF;
     s.HotKey = TextToShortCut(ini.ReadString(S, L"HotKey", ShortCutToText(d.HotKey)));
-    const int count = ini.ReadInteger(S, L"MenuCount", 0);
+    // A save writes two values an entry, so no count it writes exceeds the section's number of
+    // values; a larger count names entries that were never stored (and a huge one would take
+    // minutes to read into empty entries).
+    const int count = static_cast<int>(std::min<size_t>(
+        std::max(ini.ReadInteger(S, L"MenuCount", 0), 0), ini.ValueNames(kMyMenuSection).size()));
     s.LastOpenedDir = ini.ReadString(S, L"LastOpenedDir", defaultLastOpenedDir);
     for (int i = 0; i < count; ++i)
         s.MyMenu.push_back({ini.ReadString(kMyMenuSection, CaptionName(i), L""),

@@ -2,6 +2,7 @@
 #include "settings/startup_shortcut.h"
 
 #include "base/com.h"
+#include "base/shell_path.h"
 #include "base/text.h"
 #include "settings/launcher_settings.h"
 #include "settings/settings_store.h"
@@ -10,19 +11,24 @@
 
 namespace tolvern {
 
-std::wstring StartupShortcutPath() {
+std::wstring StartupFolderPath() {
     PIDLIST_ABSOLUTE pidl = nullptr;
     if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &pidl)) || !pidl)
         return L"";
-    wchar_t folder[MAX_PATH] = {};
-    BOOL ok = ::SHGetPathFromIDListW(pidl, folder);
+    std::wstring folder;
+    const bool ok = GetPathFromPIDL(pidl, folder);
     ::CoTaskMemFree(pidl);
-    if (!ok)
-        return L"";
-    return std::wstring(folder) + L"\\" + kApplicationTitle + L".lnk";
+    return ok ? folder : L"";
 }
 
-HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings) {
+std::wstring StartupShortcutPath(const std::wstring& startupFolder) {
+    if (startupFolder.empty())
+        return L"";
+    return startupFolder + L"\\" + kApplicationTitle + L".lnk";
+}
+
+HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings,
+                            const std::wstring& startupFolder) {
     ComPtr<IShellLinkW> link;
     HRESULT hr =
         ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
@@ -32,7 +38,7 @@ HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, Regist
     link->SetArguments(L"/wait:10");
     link->SetWorkingDirectory(ExtractFileDir(programPath).c_str());
 
-    const std::wstring file = StartupShortcutPath();
+    const std::wstring file = StartupShortcutPath(startupFolder);
     const bool exists =
         !file.empty() && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (enable) {

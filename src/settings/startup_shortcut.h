@@ -7,13 +7,17 @@
 
 namespace tolvern {
 
-// Full path of "<Startup folder>\Tolvern Launcher.lnk"; empty when the folder is unknown.
-std::wstring StartupShortcutPath();
+// The user's Startup folder; empty when the shell does not know it.
+std::wstring StartupFolderPath();
+
+// Full path of "<folder>\Tolvern Launcher.lnk"; empty when the folder is.
+std::wstring StartupShortcutPath(const std::wstring& startupFolder);
 
 // Creates the shortcut (target programPath, arguments "/wait:10", working directory the
-// program's folder) when enable is true and no file of that name exists, or deletes the file
-// when enable is false; then stores "Startup". An existing file is left untouched and then
-// nothing is stored. Returns the failure of creating the shortcut, if any.
-HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings);
+// program's folder) in startupFolder when enable is true and no file of that name exists, or
+// deletes the file when enable is false; then stores "Startup". An existing file is left
+// untouched and then nothing is stored. Returns the failure of creating the shortcut, if any.
+HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings,
+                            const std::wstring& startupFolder);
 
 } // namespace tolvern

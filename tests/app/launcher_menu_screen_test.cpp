@@ -51,7 +51,7 @@ protected:
         key.SetString(kMyMenuSection, L"Path0", L"C:\\windows\\notepad.exe");
         Application app;
         TForm1 form1(app);
-        TForm2 form2(app, form1, key.Path());
+        TForm2 form2(app, form1, key.Path(), key.StartupFolder());
         Seen seen;
         std::thread driver([&] {
             HWND menu = WaitForMenuWindow();

@@ -561,7 +561,7 @@ TEST_F(OptionPages, PopupCornerAndCursorMoveAtATrayClick) {
 
 TEST_F(OptionPages, StartupBoxCreatesOrDeletesTheShortcutAndStoresAtOnce) {
     Start();
-    const std::wstring link = StartupShortcutPath();
+    const std::wstring link = StartupShortcutPath(key.StartupFolder());
     ASSERT_FALSE(link.empty());
     { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }
     const std::wstring setting = key.Path().substr(1) + L"\\" + kSettingSection;

@@ -54,7 +54,7 @@ protected:
     void SetUp() override { ::DeleteFileW(link.c_str()); }
     void TearDown() override { ::DeleteFileW(link.c_str()); }
     ScratchKey key;
-    const std::wstring link = StartupShortcutPath();
+    const std::wstring link = StartupShortcutPath(key.StartupFolder());
 };
 
 TEST(SettingsForm, FirstStartWritesEveryDefaultAtExit) {
@@ -177,17 +177,27 @@ TEST_F(StartupShortcutTest, StartupOnCreatesTheShortcutAtEveryStart) {
 TEST_F(StartupShortcutTest, AnExistingFileIsLeftAloneAndStartupOffDeletesIt) {
     { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }
     RegistryIni ini(HKEY_CURRENT_USER, key.Path());
-    EXPECT_HRESULT_SUCCEEDED(MakeStartUpShortcut(ProgramFilePath(), true, ini));
+    EXPECT_HRESULT_SUCCEEDED(
+        MakeStartUpShortcut(ProgramFilePath(), true, ini, key.StartupFolder()));
     std::ifstream in(link.c_str(), std::ios::binary);
     std::string content((std::istreambuf_iterator<char>(in)), {});
     in.close();
     EXPECT_EQ("not a shortcut", content);
     EXPECT_EQ(DWORD{REG_NONE}, key.ValueType(S, L"Startup")) << "nothing is stored then";
 
+    // The user's own shortcut is not the test's: it stays.
+    const std::wstring users = StartupShortcutPath(StartupFolderPath());
+    ASSERT_FALSE(users.empty());
+    const bool planted = !FileExists(users);
+    if (planted)
+        std::ofstream(users.c_str(), std::ios::binary) << "the user's";
     key.SetString(S, L"Startup", L"0");
     { Launcher launcher(key); }
     EXPECT_FALSE(FileExists(link));
     EXPECT_EQ(L"0", key.GetString(S, L"Startup"));
+    EXPECT_TRUE(FileExists(users));
+    if (planted)
+        ::DeleteFileW(users.c_str());
 }
 
 } // namespace

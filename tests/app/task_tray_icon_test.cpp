@@ -112,6 +112,20 @@ TEST_F(TrayIconTest, PopsUpTheAssignedMenuBeforeTheEventsAndForgetsAFreedMenu) {
     log.clear();
     Notify(WM_RBUTTONDOWN);
     EXPECT_EQ(std::vector<std::wstring>{L"down R " + std::to_wstring(ssRight)}, log);
+
+    // One menu for both buttons is forgotten by both.
+    menu = std::make_unique<RecordingMenu>(log);
+    tray->SetPopUpMenuL(menu.get());
+    tray->SetPopUpMenuR(menu.get());
+    menu.reset();
+    EXPECT_EQ(nullptr, tray->PopUpMenuL());
+    EXPECT_EQ(nullptr, tray->PopUpMenuR());
+    log.clear();
+    Notify(WM_LBUTTONDOWN);
+    Notify(WM_RBUTTONDOWN);
+    EXPECT_EQ((std::vector<std::wstring>{L"down L " + std::to_wstring(ssLeft),
+                                         L"down R " + std::to_wstring(ssRight)}),
+              log);
 }
 
 TEST_F(TrayIconTest, ShowsTheTipAndSendsNothingForAnUnchangedOrHiddenIcon) {

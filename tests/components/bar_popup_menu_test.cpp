@@ -3,6 +3,7 @@
 #include "components/bar_popup_menu.h"
 
 #include "framework/image_list.h"
+#include "support/gui_objects.h"
 
 #include <gtest/gtest.h>
 
@@ -195,7 +196,6 @@ TEST(BarPopupMenu, EqualColoursGiveOneFlatColour) {
     for (int y = 0; y < menu.BarHeight(); ++y)
         for (int x = 0; x < menu.BarWidth - 2; ++x)
             ASSERT_EQ(static_cast<COLORREF>(0x336699), p.Pixel(x, y));
-    EXPECT_EQ(0, menu.GradientRowsPainted());
 }
 
 TEST(BarPopupMenu, TextStartsAtColumnOneForAWidthOf28AndAnXOf22) {
@@ -220,7 +220,7 @@ TEST(BarPopupMenu, TextStartsAtColumnOneForAWidthOf28AndAnXOf22) {
     }
     MenuPainter p(menu);
     p.DrawAll();
-    EXPECT_EQ(1, menu.LastTextOrigin().x); // x = round-half-even(2.5) = 2, drawn at x - 1
+    EXPECT_EQ(1, menu.TextOrigin(22).x); // x = round-half-even(2.5) = 2, drawn at x - 1
     int white = 0;
     for (int y = 0; y < menu.BarHeight(); ++y) {
         EXPECT_EQ(RGB(0, 0, 0), p.Pixel(0, y)) << y;
@@ -236,19 +236,19 @@ TEST(BarPopupMenu, TextStartsSixPixelsAboveTheBottomOrAboveABottomPicture) {
     {
         MenuPainter p(menu);
         p.DrawAll();
-        EXPECT_EQ(menu.BarHeight() - 6, menu.LastTextOrigin().y);
+        EXPECT_EQ(menu.BarHeight() - 6, menu.TextOrigin(22).y);
     }
     menu.Bitmap().SetSize(12, 20);
     {
         MenuPainter p(menu);
         p.DrawAll();
-        EXPECT_EQ(menu.BarHeight() - 6 - 20, menu.LastTextOrigin().y);
+        EXPECT_EQ(menu.BarHeight() - 6 - 20, menu.TextOrigin(22).y);
     }
     menu.BitmapVertAlignment = bvaTop;
     {
         MenuPainter p(menu);
         p.DrawAll();
-        EXPECT_EQ(menu.BarHeight() - 6, menu.LastTextOrigin().y);
+        EXPECT_EQ(menu.BarHeight() - 6, menu.TextOrigin(22).y);
     }
 }
 
@@ -394,18 +394,20 @@ TEST(BarPopupMenu, TheBannerIsPaintedOncePerPopupAndRepaintsCopySlices) {
     AddLauncherLikeItems(menu);
     MenuPainter p(menu);
     p.DrawAll();
-    const int rows = menu.GradientRowsPainted();
-    EXPECT_EQ(menu.BarHeight() + static_cast<int>(p.rects.size()), rows);
-    EXPECT_EQ(1, menu.FullCopies());
-    EXPECT_EQ(0, menu.SliceCopies());
+    ASSERT_TRUE(menu.BarComplete());
+    // A mark in the finished banner: an item painted again copies its slice of the buffer,
+    // so the mark shows; painting the banner again would have covered it.
+    const HDC buffer = menu.BarBuffer()->Canvas().Handle();
+    const int markRow = p.rects[3].top + 2;
+    const COLORREF mark = RGB(255, 255, 0);
+    ::SetPixel(buffer, 3, markRow, mark);
     // Selection moves: single items repaint from the buffer.
     p.Fill(RGB(255, 0, 255));
     p.Draw(3, ODS_SELECTED);
     p.Draw(3, 0);
     p.Draw(4, ODS_SELECTED);
-    EXPECT_EQ(rows, menu.GradientRowsPainted());
-    EXPECT_EQ(3, menu.SliceCopies());
-    EXPECT_EQ(1, menu.FullCopies());
+    EXPECT_EQ(mark, p.Pixel(3, markRow));
+    EXPECT_EQ(mark, ::GetPixel(buffer, 3, markRow) & 0xFFFFFF);
     // Exactly the item's slice was copied.
     EXPECT_EQ(RGB(255, 0, 255), p.Pixel(0, p.rects[3].top - 1));
     EXPECT_NE(RGB(255, 0, 255), p.Pixel(0, p.rects[3].top));
@@ -415,7 +417,9 @@ TEST(BarPopupMenu, TheBannerIsPaintedOncePerPopupAndRepaintsCopySlices) {
     MenuPainter again(menu);
     EXPECT_FALSE(menu.BarComplete());
     again.DrawAll();
-    EXPECT_EQ(2 * rows, menu.GradientRowsPainted());
+    EXPECT_TRUE(menu.BarComplete());
+    EXPECT_NE(mark, ::GetPixel(menu.BarBuffer()->Canvas().Handle(), 3, markRow) & 0xFFFFFF);
+    EXPECT_EQ(again.Pixel(3, markRow), ::GetPixel(buffer, 3, markRow) & 0xFFFFFF);
 }
 
 TEST(BarPopupMenu, NothingMeasuredPaintsAFlatBannerInTheStartColour) {
@@ -430,6 +434,30 @@ TEST(BarPopupMenu, NothingMeasuredPaintsAFlatBannerInTheStartColour) {
         ASSERT_EQ(RGB(0, 128, 128), p.Pixel(0, y));
 }
 
+TEST(BarPopupMenu, ABufferThatCannotBeMadeLeavesTheOldOneAndABannerInTheStartColour) {
+    TBitmap bitmap;
+    ASSERT_TRUE(bitmap.SetSize(10, 20));
+    const HBITMAP kept = bitmap.Handle();
+    const int objects = test::GdiObjectCount();
+    EXPECT_FALSE(bitmap.SetSize(1 << 30, 1 << 30));
+    EXPECT_EQ(10, bitmap.Width());
+    EXPECT_EQ(20, bitmap.Height());
+    EXPECT_EQ(kept, bitmap.Handle());
+    EXPECT_EQ(kept, ::GetCurrentObject(bitmap.Canvas().Handle(), OBJ_BITMAP));
+    EXPECT_EQ(objects, test::GdiObjectCount());
+
+    // A banner too wide for any bitmap paints flat, as one with nothing measured does.
+    TBarPopupMenu menu;
+    menu.GradientStart = clTeal;
+    menu.GradientEnd = clBlack;
+    menu.Items.Add(Item(L"a"));
+    MenuPainter p(menu);
+    menu.BarWidth = 1 << 30;
+    p.Draw(0);
+    for (int x : {0, 25})
+        EXPECT_EQ(RGB(0, 128, 128), p.Pixel(x, 5));
+}
+
 TEST(BarPopupMenu, WithoutTheBannerItemsStartAtTheLeftEdge) {
     TBarPopupMenu menu;
     menu.SetBarVisible(false);
@@ -437,7 +465,7 @@ TEST(BarPopupMenu, WithoutTheBannerItemsStartAtTheLeftEdge) {
     MenuPainter p(menu);
     p.Draw(0, ODS_SELECTED);
     EXPECT_EQ(ColorToRGB(clHighlight), p.Pixel(0, 0));
-    EXPECT_EQ(0, menu.GradientRowsPainted());
+    EXPECT_FALSE(menu.BarComplete()) << "no banner is painted";
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -60,7 +61,8 @@ TEST(PopupMenuRealisation, HiddenItemsAreLeftOutAndComeBackWhenShown) {
     EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"c"}), test::MenuTexts(sub));
     two->Visible = true;
     root = menu.Realize();
-    EXPECT_EQ((std::vector<std::wstring>{L"One(&O)", L"Two(&T)", L"", L"Folder(&F)"}), test::MenuTexts(root));
+    EXPECT_EQ((std::vector<std::wstring>{L"One(&O)", L"Two(&T)", L"", L"Folder(&F)"}),
+              test::MenuTexts(root));
 }
 
 TEST(PopupMenuRealisation, BreakStartsANewColumnAndStatesAreCarried) {
@@ -158,6 +160,37 @@ TEST(PopupMenuRealisation, CommandIdentifiersAreReusedAsItemsComeAndGo) {
     EXPECT_EQ(1000, ::GetMenuItemCount(sub));
     EXPECT_EQ(1001u, menu.CommandsInUse());
     EXPECT_LE(menu.HighestCommand(), 2001u);
+}
+
+TEST(PopupMenuRealisation, SubmenusShownTogetherStopAtTheLastIdentifierAndAClosedOneGivesItsBack) {
+    // 70,000 items in submenus of 1,000 (Wine appends to one HMENU in quadratic time).
+    constexpr int kFolders = 70, kEach = 1000;
+    TPopupMenu menu;
+    std::vector<TMenuItem*> folders;
+    for (int f = 0; f < kFolders; ++f) {
+        folders.push_back(menu.Items.Add(Item(L"Folder")));
+        for (int i = 0; i < kEach; ++i)
+            folders.back()->Add(Item(L"x"));
+    }
+    menu.Realize();
+    std::vector<int> shown, expected;
+    int left = static_cast<int>(TPopupMenu::kLastCommand) - kFolders;
+    for (TMenuItem* folder : folders) {
+        OpenSubMenu(menu, menu.SubMenuOf(folder)); // none closes
+        shown.push_back(::GetMenuItemCount(menu.SubMenuOf(folder)));
+        expected.push_back(std::min(left, kEach));
+        left -= expected.back();
+    }
+    EXPECT_EQ(expected, shown);
+    EXPECT_EQ(TPopupMenu::kLastCommand, menu.HighestCommand());
+
+    // The first closes; the last opens again and now has room.
+    ::SendMessageW(menu.WindowHandle(), WM_UNINITMENUPOPUP,
+                   reinterpret_cast<WPARAM>(menu.SubMenuOf(folders.front())), 0);
+    OpenSubMenu(menu, menu.SubMenuOf(folders.back()));
+    EXPECT_EQ(0, ::GetMenuItemCount(menu.SubMenuOf(folders.front())));
+    EXPECT_EQ(kEach, ::GetMenuItemCount(menu.SubMenuOf(folders.back())));
+    EXPECT_EQ(folders[1], menu.ItemOfCommand(2)) << "the top level keeps its items";
 }
 
 TEST(PopupMenuRealisation, MenuCharChoosesTheItemWithTheAccelerator) {

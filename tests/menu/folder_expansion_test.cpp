@@ -34,6 +34,53 @@ TEST(GetSubItems2, FoldersFirstSortedInADirectory) {
     EXPECT_TRUE(EqualsIgnoreCase(dir / L"zed.txt", path));
 }
 
+TEST(GetSubItems2, AFolderPathOfMaxPathOrMoreReadsAsAFileSystemFolder) {
+    ShellEnv env;
+    ScratchDir dir;
+    std::wstring parent = dir.Path().wstring();
+    std::vector<std::wstring> made; // deepest last
+    for (int level = 0; level < 3; ++level) {
+        parent += L"\\" + std::wstring(60, static_cast<wchar_t>(L'a' + level));
+        made.push_back(parent);
+    }
+    const std::wstring longDir = parent + L"\\" + std::wstring(280 - parent.size(), L'z');
+    made.push_back(longDir);
+    for (const std::wstring& d : made)
+        ASSERT_TRUE(::CreateDirectoryW(LongPathForm(d).c_str(), nullptr)) << d.size();
+    const std::vector<std::wstring> files = {longDir + L"\\note.txt", longDir + L"\\a.txt",
+                                             longDir + L"\\unknown.xyz"};
+    for (const std::wstring& f : files)
+        UniqueHandleObject(::CreateFileW(LongPathForm(f).c_str(), GENERIC_WRITE, 0, nullptr,
+                                         CREATE_NEW, 0, nullptr));
+    struct Cleanup {
+        const std::vector<std::wstring>& files;
+        const std::vector<std::wstring>& dirs;
+        ~Cleanup() {
+            for (const std::wstring& f : files)
+                ::DeleteFileW(LongPathForm(f).c_str());
+            for (auto d = dirs.rbegin(); d != dirs.rend(); ++d)
+                ::RemoveDirectoryW(LongPathForm(*d).c_str());
+        }
+    } cleanup{files, made};
+
+    EXPECT_TRUE(IsDirAccessible(longDir));
+    EXPECT_FALSE(IsDirAccessible(longDir + L"\\missing"));
+    if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        GTEST_SKIP() << "Wine's shell cuts every path at 259 characters; this part runs on Windows";
+
+    TMenuItem* item = env.FolderItem(env.Pidl(parent));
+    env.shell.GetSubItems2(item);
+    ASSERT_EQ(4, item->Count());
+    TMenuItem* longItem = item->Items(3);
+    EXPECT_TRUE(EqualsIgnoreCase(longDir, env.TagPath(*longItem))) << env.TagPath(*longItem);
+    std::wstring path;
+    ASSERT_TRUE(GetPathFromPIDL(env.shell.ItemIdPool[static_cast<int>(longItem->Tag)], path));
+    EXPECT_EQ(path, GetItemFacts(env.shell.ItemIdPool[static_cast<int>(longItem->Tag)]).path);
+    // Read as a directory: sorted, and the file no program opens is left out.
+    env.shell.GetSubItems2(longItem);
+    EXPECT_EQ((Names{L"a.txt", L"note.txt"}), env.Captions(*longItem));
+}
+
 TEST(GetSubItems2, MyComputerKeepsTheShellsOrder) {
     ShellEnv env;
     UniquePidl drives = env.Special(CSIDL_DRIVES);
@@ -244,6 +291,19 @@ TEST(BreakMenu, HundredFoldersOnA768PixelScreen) {
     // Open item, separator and 38 folders; then 39 folders; then the rest.
     EXPECT_EQ((std::vector<int>{39, 78}), breaks);
     EXPECT_TRUE(item->Items(2)->Break) << "the marker, visible while adding, took the first";
+
+    // A taller menu bar (common on Windows) leaves the items, and so the columns, as they are.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    NONCLIENTMETRICSW tall = metrics;
+    tall.iMenuHeight = 30;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof tall, &tall, 0));
+    const int barHeight = ::GetSystemMetrics(SM_CYMENU);
+    const int itemHeight = TLauncherShell::MenuItemHeight(false);
+    ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    EXPECT_GE(barHeight, 30);
+    EXPECT_EQ(19, itemHeight);
 }
 
 // What the Esc poll sees of the hint after every child and every added entry.

@@ -132,6 +132,49 @@ TEST(ItemTests, FoldersShortcutsAndTargets) {
     EXPECT_FALSE(GetLinkPIDL(env.Malloc(), env.Special(CSIDL_CONTROLS).get()));
 }
 
+TEST(ItemTests, AShortcutKeepsItsStoredTargetUnlessTheShellCannotBindIt) {
+    ShellEnv env;
+    ScratchDir dir;
+    MakeDir(dir / L"sub");
+    MakeFile(dir / L"sub\\inside.txt");
+    {
+        UniquePidl sub = env.Pidl(dir / L"sub");
+        ComPtr<IShellLinkW> link;
+        ComPtr<IPersistFile> file;
+        ASSERT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                    IID_PPV_ARGS(&link)));
+        ASSERT_HRESULT_SUCCEEDED(link->SetIDList(sub.get()));
+        ASSERT_HRESULT_SUCCEEDED(link.As(&file));
+        ASSERT_HRESULT_SUCCEEDED(file->Save((dir / L"by-list.lnk").c_str(), TRUE));
+    }
+    // The folder's time is part of its list: a list parsed from the path now differs.
+    {
+        UniqueHandleObject folder(::CreateFileW(
+            (dir / L"sub").c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        ASSERT_NE(INVALID_HANDLE_VALUE, folder.get());
+        const FILETIME old{0x0F000000u, 0x01B00000u}; // in 1990
+        ASSERT_TRUE(::SetFileTime(folder.get(), nullptr, nullptr, &old));
+    }
+    ComPtr<IShellLinkW> loaded = LoadShellLink(dir / L"by-list.lnk");
+    ASSERT_TRUE(loaded);
+    PIDLIST_ABSOLUTE rawStored = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(loaded->GetIDList(&rawStored));
+    UniquePidl stored(env.Malloc(), rawStored);
+    ASSERT_NE(Bytes(stored.get()), Bytes(env.Pidl(dir / L"sub").get()));
+    EXPECT_EQ(Bytes(stored.get()), Bytes(ReadLinkTarget(env.Malloc(), *loaded.Get()).pidl.get()))
+        << "a usable stored target was replaced";
+
+    // Made from a path, Wine's shortcut stores a list that cannot be bound: the target's path
+    // gives one that opens.
+    MakeShortcut(dir / L"by-path.lnk", dir / L"sub");
+    LinkTarget target = ResolveLink(env.Malloc(), dir / L"by-path.lnk");
+    ComPtr<IShellFolder> folder;
+    ASSERT_TRUE(target.pidl);
+    EXPECT_HRESULT_SUCCEEDED(
+        env.shell.DesktopFolder->BindToObject(target.pidl.get(), nullptr, IID_PPV_ARGS(&folder)));
+}
+
 // R: is mapped as a CD-ROM drive and S: as a floppy drive by the test's prefix.
 TEST(ItemTests, RemovableDrivesDecideByExtension) {
     ShellEnv env;

@@ -8,6 +8,7 @@
 #include <aclapi.h>
 
 #include <atomic>
+#include <filesystem>
 #include <vector>
 
 namespace tolvern::test {
@@ -31,14 +32,23 @@ void SetRaw(const std::wstring& path, const std::wstring& section, const std::ws
 
 ScratchKey::ScratchKey() {
     static std::atomic<int> counter{0};
-    path_ = L"\\Software\\TolvernTests\\Key" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
-            std::to_wstring(counter++);
+    const std::wstring id =
+        std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(counter++);
+    path_ = L"\\Software\\TolvernTests\\Key" + id;
     ::RegDeleteTreeW(HKEY_CURRENT_USER, Relative(path_).c_str());
+    std::error_code error;
+    const auto folder = std::filesystem::temp_directory_path(error) / (L"TolvernStartup" + id);
+    std::filesystem::remove_all(folder, error);
+    std::filesystem::create_directories(folder, error);
+    EXPECT_FALSE(error) << "no scratch Startup folder";
+    startupFolder_ = folder.wstring();
 }
 
 ScratchKey::~ScratchKey() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, Relative(path_).c_str());
     ::RegDeleteKeyW(HKEY_CURRENT_USER, Relative(path_).c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(startupFolder_, ignored);
 }
 
 void ScratchKey::SetString(const std::wstring& section, const std::wstring& name,

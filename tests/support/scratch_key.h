@@ -1,4 +1,5 @@
-// A registry key of its own for one test, removed with everything below it afterwards.
+// A registry key of its own for one test, removed with everything below it afterwards, and a
+// Startup folder of its own, so that a test of the settings never touches the user's.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,8 @@ public:
 
     // Path below HKEY_CURRENT_USER, with a leading backslash like the program's own.
     const std::wstring& Path() const { return path_; }
+    // An empty folder that stands in for the user's Startup folder.
+    const std::wstring& StartupFolder() const { return startupFolder_; }
 
     // Raw access for setting up and checking what the code under test wrote.
     void SetString(const std::wstring& section, const std::wstring& name,
@@ -36,6 +39,7 @@ public:
 
 private:
     std::wstring path_;
+    std::wstring startupFolder_;
 };
 
 } // namespace tolvern::test

@@ -12,7 +12,8 @@
 namespace tolvern::test {
 
 struct StartedLauncher {
-    explicit StartedLauncher(const ScratchKey& key) : form2(app, form1, key.Path()) {
+    explicit StartedLauncher(const ScratchKey& key)
+        : form2(app, form1, key.Path(), key.StartupFolder()) {
         // An earlier test's application may have ended its loop without running it; its quit
         // request would close this test's menus and message boxes at once.
         MSG msg;

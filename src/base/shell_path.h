@@ -1,0 +1,14 @@
+// The file-system path of an identifier list, of any length.
+#pragma once
+
+#include <shlobj.h>
+
+#include <string>
+
+namespace tolvern {
+
+// False (and an empty path) for an item with no file-system path. Paths of MAX_PATH
+// characters and more come back whole, where SHGetPathFromIDListW would fail on them.
+bool GetPathFromPIDL(PCIDLIST_ABSOLUTE pidl, std::wstring& path);
+
+} // namespace tolvern
