@@ -258,11 +258,23 @@ Result RunCase(const Case& c) {
         fail(L"an earlier launcher still runs");
         return result;
     }
+    // The earlier copy may still hold the single-instance mutex a moment after its icon left;
+    // a copy started then would end at once.
+    PumpUntil(
+        [] {
+            HANDLE running = ::OpenMutexW(SYNCHRONIZE, FALSE, L"KORRIN_Mutex");
+            if (running)
+                ::CloseHandle(running);
+            return running == nullptr;
+        },
+        10000);
     c.setUp();
     LauncherProcess launcher(BuiltProgram(L"TolvernLauncher.exe"));
     TrayIconInfo icon;
     if (!launcher.Started() || !WaitForTrayTip(kApplicationTitle, kStartTimeout, &icon)) {
-        fail(launcher.IsRunning() ? L"no tray icon (hang?)" : L"did not start");
+        fail(launcher.IsRunning() ? L"no tray icon (hang?)"
+                                  : L"did not start (exit code " +
+                                        std::to_wstring(launcher.WaitForExit(0)) + L")");
         return result;
     }
     ::WaitForInputIdle(launcher.Handle(), 10000);
