@@ -3,6 +3,7 @@
 // (and the submenu of an entry where there is one), closes it, ends the program and checks that
 // every stored entry is still there and the settings key is sound. A table of the cases and
 // their results is printed at the end.
+#include "app/launcher_entry.h"
 #include "settings/launcher_settings.h"
 #include "support/default_settings.h"
 #include "support/launcher_process.h"
@@ -262,7 +263,7 @@ Result RunCase(const Case& c) {
     // a copy started then would end at once.
     PumpUntil(
         [] {
-            HANDLE running = ::OpenMutexW(SYNCHRONIZE, FALSE, L"KORRIN_Mutex");
+            HANDLE running = ::OpenMutexW(SYNCHRONIZE, FALSE, kMutexName);
             if (running)
                 ::CloseHandle(running);
             return running == nullptr;
