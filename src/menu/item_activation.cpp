@@ -52,7 +52,7 @@ bool TItemActivation::FileExecEx(PCIDLIST_ABSOLUTE pidl) {
         }
     }
     SHELLEXECUTEINFOW info{};
-    info.lpVerb = L"";
+    info.lpVerb = L""; // the item's default verb
     info.lpIDList = const_cast<LPITEMIDLIST>(reinterpret_cast<LPCITEMIDLIST>(pidl));
     // What is opened may take the foreground from us, the foreground process.
     ::AllowSetForegroundWindow(ASFW_ANY);

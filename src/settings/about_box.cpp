@@ -1,11 +1,254 @@
-// The version dialog: created hidden at start, shown from the launcher menu.
+// The version dialog: created hidden at start from its template, shown modally from the
+// launcher menu.
 #include "settings/about_box.h"
+
+#include "settings/dialog_ids.h"
+
+#include <shellapi.h>
+
+#include <stdexcept>
+#include <vector>
 
 namespace tolvern {
 
-TAboutBox::TAboutBox(Application& application) : Form(application) {
-    CreateForm(L"TAboutBox", L"バージョン情報", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
-               WS_EX_DLGMODALFRAME, 300, 192);
+namespace {
+
+constexpr int kLinkMargin = 2;
+
+std::wstring ItemText(HWND dialog, int id) {
+    HWND item = ::GetDlgItem(dialog, id);
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(item)), L'\0');
+    ::GetWindowTextW(item, text.data(), static_cast<int>(text.size()) + 1);
+    return text;
+}
+
+RECT ClientRectOf(HWND dialog, HWND item) {
+    RECT r{};
+    ::GetWindowRect(item, &r);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The program's other shown windows, disabled while a modal dialog runs and enabled after it.
+class DisabledWindows {
+public:
+    explicit DisabledWindows(HWND modal) : modal_(modal) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &DisabledWindows::Collect,
+                            reinterpret_cast<LPARAM>(this));
+        for (HWND w : windows_)
+            ::EnableWindow(w, FALSE);
+    }
+    DisabledWindows(const DisabledWindows&) = delete;
+    DisabledWindows& operator=(const DisabledWindows&) = delete;
+    ~DisabledWindows() {
+        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+            if (::IsWindow(*it))
+                ::EnableWindow(*it, TRUE);
+    }
+
+private:
+    static BOOL CALLBACK Collect(HWND hwnd, LPARAM data) {
+        auto* self = reinterpret_cast<DisabledWindows*>(data);
+        if (hwnd != self->modal_ && ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd))
+            self->windows_.push_back(hwnd);
+        return TRUE;
+    }
+
+    HWND modal_;
+    std::vector<HWND> windows_;
+};
+
+} // namespace
+
+TAboutBox::TAboutBox(Application& application) : application_(application) {
+    OpenPage = [](HWND owner, const std::wstring& url) {
+        ::ShellExecuteW(owner, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    };
+    ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT_BOX),
+                         application.Handle(), &TAboutBox::StaticDialogProc,
+                         reinterpret_cast<LPARAM>(this));
+    if (!hwnd_)
+        throw std::runtime_error("cannot create the About box");
+}
+
+TAboutBox::~TAboutBox() {
+    if (hwnd_) {
+        HWND hwnd = hwnd_;
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        hwnd_ = nullptr;
+        ::DestroyWindow(hwnd);
+    }
+}
+
+void TAboutBox::FormCreate() {
+    ::SetDlgItemTextW(hwnd_, IDC_ABOUT_PRODUCT, application_.Title().c_str());
+    productFont_.reset(::CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
+    ::SendDlgItemMessageW(hwnd_, IDC_ABOUT_PRODUCT, WM_SETFONT,
+                          reinterpret_cast<WPARAM>(productFont_.get()), FALSE);
+
+    HWND link = ::GetDlgItem(hwnd_, IDC_ABOUT_LINK);
+    LOGFONTW lf{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    lf.lfUnderline = TRUE;
+    linkFont_.reset(::CreateFontIndirectW(&lf));
+    ::SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+
+    // The link label hugs its (wrapped) text, and the flat button lies around it with a margin,
+    // so the text and a thin band around it react to the mouse, and nothing beyond.
+    RECT label = ClientRectOf(hwnd_, link);
+    RECT text{0, 0, label.right - label.left, 0};
+    {
+        HDC dc = ::GetDC(link);
+        SelectGuard font(dc, linkFont_.get());
+        const std::wstring caption = ItemText(hwnd_, IDC_ABOUT_LINK);
+        ::DrawTextW(dc, caption.c_str(), -1, &text,
+                    DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+        ::ReleaseDC(link, dc);
+    }
+    label.right = label.left + text.right;
+    label.bottom = label.top + text.bottom;
+    ::SetWindowPos(link, nullptr, label.left, label.top, label.right - label.left,
+                   label.bottom - label.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(::GetDlgItem(hwnd_, IDC_ABOUT_LINK_BUTTON), nullptr, label.left - kLinkMargin,
+                   label.top - kLinkMargin, label.right - label.left + 2 * kLinkMargin,
+                   label.bottom - label.top + 2 * kLinkMargin, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TAboutBox::CommentsClick() {
+    // The address opened is the link's own caption, so the two cannot differ.
+    if (OpenPage)
+        OpenPage(hwnd_, ItemText(hwnd_, IDC_ABOUT_LINK));
+}
+
+int TAboutBox::ShowModal() {
+    if (modal_ || !hwnd_)
+        return 0;
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    ::SetWindowPos(hwnd_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
+                   (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND previousActive = ::GetActiveWindow();
+    modal_ = true;
+    modalResult_ = 0;
+    bool quit = false;
+    WPARAM quitCode = 0;
+    {
+        DisabledWindows disabled(hwnd_);
+        ::SendMessageW(hwnd_, DM_SETDEFID, IDOK, 0);
+        ::ShowWindow(hwnd_, SW_SHOW);
+        ::SetForegroundWindow(hwnd_);
+        ::SetFocus(::GetDlgItem(hwnd_, IDOK));
+        MSG msg;
+        while (modalResult_ == 0 && hwnd_) {
+            const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+            if (got == 0) {
+                quit = true;
+                quitCode = msg.wParam;
+                break;
+            }
+            if (got == -1)
+                break;
+            if (!::IsDialogMessageW(hwnd_, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+        // The other windows are enabled before this one hides, so that activation can go back.
+    }
+    if (hwnd_)
+        ::ShowWindow(hwnd_, SW_HIDE);
+    if (previousActive && ::IsWindow(previousActive))
+        ::SetActiveWindow(previousActive);
+    modal_ = false;
+    if (quit) {
+        ::PostQuitMessage(static_cast<int>(quitCode));
+        return 0;
+    }
+    return modalResult_;
+}
+
+INT_PTR TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        if (id == IDOK || id == IDCANCEL) {
+            modalResult_ = id; // OKButtonClick: Enter, Esc and the OK button alike
+            if (!modal_)
+                ::ShowWindow(hwnd_, SW_HIDE);
+            return TRUE;
+        }
+        // An owner-drawn button reports the second click of a quick pair as a double click.
+        if ((id == IDC_ABOUT_LINK && code == STN_CLICKED) ||
+            (id == IDC_ABOUT_LINK_BUTTON && (code == BN_CLICKED || code == BN_DOUBLECLICKED))) {
+            CommentsClick();
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_CLOSE:
+        modalResult_ = IDCANCEL;
+        if (!modal_)
+            ::ShowWindow(hwnd_, SW_HIDE);
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == ::GetDlgItem(hwnd_, IDC_ABOUT_LINK)) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            ::SetTextColor(dc, RGB(0, 0, 255));
+            ::SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+        }
+        return FALSE;
+    case WM_SETCURSOR: {
+        const auto over = reinterpret_cast<HWND>(wParam);
+        if (over == ::GetDlgItem(hwnd_, IDC_ABOUT_LINK) ||
+            over == ::GetDlgItem(hwnd_, IDC_ABOUT_LINK_BUTTON)) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+            ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_DRAWITEM: {
+        // The flat button shows nothing of its own but the keyboard focus.
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (dis->CtlID != IDC_ABOUT_LINK_BUTTON)
+            return FALSE;
+        ::FillRect(dis->hDC, &dis->rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
+        if (dis->itemState & ODS_FOCUS)
+            ::DrawFocusRect(dis->hDC, &dis->rcItem);
+        return TRUE;
+    }
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK TAboutBox::StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    try {
+        if (message == WM_INITDIALOG) {
+            auto* self = reinterpret_cast<TAboutBox*>(lParam);
+            ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+            self->hwnd_ = hwnd;
+            self->FormCreate();
+            return TRUE;
+        }
+        auto* self = reinterpret_cast<TAboutBox*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+        if (!self)
+            return FALSE;
+        if (message == WM_NCDESTROY) {
+            ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+            self->hwnd_ = nullptr;
+            return FALSE;
+        }
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        ReportException(std::current_exception());
+        return FALSE;
+    }
 }
 
 } // namespace tolvern

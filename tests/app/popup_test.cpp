@@ -3,13 +3,13 @@
 #include "app/foreground.h"
 #include "app/popup_placement.h"
 #include "framework/menus.h"
+#include "support/foreign_window.h"
 #include "support/gui_objects.h"
 #include "support/menu_driver.h"
 #include "support/started_launcher.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 namespace tolvern {
@@ -82,43 +82,6 @@ TEST(PopupPlacement, HeightAndEveryCorner) {
     EXPECT_EQ(TPopupCorner::RightTop, PopupCornerFromName(L"RightTop"));
     EXPECT_EQ(TPopupCorner::RightBottom, PopupCornerFromName(L"RightBottom"));
     EXPECT_EQ(TPopupCorner::RightBottom, PopupCornerFromName(L"lefttop"));
-}
-
-// A visible window run by a thread of its own, as another program's window would be.
-class ForeignWindow {
-public:
-    ForeignWindow() {
-        thread_ = std::thread([this] {
-            window_ = ::CreateWindowExW(0, L"STATIC", L"foreign", WS_POPUP | WS_VISIBLE, 100, 100,
-                                        200, 100, nullptr, nullptr, nullptr, nullptr);
-            ready_ = true;
-            MSG msg;
-            while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
-                ::DispatchMessageW(&msg);
-            ::DestroyWindow(window_);
-        });
-        while (!ready_)
-            ::Sleep(5);
-        threadId_ = ::GetWindowThreadProcessId(window_, nullptr);
-    }
-    ~ForeignWindow() {
-        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    HWND Handle() const { return window_; }
-
-private:
-    std::thread thread_;
-    std::atomic<bool> ready_{false};
-    HWND window_ = nullptr;
-    DWORD threadId_ = 0;
-};
-
-// Another thread's window takes the foreground when that thread runs, not at once.
-bool ForegroundBecomes(HWND window) {
-    for (int i = 0; i < 100 && ::GetForegroundWindow() != window; ++i)
-        ::Sleep(10);
-    return ::GetForegroundWindow() == window;
 }
 
 TEST(Foreground, TheWalkDownTheZOrderStopsAtTheEndOfTheList) {

@@ -2,7 +2,7 @@
 // Esc and clicks elsewhere to close it, and the foreground before and after.
 #include "app/task_tray_icon.h"
 #include "settings/launcher_settings.h"
-#include "support/launcher_process.h"
+#include "support/running_launcher.h"
 #include "support/screen_capture.h"
 #include "support/tray_probe.h"
 #include "support/user_input.h"
@@ -14,41 +14,7 @@ namespace {
 
 using namespace test;
 
-constexpr DWORD kStartTimeout = 20000;
-
-struct RunningLauncher {
-    RunningLauncher() {
-        EXPECT_TRUE(WaitForTrayTip(kApplicationTitle, kStartTimeout, &icon));
-        EXPECT_EQ(0u, ::WaitForInputIdle(process.Handle(), 10000));
-    }
-    ~RunningLauncher() {
-        EXPECT_EQ(0u, process.CloseAndWait(10000));
-        EXPECT_TRUE(WaitForTrayTipGone(kApplicationTitle, 10000));
-    }
-    POINT IconCentre() const {
-        return {(icon.rect.left + icon.rect.right) / 2, (icon.rect.top + icon.rect.bottom) / 2};
-    }
-    // The menu window once it shows, null when none shows within the time.
-    HWND WaitForMenu(DWORD timeoutMs = 5000) const {
-        HWND menu = nullptr;
-        PumpUntil([&] { return (menu = process.OpenMenuWindow()) != nullptr; }, timeoutMs);
-        return menu;
-    }
-    bool WaitForMenuClosed() const {
-        return PumpUntil([&] { return process.OpenMenuWindow() == nullptr; }, 5000);
-    }
-    LauncherProcess process{BuiltProgram(L"TolvernLauncher.exe")};
-    TrayIconInfo icon;
-};
-
-class PopupEndToEnd : public testing::Test {
-protected:
-    void SetUp() override {
-        ResetSettings();
-        ASSERT_TRUE(WaitForTrayTipGone(kApplicationTitle, 10000)) << "a launcher still runs";
-    }
-    void TearDown() override { ResetSettings(); }
-};
+using PopupEndToEnd = LauncherEndToEndTest;
 
 RECT WindowRect(HWND window) {
     RECT rect{};

@@ -1,0 +1,299 @@
+// Choosing items on a started settings form, for what Wine cannot show end to end: what is
+// handed to the shell (through the execute seam), the drive and access checks, the Recycle
+// Bin, the pool limit of folder submenus, and showing the desktop and restoring the windows.
+#include "support/foreign_window.h"
+#include "support/started_launcher.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <mutex>
+#include <thread>
+
+namespace tolvern {
+namespace {
+
+using namespace test;
+
+// What the shell was asked to do.
+struct ShellCall {
+    DWORD size;
+    std::wstring verb;
+    std::wstring file;
+    std::vector<BYTE> pidl; // the identifier list's bytes, empty for none
+};
+
+std::vector<BYTE> PidlBytes(PCIDLIST_ABSOLUTE pidl) {
+    if (!pidl)
+        return {};
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(pidl);
+    return {bytes, bytes + GetPIDLSize(pidl)};
+}
+
+// A started launcher whose shell calls and message boxes are recorded instead of shown.
+struct RecordingLauncher {
+    RecordingLauncher() {
+        form2.Activation.ShellExecute = [this](SHELLEXECUTEINFOW& info) {
+            calls.push_back({info.cbSize, info.lpVerb ? info.lpVerb : L"<null>",
+                             info.lpFile ? info.lpFile : L"",
+                             PidlBytes(static_cast<PCIDLIST_ABSOLUTE>(info.lpIDList))});
+            return TRUE;
+        };
+        form2.Shell.MsgBox = [this](const TLauncherMessage& message) {
+            messages.push_back(message.text);
+            return IDOK;
+        };
+    }
+    UniquePidl Parse(const std::wstring& path) {
+        return GetPIDLFromPath(*form2.DesktopFolder.Get(), *form2.ShellMalloc.Get(), path);
+    }
+    ScratchKey key;
+    StartedLauncher launcher{key};
+    TForm2& form2 = launcher.form2;
+    std::vector<ShellCall> calls;
+    std::vector<std::wstring> messages;
+};
+
+std::wstring TempFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+void WriteFile(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << testing::PrintToString(path);
+    ::CloseHandle(file);
+}
+
+void MakeShortcut(const std::wstring& link, const std::wstring& target) {
+    ComPtr<IShellLinkW> shellLink;
+    ASSERT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                IID_PPV_ARGS(&shellLink)));
+    shellLink->SetPath(target.c_str());
+    ComPtr<IPersistFile> file;
+    shellLink.As(&file);
+    ASSERT_HRESULT_SUCCEEDED(file->Save(link.c_str(), TRUE));
+}
+
+TEST(ItemActivation, DriveAndAccessChecksDecideWhatReachesTheShell) {
+    RecordingLauncher r;
+    // R: is a CD-ROM drive and S: a floppy drive; Wine always finds a medium in them, so the
+    // probe says which drives are ready: none of the removable ones.
+    std::vector<std::wstring> probed;
+    r.form2.Shell.DriveReady = [&](const std::wstring& root) {
+        probed.push_back(root);
+        return false;
+    };
+    WriteFile(L"R:\\tool.exe");
+    WriteFile(L"S:\\doc.txt");
+    const std::wstring folder = TempFolder(L"activation");
+    MakeShortcut(folder + L"\\to-cd.lnk", L"R:\\tool.exe");
+    MakeShortcut(L"S:\\to-fixed.lnk", GetWindowsDir() + L"notepad.exe");
+
+    // A shortcut on a fixed drive whose target is on a CD-ROM without a medium names that drive.
+    UniquePidl toCd = r.Parse(folder + L"\\to-cd.lnk");
+    EXPECT_FALSE(r.form2.Activation.FileExecEx(toCd.get()));
+    // A file on the floppy itself.
+    UniquePidl onFloppy = r.Parse(L"S:\\doc.txt");
+    EXPECT_FALSE(r.form2.Activation.FileExecEx(onFloppy.get()));
+    EXPECT_EQ((std::vector<std::wstring>{L"ドライブ R: の準備ができていません。",
+                                         L"ドライブ S: の準備ができていません。"}),
+              r.messages);
+    EXPECT_TRUE(r.calls.empty());
+
+    // A shortcut on the floppy whose target is on a fixed drive opens: only the target counts.
+    UniquePidl toFixed = r.Parse(L"S:\\to-fixed.lnk");
+    EXPECT_TRUE(r.form2.Activation.FileExecEx(toFixed.get()));
+    ASSERT_EQ(1u, r.calls.size());
+    EXPECT_EQ(sizeof(SHELLEXECUTEINFOW), r.calls[0].size);
+    EXPECT_EQ(L"", r.calls[0].verb);
+    EXPECT_EQ(PidlBytes(toFixed.get()), r.calls[0].pidl);
+
+    // A virtual item goes to the shell without drive or access checks.
+    probed.clear();
+    EXPECT_TRUE(r.form2.Activation.FileExecEx(r.form2.Menu.ControlPanelPIDL.get()));
+    EXPECT_TRUE(probed.empty());
+    ASSERT_EQ(2u, r.calls.size());
+    EXPECT_EQ(PidlBytes(r.form2.Menu.ControlPanelPIDL.get()), r.calls[1].pidl);
+
+    // A folder that cannot be entered (gone since its list was made) is reported.
+    const std::wstring gone = TempFolder(L"activation-gone");
+    UniquePidl gonePidl = r.Parse(gone);
+    ::RemoveDirectoryW(gone.c_str());
+    EXPECT_FALSE(r.form2.Activation.FileExecEx(gonePidl.get()));
+    EXPECT_EQ(L"'" + gone + L"' にアクセスできません。", r.messages.back());
+    EXPECT_EQ(2u, r.calls.size());
+
+    // Without desk.cpl the display properties go to the shell without a list, harmlessly.
+    r.form2.Menu.DeskCplPIDL.reset();
+    r.form2.Menu.DesktopMenuItem->Items(0)->OnClick(r.form2.Menu.DesktopMenuItem->Items(0));
+    ASSERT_EQ(3u, r.calls.size());
+    EXPECT_TRUE(r.calls[2].pidl.empty());
+}
+
+TEST(ItemActivation, RecycleBinFilesShowTheirPropertiesAndItsOpenItemOpensIt) {
+    RecordingLauncher r;
+    TLauncherShell& shell = r.form2.Shell;
+    IMalloc& allocator = *r.form2.ShellMalloc.Get();
+    // Wine's Recycle Bin stays empty here (filling it would write to the real home folder), so
+    // its submenu is made as a read would make it, around a file of the prefix.
+    TMenuItem bin;
+    shell.SavePIDLToTag(bin, CopyPIDL(allocator, r.form2.Menu.RecycleBinPIDL.get()));
+    shell.InsertChildHeader(bin);
+    UniquePidl filePidl = r.Parse(GetWindowsDir() + L"notepad.exe");
+    const std::vector<BYTE> fileBytes = PidlBytes(filePidl.get());
+    TMenuItem* file = shell.AddFile(bin, L"notepad.exe", std::move(filePidl));
+
+    r.form2.Activation.PopupMenu_ItemClick(file);
+    r.form2.Activation.PopupMenu_ItemClick(bin.Items(0));
+    ASSERT_EQ(2u, r.calls.size());
+    EXPECT_EQ(L"properties", r.calls[0].verb);
+    EXPECT_EQ(fileBytes, r.calls[0].pidl);
+    EXPECT_EQ(L"", r.calls[1].verb);
+    EXPECT_EQ(PidlBytes(r.form2.Menu.RecycleBinPIDL.get()), r.calls[1].pidl);
+
+    // Elsewhere the same file opens.
+    TMenuItem folder;
+    shell.SavePIDLToTag(folder, r.Parse(GetWindowsDir()));
+    shell.InsertChildHeader(folder);
+    TMenuItem* elsewhere =
+        shell.AddFile(folder, L"notepad.exe", r.Parse(GetWindowsDir() + L"notepad.exe"));
+    r.form2.Activation.PopupMenu_ItemClick(elsewhere);
+    ASSERT_EQ(3u, r.calls.size());
+    EXPECT_EQ(L"", r.calls[2].verb);
+    EXPECT_TRUE(r.messages.empty());
+}
+
+TEST(ItemActivation, AFolderSubmenuFillsUpTo2000PoolEntriesAndIsRefusedBeyond) {
+    RecordingLauncher r;
+    const std::wstring folder = TempFolder(L"activation-limit");
+    WriteFile(folder + L"\\a.exe");
+    StoreEntries(r.key, {{L"Folder", folder}});
+    r.form2.LoadSettingsFromReg(); // the entry, as if it had been stored at start
+    TMenuItem* entry = r.form2.PopupMenu2.Items.Items(kFirstEntryPosition);
+    ASSERT_EQ(L"Folder", entry->Caption);
+    const int header = entry->Count();
+
+    TMenuItem scratch;
+    while (r.form2.ItemIdPool.Count() < kItemIdPoolLimit + 1)
+        r.form2.Shell.SavePIDLToTag(scratch, r.Parse(folder));
+    r.form2.Menu.PopupMenu_FolderClick(entry);
+    EXPECT_EQ((std::vector<std::wstring>{L"一度に表示できるメニュー項目の上限を超えました。"}),
+              r.messages);
+    EXPECT_EQ(header, entry->Count()) << "the submenu changed";
+    EXPECT_EQ(kItemIdPoolLimit + 1, r.form2.ItemIdPool.Count());
+
+    // Exactly at the limit it fills. (A pool cannot shrink but by a restart: start anew.)
+    RecordingLauncher atLimit;
+    StoreEntries(atLimit.key, {{L"Folder", folder}});
+    atLimit.form2.LoadSettingsFromReg();
+    TMenuItem* item = atLimit.form2.PopupMenu2.Items.Items(kFirstEntryPosition);
+    while (atLimit.form2.ItemIdPool.Count() < kItemIdPoolLimit)
+        atLimit.form2.Shell.SavePIDLToTag(scratch, atLimit.Parse(folder));
+    atLimit.form2.Menu.PopupMenu_FolderClick(item);
+    EXPECT_TRUE(atLimit.messages.empty());
+    ASSERT_GT(item->Count(), 2);
+    EXPECT_EQ(L"a.exe", item->Items(item->Count() - 1)->Caption);
+}
+
+// Records the keys the system sees, through a low-level keyboard hook on a thread of its own.
+class KeyWatcher {
+public:
+    KeyWatcher() {
+        thread_ = std::thread([this] {
+            current_ = this;
+            hook_ = ::SetWindowsHookExW(WH_KEYBOARD_LL, Hook, ::GetModuleHandleW(nullptr), 0);
+            threadId_ = ::GetCurrentThreadId();
+            MSG msg;
+            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+            ready_ = true;
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+                ::DispatchMessageW(&msg);
+            ::UnhookWindowsHookEx(hook_);
+        });
+        while (!ready_)
+            ::Sleep(5);
+    }
+    ~KeyWatcher() {
+        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    // "vk+" for a press, "vk-" for a release, in order.
+    std::vector<std::wstring> Keys() {
+        std::lock_guard lock(mutex_);
+        return keys_;
+    }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HC_ACTION) {
+            const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+            const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
+            std::lock_guard lock(current_->mutex_);
+            current_->keys_.push_back(std::to_wstring(key->vkCode) + (up ? L"-" : L"+"));
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline KeyWatcher* current_ = nullptr;
+    std::thread thread_;
+    std::atomic<bool> ready_{false};
+    HHOOK hook_ = nullptr;
+    DWORD threadId_ = 0;
+    std::mutex mutex_;
+    std::vector<std::wstring> keys_;
+};
+
+TEST(ShowDesktop, WindowsKeyMThenTheRememberedWindowsComeBackAndAClosedOneIsPassedOver) {
+    ScratchKey key;
+    StartedLauncher launcher(key);
+    TForm2& form2 = launcher.form2;
+    ForeignWindow kept(WS_OVERLAPPEDWINDOW | WS_VISIBLE, L"kept");
+    auto closed = std::make_unique<ForeignWindow>(WS_OVERLAPPEDWINDOW | WS_VISIBLE, L"closed");
+    const HWND closedHandle = closed->Handle();
+    KeyWatcher watcher;
+
+    form2.mnuPopupShowDesktopClick(form2.Menu.mnuPopupShowDesktop);
+    EXPECT_TRUE(form2.Menu.DesktopShown);
+    for (int i = 0; i < 100 && watcher.Keys().size() < 4; ++i)
+        ::Sleep(10);
+    EXPECT_EQ((std::vector<std::wstring>{L"91+", L"77+", L"77-", L"91-"}), watcher.Keys());
+    auto keyOf = [](HWND w) {
+        wchar_t text[16];
+        std::swprintf(text, 16, L"$%08X", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(w)));
+        return std::wstring(text);
+    };
+    const std::vector<std::wstring>& remembered = launcher.form1.RestoreWindowList;
+    EXPECT_NE(remembered.end(),
+              std::find(remembered.begin(), remembered.end(), keyOf(kept.Handle())));
+    EXPECT_NE(remembered.end(),
+              std::find(remembered.begin(), remembered.end(), keyOf(closedHandle)));
+    for (const std::wstring& entry : remembered)
+        EXPECT_EQ(1, std::count(remembered.begin(), remembered.end(), entry)) << "duplicate";
+    form2.Menu.PopupMenu2Popup();
+    EXPECT_EQ(L"ウィンドウの復元(&R)", form2.Menu.mnuPopupShowDesktop->Caption);
+
+    // Wine's shell does not act on Windows key + M: minimise the windows as the shell would,
+    // and close one of them.
+    ::ShowWindow(kept.Handle(), SW_MINIMIZE);
+    ::ShowWindow(closedHandle, SW_MINIMIZE);
+    ASSERT_TRUE(::IsIconic(kept.Handle()));
+    closed.reset();
+    ASSERT_FALSE(::IsWindow(closedHandle));
+
+    // A double click on the tray icon does what the first item does: restore.
+    ::SendMessageW(launcher.form1.TaskTrayIcon1->Handle(), TrayCallbackMessage, 1,
+                   WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(form2.Menu.DesktopShown);
+    EXPECT_FALSE(::IsIconic(kept.Handle()));
+    EXPECT_EQ(4u, watcher.Keys().size()) << "restoring sends no keys";
+    form2.Menu.PopupMenu2Popup();
+    EXPECT_EQ(L"デスクトップの表示(&V)", form2.Menu.mnuPopupShowDesktop->Caption);
+}
+
+} // namespace
+} // namespace tolvern

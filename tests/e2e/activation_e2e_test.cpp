@@ -1,0 +1,173 @@
+// The real launcher opening what the user chooses: My Menu entries, files and folders of a folder
+// submenu, a missing file, the pool limit, help, the settings dialog and exit.
+#include "settings/launcher_settings.h"
+#include "support/running_launcher.h"
+#include "support/screen_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace tolvern {
+namespace {
+
+using namespace test;
+
+std::wstring TempDir() {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return temp;
+}
+
+const std::wstring kMarker = BuiltProgram(L"TestMarker.exe");
+
+// The command lines the marker program was started with, one a line.
+std::vector<std::wstring> MarkerLines() {
+    std::vector<std::wstring> lines;
+    std::wifstream file((TempDir() + L"tolvern-marker.txt").c_str());
+    for (std::wstring line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool WaitForMarkerLines(size_t count) {
+    return PumpUntil([&] { return MarkerLines().size() >= count; }, 10000);
+}
+
+bool Contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
+
+void SetClassCommand(const std::wstring& classKey, const std::wstring& command) {
+    const std::wstring key = classKey + L"\\shell\\open\\command";
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, command.c_str(),
+                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+}
+
+// The marker program opens web pages (in the system's classes: Wine's shell does not look at
+// the user's; this run's prefix is thrown away afterwards).
+void RegisterMarkerForPages() {
+    ::DeleteFileW((TempDir() + L"tolvern-marker.txt").c_str());
+    const std::wstring command = L"\"" + kMarker + L"\" \"%1\"";
+    SetClassCommand(L"TolvernTestPage", command);
+    const wchar_t progId[] = L"TolvernTestPage";
+    for (const wchar_t* ext : {L".html", L".htm"})
+        ::RegSetKeyValueW(HKEY_CLASSES_ROOT, ext, nullptr, REG_SZ, progId, sizeof progId);
+}
+
+void StoreEntries(const std::vector<std::pair<std::wstring, std::wstring>>& entries) {
+    SetSetting(kSettingSection, L"MenuCount", std::to_wstring(entries.size()));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        SetSetting(kMyMenuSection, L"Caption" + std::to_wstring(i), entries[i].first);
+        SetSetting(kMyMenuSection, L"Path" + std::to_wstring(i), entries[i].second);
+    }
+}
+
+// Down presses from the closed menu to the first My Menu entry: the show-desktop item and the
+// six special folders come first.
+constexpr int kDownsToFirstEntry = 8;
+
+std::vector<WORD> DownsTo(int entry, std::initializer_list<WORD> then) {
+    std::vector<WORD> keys(static_cast<size_t>(kDownsToFirstEntry + entry), VK_DOWN);
+    keys.insert(keys.end(), then);
+    return keys;
+}
+
+// A visible top-level window of any program whose title holds the text.
+HWND WindowTitled(const std::wstring& part) {
+    struct Search {
+        const std::wstring* part;
+        HWND found;
+    } search{&part, nullptr};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) {
+            auto* s = reinterpret_cast<Search*>(p);
+            wchar_t title[256] = {};
+            ::GetWindowTextW(w, title, 256);
+            if (::IsWindowVisible(w) && Contains(title, *s->part)) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+using ActivationEndToEnd = LauncherEndToEndTest;
+
+TEST_F(ActivationEndToEnd, EntriesFilesAndFoldersOpenAndAMissingFileIsReported) {
+    RegisterMarkerForPages();
+    const std::wstring folder = TempDir() + L"tolvern-folder";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(kMarker.c_str(), (folder + L"\\inner.exe").c_str(), FALSE));
+    const std::wstring gone = TempDir() + L"gone-tool.exe";
+    ASSERT_TRUE(::CopyFileW(kMarker.c_str(), gone.c_str(), FALSE));
+    StoreEntries({{L"Marker", kMarker}, {L"Gone", gone}, {L"Folder", folder}});
+    RunningLauncher launcher;
+    ::DeleteFileW(gone.c_str());
+
+    // A My Menu entry starts its program.
+    ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(0, {VK_RETURN})));
+    ASSERT_TRUE(WaitForMarkerLines(1)) << "the entry's program did not start";
+    EXPECT_TRUE(Contains(MarkerLines()[0], L"TestMarker.exe"));
+
+    // An entry whose file went away after loading says so, with its path, and starts nothing.
+    ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(1, {VK_RETURN})));
+    HWND box = nullptr;
+    EXPECT_EQ(L"'" + gone + L"' を開けません。ファイルがあるかどうか確認してください。",
+              launcher.WaitForMessageBox(&box));
+    ASSERT_NE(nullptr, box);
+    wchar_t caption[64] = {};
+    ::GetWindowTextW(box, caption, 64);
+    EXPECT_STREQ(kApplicationTitle, caption);
+    PumpUntil([] { return false; }, 300);
+    SaveArtifact(CaptureScreen(), L"e2e-message-box");
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PumpUntil([&] { return !::IsWindow(box); }, 3000);
+
+    // A file in a folder submenu opens; the submenu's first item opens the folder itself.
+    ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(2, {VK_RIGHT, VK_DOWN, VK_RETURN})));
+    ASSERT_TRUE(WaitForMarkerLines(2)) << "the file in the folder submenu did not open";
+    EXPECT_TRUE(Contains(MarkerLines()[1], L"inner.exe"));
+    EXPECT_EQ(2u, MarkerLines().size()) << "the missing entry started something";
+    ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(2, {VK_RIGHT, VK_RETURN})));
+    // Wine's shell opens folders in its own explorer window, whatever the classes say.
+    HWND explorer = nullptr;
+    EXPECT_TRUE(
+        PumpUntil([&] { return (explorer = WindowTitled(L"tolvern-folder")) != nullptr; }, 15000))
+        << "the folder's open item did not open the folder";
+    if (explorer)
+        ::PostMessageW(explorer, WM_CLOSE, 0, 0);
+}
+
+TEST_F(ActivationEndToEnd, HelpSettingsAndExitFromTheSettingsSubmenu) {
+    RegisterMarkerForPages();
+    const std::wstring page = BuiltProgram(L"TolvernLauncherHelp.html");
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(page.c_str()))
+        << "the help page is not beside the program";
+    RunningLauncher launcher;
+
+    // "ヘルプ(&H)": without a WinHelp file the HTML page opens.
+    ASSERT_TRUE(launcher.ChooseWithKeys({'S', 'H'}));
+    ASSERT_TRUE(WaitForMarkerLines(1)) << "no help page was opened";
+    EXPECT_TRUE(Contains(MarkerLines()[0], L"TolvernLauncherHelp.html"));
+
+    // "設定(&S)..." shows the settings form; closing it only hides it.
+    ASSERT_TRUE(launcher.ChooseWithKeys({'S', 'S'}));
+    HWND settings = launcher.process.FindWindowOfClass(L"TForm2");
+    ASSERT_NE(nullptr, settings);
+    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(settings) != FALSE; }, 5000));
+    ::PostMessageW(settings, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(settings); }, 5000));
+    EXPECT_TRUE(launcher.process.IsRunning());
+
+    // "常駐終了(&X)" ends the program and saves the settings.
+    ASSERT_TRUE(launcher.ChooseWithKeys({'S', 'X'}));
+    EXPECT_EQ(0u, launcher.process.WaitForExit(10000));
+    EXPECT_EQ(L"Ctrl+Alt+L", GetSetting(kSettingSection, L"HotKey"));
+    EXPECT_EQ(L"0", GetSetting(kSettingSection, L"MenuCount"));
+}
+
+} // namespace
+} // namespace tolvern
