@@ -155,6 +155,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
 
     int total = 0;
     int n = 0;
+    TAssociatedExtCache unassociated;
     const ReadOutcome outcome = ReadFolder(folderPidl, FolderEnumFlags, [&](FolderChild& child) {
         const ShellItemFacts& facts = child.facts;
         std::vector<NamedPidl>* into = nullptr;
@@ -171,7 +172,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
                 into = &files;
                 kept = std::move(child.pidl);
             }
-        } else if (IsAssociatedPath(AssociatedExtCache, facts.path)) {
+        } else if (IsAssociatedPath(AssociatedExtCache, facts.path, &unassociated)) {
             into = &files;
             kept = std::move(child.pidl);
         }

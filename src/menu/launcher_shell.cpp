@@ -32,11 +32,17 @@ bool TLauncherShell::SavePIDLToTag(TMenuItem& item, UniquePidl pidl) {
 HICON TLauncherShell::PoolIcon(int index) {
     if (index < 0 || index >= IconHandlePool.Count())
         return nullptr;
-    if (IconHandlePool.IsPending(index))
-        IconHandlePool.Resolve(
-            index, ShellMalloc ? GetItemIcon(*ShellMalloc.Get(), ItemIdPool[index], false,
-                                             IconHandlePool.HideArrow(index), CommonProgramsPIDL)
-                               : nullptr);
+    if (IconHandlePool.IsPending(index)) {
+        if (!ShellMalloc) {
+            IconHandlePool.Resolve(index, nullptr);
+        } else {
+            const ItemIconSource source =
+                GetItemIconSource(*ShellMalloc.Get(), ItemIdPool[index], false,
+                                  IconHandlePool.HideArrow(index), CommonProgramsPIDL);
+            IconHandlePool.ResolveShared(index, source.Key(),
+                                         [&source] { return MakeItemIcon(source); });
+        }
+    }
     return IconHandlePool[index];
 }
 

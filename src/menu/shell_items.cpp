@@ -308,18 +308,26 @@ bool TAssociatedExtCache::Contains(const std::wstring& ext) const {
     return false;
 }
 
-bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path) {
+bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path,
+                      TAssociatedExtCache* unassociated) {
     const std::wstring ext = ExtractFileExt(path);
     if (cache.Contains(ext))
         return true;
+    if (unassociated && unassociated->Contains(ext))
+        return false;
     std::wstring dir = ExtractFileDir(path);
     if (dir.size() == 2 && dir[1] == L':')
         dir += L'\\'; // a drive root keeps its backslash
     wchar_t program[MAX_PATH] = {};
     const auto result = reinterpret_cast<INT_PTR>(
         ::FindExecutableW(ExtractFileName(path).c_str(), dir.c_str(), program));
-    if (result <= 32)
+    if (result <= 32) {
+        // Only "no program" is an answer for the extension; a file that cannot be found
+        // says nothing about its siblings.
+        if (unassociated && result == SE_ERR_NOASSOC)
+            unassociated->Add(ext);
         return false;
+    }
     cache.Add(ext);
     return true;
 }

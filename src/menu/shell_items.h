@@ -125,7 +125,10 @@ private:
     std::vector<std::wstring> exts_;
 };
 
-bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path);
+// With `unassociated`, extensions found to have no program are remembered there and not asked
+// about again (for the time of one read: a program associated meanwhile counts from the next).
+bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path,
+                      TAssociatedExtCache* unassociated = nullptr);
 bool IsAssociatedFile(TAssociatedExtCache& cache, PCIDLIST_ABSOLUTE pidl);
 
 // The name the parent folder shows for its child, with every "&" doubled.
