@@ -123,7 +123,6 @@ void TBarPopupMenu::BarAdvancedDrawItem(TMenuItem* sender, TCanvas& canvas, cons
     if (barComplete_) {
         const RECT slice{0, rect.top, bufferWidth, rect.bottom};
         canvas.CopyRect(slice, barBuffer_->Canvas(), slice);
-        ++sliceCopies_;
         return;
     }
     PaintBannerPart(rect);
@@ -144,7 +143,6 @@ void TBarPopupMenu::BarAdvancedDrawItem(TMenuItem* sender, TCanvas& canvas, cons
         }
         const RECT whole{0, 0, bufferWidth, barHeight_};
         canvas.CopyRect(whole, barBuffer_->Canvas(), whole);
-        ++fullCopies_;
     }
 }
 
@@ -166,7 +164,6 @@ void TBarPopupMenu::PaintBannerPart(const RECT& rect) {
             const int b = sb + (eb - sb) * y / barHeight_;
             buffer.Brush.Color = static_cast<TColor>(RGB(r, g, b));
             buffer.FillRect(RECT{0, y, bufferWidth, y + 1});
-            ++gradientRows_;
         }
     }
 
@@ -174,17 +171,22 @@ void TBarPopupMenu::PaintBannerPart(const RECT& rect) {
     buffer.Font = VerticalFont;
     HFONT rotated = CreateRotatedFont(buffer.Font, 90);
     HFONT previous = buffer.Font.SetHandle(rotated);
-    const int h = buffer.TextHeight(L"X");
-    const int x = static_cast<int>(std::nearbyint((BarWidth - h) / 2.0 - 0.5)); // ties to even
-    int y = barHeight_ + VerticalTextOffsetY;
-    if (bitmap_ && BitmapVertAlignment == bvaBottom)
-        y -= bitmap_->Height();
+    const POINT origin = TextOrigin(buffer.TextHeight(L"X"));
     buffer.SetTransparentText(true);
-    buffer.TextRect(RECT{rect.left, rect.top, rect.right, rect.bottom + 1}, x - 1, y, VerticalText);
-    lastTextOrigin_ = POINT{x - 1, y};
+    buffer.TextRect(RECT{rect.left, rect.top, rect.right, rect.bottom + 1}, origin.x, origin.y,
+                    VerticalText);
     buffer.Font.SetHandle(previous);
     buffer.SelectObjects(); // deselects the rotated font before it goes
     ::DeleteObject(rotated);
+}
+
+POINT TBarPopupMenu::TextOrigin(int textHeight) const {
+    const int x =
+        static_cast<int>(std::nearbyint((BarWidth - textHeight) / 2.0 - 0.5)); // ties to even
+    int y = barHeight_ + VerticalTextOffsetY;
+    if (bitmap_ && BitmapVertAlignment == bvaBottom)
+        y -= bitmap_->Height();
+    return POINT{x - 1, y};
 }
 
 void TBarPopupMenu::DrawItemBody(TMenuItem* sender, TCanvas& canvas, RECT area, UINT state) {

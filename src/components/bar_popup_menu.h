@@ -57,14 +57,15 @@ public:
     // Paints the item itself into the item area A.
     void DrawItemBody(TMenuItem* sender, TCanvas& canvas, RECT area, UINT state);
 
-    // --- Observations for tests.
+    // Where the upward text starts in the banner for a rotated font of that height: centred
+    // across the bar, above the bottom (and above a picture at the bottom).
+    POINT TextOrigin(int textHeight) const;
+
+    // The banner of the current popup: its measured height, whether it is painted whole, and
+    // the buffer it is painted into.
     int BarHeight() const { return barHeight_; }
     bool BarComplete() const { return barComplete_; }
     const TBitmap* BarBuffer() const { return barBuffer_.get(); }
-    int GradientRowsPainted() const { return gradientRows_; }
-    int SliceCopies() const { return sliceCopies_; }
-    int FullCopies() const { return fullCopies_; }
-    POINT LastTextOrigin() const { return lastTextOrigin_; }
 
 private:
     void PaintBannerPart(const RECT& rect);
@@ -74,10 +75,6 @@ private:
     int barHeight_ = 0;                  // FBarHeight
     bool barComplete_ = false;           // FBarComplete
     bool barVisible_ = true;
-    int gradientRows_ = 0;
-    int sliceCopies_ = 0;
-    int fullCopies_ = 0;
-    POINT lastTextOrigin_{0, 0};
 };
 
 } // namespace tolvern

@@ -1,6 +1,7 @@
 // The settings codec and store against the real registry, in a scratch key.
 #include "settings/settings_store.h"
 #include "settings/shortcut_text.h"
+#include "support/default_settings.h"
 #include "support/scratch_key.h"
 
 #include <gtest/gtest.h>
@@ -40,41 +41,12 @@ TEST(SettingsStore, FirstStartCreatesTheKeyAndWritesEveryDefault) {
     EXPECT_EQ(expected, s);
 
     Save(key, s);
-    const std::pair<const wchar_t*, const wchar_t*> values[] = {
-        {L"Startup", L"0"},
-        {L"PopupPos", L"RightBottom"},
-        {L"PopupOnSelPos", L"0"},
-        {L"ViewDesktopMenu", L"1"},
-        {L"ViewProgramMenu", L"1"},
-        {L"ViewMyDocumentsMenu", L"1"},
-        {L"ViewRecentMenu", L"1"},
-        {L"ViewFavoritesMenu", L"1"},
-        {L"ViewHistoryMenu", L"1"},
-        {L"DoNotViewHiddenItems", L"1"},
-        {L"DoNotViewUnassociatedItems", L"1"},
-        {L"DoNotCheckItemsEveryTime", L"1"},
-        {L"MoveCursor", L"0"},
-        {L"ShowHintFrom", L"200"},
-        {L"MenuBannerWidth", L"28"},
-        {L"MenuDrawStyle", L"0"},
-        {L"HideArrow", L"1"},
-        {L"LargeIcon", L"0"},
-        {L"BannerText", L"Tolvern Launcher"},
-        {L"UpperColor", L"8421376"},
-        {L"BottomColor", L"0"},
-        {L"BannerFontName", L"Arial"},
-        {L"BannerFontHeight", L"-19"},
-        {L"BannerFontColor", L"16777215"},
-        {L"BannerFontStyle", L"3"},
-        {L"HotKey", L"Ctrl+Alt+L"},
-        {L"MenuCount", L"0"},
-        {L"LastOpenedDir", L"C:\\Launcher"}};
+    const auto values = test::DefaultSettingTexts(L"C:\\Launcher");
     for (const auto& [name, text] : values) {
-        EXPECT_EQ(DWORD{REG_SZ}, key.ValueType(S, name))
-            << testing::PrintToString(std::wstring(name));
+        EXPECT_EQ(DWORD{REG_SZ}, key.ValueType(S, name)) << testing::PrintToString(name);
         EXPECT_EQ(text, key.GetString(S, name));
     }
-    EXPECT_EQ(std::size(values), key.ValueNames(S).size());
+    EXPECT_EQ(values.size(), key.ValueNames(S).size());
     EXPECT_FALSE(key.SectionExists(M)); // no entries: no section
 }
 
