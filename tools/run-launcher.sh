@@ -63,9 +63,11 @@ demonstrate() {
   fi
   # shellcheck disable=SC2086
   xdotool mousemove $icon click 3
+  # The mouse leaves the icon, so that its tip does not cover the menu.
+  xdotool mousemove 400 300
   sleep 1.5
   import -display "$DISPLAY" -window root "$menu_shot"
-  xdotool mousemove 400 300 click 1
+  xdotool click 1
   echo "The launcher menu, opened from the tray icon: $menu_shot"
 }
 

@@ -7,7 +7,12 @@
 #include "base/text.h"
 #include "settings/about_box.h"
 #include "settings/settings_store.h"
+#include "settings/settings_dialog_ids.h"
 #include "settings/startup_shortcut.h"
+#include "framework/modal.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
 
 namespace tolvern {
 
@@ -16,7 +21,18 @@ TForm2::TForm2(Application& application, TForm1& trayForm, std::wstring settings
     : Form(application), trayForm_(trayForm), settingsKeyPath_(std::move(settingsKeyPath)),
       startupFolder_(std::move(startupFolder)) {
     trayForm_.Form2 = this;
-    CreateForm(L"TForm2", L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    CreateFormFromTemplate(L"TForm2", IDD_SETTINGS);
+    FitClientArea();
+    // Centred on the screen.
+    RECT rect{};
+    ::GetWindowRect(Handle(), &rect);
+    ::SetWindowPos(Handle(), nullptr,
+                   (::GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2,
+                   (::GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     application.OnException = [this](std::exception_ptr error) {
         ApplicationEvents1Exception(error);
     };
@@ -31,6 +47,8 @@ TForm2::TForm2(Application& application, TForm1& trayForm, std::wstring settings
 
 TForm2::~TForm2() {
     FormDestroy();
+    Menu.OnEntryAdded = nullptr;
+    Menu.OnEntriesCleared = nullptr;
     trayForm_.Form2 = nullptr;
     if (App().OnException)
         App().OnException = nullptr;
@@ -48,6 +66,7 @@ void TForm2::FormCreate() {
     PreparePIDLs();
     PrepareTopLevelMenu();
     ::SetWindowTextW(Handle(), App().Title().c_str());
+    CreatePages();
     LoadSettingsFromReg();
     SetHotKey();
     trayForm_.TaskTrayIcon1->SetIcon(trayForm_.imgON.get());
@@ -70,6 +89,142 @@ void TForm2::FormDestroy() {
     ShellMalloc.Reset();
     AssociatedExtCache.Clear();
     ::UnregisterHotKey(Handle(), 0);
+}
+
+void TForm2::FitClientArea() {
+    HWND dialog = Handle();
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    HDC dc = ::GetDC(dialog);
+    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
+    ::ReleaseDC(dialog, dc);
+    const int width = ::MulDiv(SETTINGS_CLIENT_WIDTH, dpi, 96);
+    const int height = ::MulDiv(SETTINGS_CLIENT_HEIGHT, dpi, 96);
+    RECT frame{0, 0, width, height};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+    ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The page control takes what the template left it, the close button stays at the corner.
+    const int dx = width - client.right, dy = height - client.bottom;
+    auto bounds = [dialog](int id) {
+        RECT rect{};
+        ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    const RECT tab = bounds(IDC_PAGECONTROL1), close = bounds(IDC_CMDCLOSE);
+    ::SetWindowPos(::GetDlgItem(dialog, IDC_PAGECONTROL1), nullptr, 0, 0, tab.right - tab.left + dx,
+                   tab.bottom - tab.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(::GetDlgItem(dialog, IDC_CMDCLOSE), nullptr, close.left + dx, close.top + dy, 0,
+                   0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm2::CreatePages() {
+    PageControl1 = std::make_unique<TPageControl>(::GetDlgItem(Handle(), IDC_PAGECONTROL1));
+    MyMenuPage = std::make_unique<TMyMenuPage>(Handle(), *this);
+    GeneralPage = std::make_unique<TDialogPage>(Handle(), IDD_PAGE_GENERAL);
+    StartupPage = std::make_unique<TDialogPage>(Handle(), IDD_PAGE_STARTUP);
+    AppearancePage = std::make_unique<TDialogPage>(Handle(), IDD_PAGE_APPEARANCE);
+    for (TDialogPage* page : {static_cast<TDialogPage*>(MyMenuPage.get()), GeneralPage.get(),
+                              StartupPage.get(), AppearancePage.get()})
+        PageControl1->AddPage(*page);
+    PageControl1->SetActivePageIndex(0);
+    Menu.OnEntryAdded = [this](int row) { MyMenuPage->EntryAdded(row); };
+    Menu.OnEntriesCleared = [this] { MyMenuPage->EntriesCleared(); };
+}
+
+void TForm2::ShowModal() {
+    if (IsVisible())
+        return;
+    TDisabledTaskWindows disabled; // taken before the dialog shows, so it stays enabled
+    Show();
+    ::SetForegroundWindow(Handle());
+    FormShow();
+    MSG msg;
+    while (IsVisible()) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            // The program ends: the outer loop must see the request too.
+            ::PostQuitMessage(got == 0 ? static_cast<int>(msg.wParam) : 0);
+            Hide();
+            break;
+        }
+        if (!PreTranslateDialogMessage(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    FormHide();
+}
+
+bool TForm2::PreTranslateDialogMessage(const MSG& msg) {
+    if (PageControl1->PreTranslateMessage(msg))
+        return true;
+    if (TDialogPage* page = PageControl1->ActivePage(); page && page->PreTranslateMessage(msg))
+        return true;
+    return ::IsDialogMessageW(Handle(), const_cast<MSG*>(&msg)) != FALSE;
+}
+
+void TForm2::FormShow() {
+    ::UnregisterHotKey(Handle(), 0); // no hot key while the dialog is open
+    ::SetFocus(PageControl1->Handle());
+}
+
+void TForm2::FormHide() {
+    SetHotKey();
+    SaveSettingsToReg();
+}
+
+void TForm2::cmdCloseClick() {
+    Close();
+}
+
+int TForm2::EntryCount() const {
+    return static_cast<int>(Menu.Rows().size());
+}
+
+MyMenuEntry TForm2::Entry(int row) const {
+    const MyMenuRow& entry = Menu.Rows().at(row);
+    return {entry.Caption, entry.Path};
+}
+
+int TForm2::EntryImage(int row) const {
+    return Menu.Rows().at(row).ImageIndex;
+}
+
+bool TForm2::EntryIsLink(int row) const {
+    const MyMenuRow& entry = Menu.Rows().at(row);
+    return entry.Pidl && IsLinkItem(entry.Pidl.get());
+}
+
+HIMAGELIST TForm2::SmallImages() const {
+    return Menu.ImageList_small.Handle();
+}
+
+void TForm2::RemoveEntry(int row) {
+    Menu.RemoveEntry(row);
+}
+
+void TForm2::MoveEntry(int from, int to) {
+    Menu.MoveEntry(from, to);
+}
+
+void TForm2::RenameEntry(int row, const std::wstring& caption) {
+    Menu.RenameEntry(row, caption);
+}
+
+void TForm2::OpenEntry(int row) {
+    Activation.FileExecEx(Menu.Rows().at(row).Pidl.get());
+}
+
+void TForm2::ShowEntryProperties(int row) {
+    Activation.OpenProperty(Menu.Rows().at(row).Path);
+}
+
+void TForm2::ShowLinkTargetProperties(int row) {
+    UniquePidl target = GetLinkPIDL(*ShellMalloc.Get(), Menu.Rows().at(row).Pidl.get());
+    Activation.OpenProperty(target.get());
 }
 
 void TForm2::PreparePIDLs() {
@@ -281,6 +436,14 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == WM_QUERYENDSESSION)
         return TRUE;
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
+        (LOWORD(wParam) == IDC_CMDCLOSE || LOWORD(wParam) == IDCANCEL)) {
+        cmdCloseClick(); // Esc closes as the close button does: there is nothing to cancel
+        return 0;
+    }
+    if (message == WM_NOTIFY && PageControl1 &&
+        PageControl1->Notify(*reinterpret_cast<const NMHDR*>(lParam)))
+        return 0;
     if (message == WM_ENDSESSION) {
         // The session ends without our message loop finishing: save now, as an exit would.
         if (wParam && !TerminatedByException)

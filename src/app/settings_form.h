@@ -7,11 +7,14 @@
 #include "base/unique_handle.h"
 #include "framework/form.h"
 #include "framework/hint_window.h"
+#include "framework/page_control.h"
 #include "menu/item_activation.h"
 #include "menu/launcher_menu.h"
 #include "menu/launcher_shell.h"
 #include "settings/launcher_messages.h"
 #include "settings/launcher_settings.h"
+#include "settings/my_menu_host.h"
+#include "settings/my_menu_page.h"
 #include "settings/startup_shortcut.h"
 
 #include <shlobj.h>
@@ -27,7 +30,9 @@ namespace tolvern {
 class TForm1;
 class TAboutBox;
 
-class TForm2 : public Form {
+// The dialog hosts the page control, the close button and the showing and hiding; each page
+// is a class of its own that reaches the launcher through TForm2 (TMyMenuHost for My Menu).
+class TForm2 : public Form, public TMyMenuHost {
     // Declared first: the members below are bound to them while they are constructed.
     TForm1& trayForm_;
     std::wstring settingsKeyPath_;
@@ -66,6 +71,20 @@ public:
 
     void GetSubItems2(TMenuItem*& item) { Shell.GetSubItems2(item); }
 
+    // The dialog: the page control with its pages in order, and the close button.
+    std::unique_ptr<TPageControl> PageControl1;
+    std::unique_ptr<TMyMenuPage> MyMenuPage;
+    std::unique_ptr<TDialogPage> GeneralPage;    // "全般"
+    std::unique_ptr<TDialogPage> StartupPage;    // "起動"
+    std::unique_ptr<TDialogPage> AppearancePage; // "外見"
+    HWND cmdClose() const { return ::GetDlgItem(Handle(), IDC_CMDCLOSE); }
+
+    // Shows the dialog modally and returns once it is hidden again (closed).
+    void ShowModal();
+    void FormShow();
+    void FormHide();
+    void cmdCloseClick();
+
     // The options as the dialog's controls hold them, with the My Menu rows in list order.
     LauncherSettings Settings() const;
     // The live options (without the My Menu rows).
@@ -73,12 +92,27 @@ public:
     const std::wstring& SettingsKeyPath() const { return settingsKeyPath_; }
 
     void LoadSettingsFromReg();
-    void SaveSettingsToReg();
+    void SaveSettingsToReg() override;
     void SetHotKey();
     void PreparePIDLs();
     void PrepareTopLevelMenu();
     // Adds one My Menu entry to the list and to the launcher menu.
-    void AddIconToList(const std::wstring& caption, const std::wstring& path);
+    void AddIconToList(const std::wstring& caption, const std::wstring& path) override;
+
+    // The My Menu entries as the page sees them (TMyMenuHost).
+    int EntryCount() const override;
+    MyMenuEntry Entry(int row) const override;
+    int EntryImage(int row) const override;
+    bool EntryIsLink(int row) const override;
+    HIMAGELIST SmallImages() const override;
+    void RemoveEntry(int row) override;
+    void MoveEntry(int from, int to) override;
+    void RenameEntry(int row, const std::wstring& caption) override;
+    void OpenEntry(int row) override;
+    void ShowEntryProperties(int row) override;
+    void ShowLinkTargetProperties(int row) override;
+    std::wstring LastOpenedDir() const override { return settings_.LastOpenedDir; }
+    void SetLastOpenedDir(const std::wstring& dir) override { settings_.LastOpenedDir = dir; }
 
     // Changes with an immediate effect, as the option controls' handlers have.
     void SetStartup(bool startup);                      // chkStartupClick
@@ -108,7 +142,7 @@ public:
     void Restart();
     // The one way the program shows a message box: caption "Tolvern Launcher", topmost,
     // the foreground given back afterwards. Returns the answer.
-    int MsgBox(const std::wstring& text, UINT flags);
+    int MsgBox(const std::wstring& text, UINT flags) override;
     int MsgBox(const TLauncherMessage& message) { return MsgBox(message.text, message.flags); }
 
     // Commands of the launcher menu that act on the program and the desktop.
@@ -128,6 +162,9 @@ private:
     void ConnectMenuCommands();
     void FormCreate();
     void FormDestroy();
+    void FitClientArea();
+    void CreatePages();
+    bool PreTranslateDialogMessage(const MSG& msg);
 };
 
 } // namespace tolvern

@@ -2,13 +2,15 @@
 #pragma once
 
 #include "framework/application.h"
-#include "framework/component.h"
+#include "framework/win_control.h"
 
 namespace tolvern {
 
-class Form : public Window, public TComponent {
+class Form : public Window, public TWinControl {
 public:
     explicit Form(Application& application) : application_(application) {}
+
+    HWND WindowHandle() const override { return Handle(); }
 
     Application& App() const { return application_; }
     void Show() { ::ShowWindow(Handle(), SW_SHOW); }
@@ -33,6 +35,10 @@ protected:
                     DWORD exStyle = 0, int width = 0, int height = 0) {
         CreateHandle(className, caption, style, exStyle, application_.Handle(), CW_USEDEFAULT,
                      CW_USEDEFAULT, width, height);
+    }
+    // Creates the form's window from its dialog template (whose CLASS is className).
+    void CreateFormFromTemplate(const wchar_t* className, int templateId) {
+        CreateDialogHandle(className, templateId, application_.Handle());
     }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {

@@ -4,12 +4,36 @@
 #include "framework/application.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace tolvern {
 
 Window::~Window() {
     DestroyHandle();
 }
+
+namespace {
+// Registers the class on first use (CS_DBLCLKS, arrow cursor, the program's icon). A dialog's
+// class has the dialog manager's extra bytes and leaves the background to it.
+HINSTANCE RegisterWindowClass(const wchar_t* className, WNDPROC procedure, bool dialog) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    if (!::GetClassInfoExW(instance, className, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = procedure;
+        wc.cbWndExtra = dialog ? DLGWINDOWEXTRA : 0;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = dialog ? nullptr : reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = className;
+        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+        ::RegisterClassExW(&wc);
+    }
+    return instance;
+}
+} // namespace
 
 void Window::DestroyHandle() {
     if (hwnd_) {
@@ -22,24 +46,32 @@ void Window::DestroyHandle() {
 
 void Window::CreateHandle(const wchar_t* className, const wchar_t* caption, DWORD style,
                           DWORD exStyle, HWND parent, int x, int y, int width, int height) {
-    HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    if (!::GetClassInfoExW(instance, className, &wc)) {
-        wc = WNDCLASSEXW{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = StaticWindowProc;
-        wc.hInstance = instance;
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
-        wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-        ::RegisterClassExW(&wc);
-    }
+    HINSTANCE instance = RegisterWindowClass(className, StaticWindowProc, false);
     HWND hwnd = ::CreateWindowExW(exStyle, className, caption, style, x, y, width, height, parent,
                                   nullptr, instance, this);
     if (!hwnd)
         throw std::runtime_error("CreateWindowEx failed");
+}
+
+namespace {
+// The dialog manager creates the window without a creation parameter, so the object waiting
+// for its window is handed over here (one thread, one creation at a time).
+thread_local Window* pendingDialog = nullptr;
+
+INT_PTR CALLBACK DefaultDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG; // the dialog manager then focuses the first control
+}
+} // namespace
+
+void Window::CreateDialogHandle(const wchar_t* className, int templateId, HWND owner) {
+    HINSTANCE instance = RegisterWindowClass(className, StaticWindowProc, true);
+    defaultProc_ = ::DefDlgProcW;
+    pendingDialog = this;
+    HWND hwnd =
+        ::CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), owner, DefaultDialogProc, 0);
+    pendingDialog = nullptr;
+    if (!hwnd)
+        throw std::runtime_error("CreateDialogParam failed");
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -47,12 +79,15 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Window::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+    return defaultProc_(hwnd_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            pendingDialog
+                ? std::exchange(pendingDialog, nullptr)
+                : static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }

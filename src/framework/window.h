@@ -19,6 +19,10 @@ protected:
     // Registers the class on first use (CS_DBLCLKS, arrow cursor) and creates the window.
     void CreateHandle(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
                       HWND parent, int x = 0, int y = 0, int width = 0, int height = 0);
+    // Creates the window from a dialog template whose CLASS statement names className; what
+    // the window does not handle itself goes to the dialog manager (DefDlgProc), so it is a
+    // real dialog with the template's controls, font and keyboard interface.
+    void CreateDialogHandle(const wchar_t* className, int templateId, HWND owner);
     void DestroyHandle();
 
     // Default: the system's default window procedure.
@@ -28,6 +32,7 @@ protected:
 private:
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
+    WNDPROC defaultProc_ = ::DefWindowProcW;
 };
 
 } // namespace tolvern

@@ -278,6 +278,8 @@ void TLauncherMenu::AddIconToList(const std::wstring& caption, const std::wstrin
     added->ImageIndex = image;
     rows_.push_back({caption, path, std::move(pidl), image});
     UpdateNoItem();
+    if (OnEntryAdded)
+        OnEntryAdded(static_cast<int>(rows_.size()) - 1);
 }
 
 void TLauncherMenu::ClearMyMenu() {
@@ -286,6 +288,27 @@ void TLauncherMenu::ClearMyMenu() {
         top.Delete(kFirstEntryPosition);
     rows_.clear();
     UpdateNoItem();
+    if (OnEntriesCleared)
+        OnEntriesCleared();
+}
+
+void TLauncherMenu::RemoveEntry(int row) {
+    PopupMenu2.Items.Delete(kFirstEntryPosition + row);
+    rows_.erase(rows_.begin() + row);
+    UpdateNoItem();
+}
+
+void TLauncherMenu::MoveEntry(int from, int to) {
+    TMenuItem& top = PopupMenu2.Items;
+    top.Insert(kFirstEntryPosition + to, top.Remove(top.Items(kFirstEntryPosition + from)));
+    MyMenuRow row = std::move(rows_[from]);
+    rows_.erase(rows_.begin() + from);
+    rows_.insert(rows_.begin() + to, std::move(row));
+}
+
+void TLauncherMenu::RenameEntry(int row, const std::wstring& caption) {
+    rows_.at(row).Caption = caption;
+    PopupMenu2.Items.Items(kFirstEntryPosition + row)->Caption = DoubleAmpersands(caption);
 }
 
 void TLauncherMenu::DeleteSpecialMenus() {

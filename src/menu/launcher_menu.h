@@ -100,6 +100,13 @@ public:
     void AddIconToList(const std::wstring& caption, const std::wstring& path);
     // Removes every My Menu entry from the menu and the list.
     void ClearMyMenu();
+    // One entry's row and item (10 + row) changed together.
+    void RemoveEntry(int row);
+    void MoveEntry(int from, int to);
+    void RenameEntry(int row, const std::wstring& caption);
+    // Told of every entry added (with its row) and of the removal of all entries.
+    std::function<void(int row)> OnEntryAdded;
+    std::function<void()> OnEntriesCleared;
     // Frees the six special-folder submenus with their contents, and every image but the
     // stock ones (a rebuild gives the items their images again).
     void DeleteSpecialMenus();

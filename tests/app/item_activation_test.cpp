@@ -3,6 +3,7 @@
 // Bin, the pool limit of folder submenus, and showing the desktop and restoring the windows.
 #include "support/foreign_window.h"
 #include "support/started_launcher.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -63,23 +64,6 @@ std::wstring TempFolder(const std::wstring& name) {
     return folder;
 }
 
-void WriteFile(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << testing::PrintToString(path);
-    ::CloseHandle(file);
-}
-
-void MakeShortcut(const std::wstring& link, const std::wstring& target) {
-    ComPtr<IShellLinkW> shellLink;
-    ASSERT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                                IID_PPV_ARGS(&shellLink)));
-    shellLink->SetPath(target.c_str());
-    ComPtr<IPersistFile> file;
-    shellLink.As(&file);
-    ASSERT_HRESULT_SUCCEEDED(file->Save(link.c_str(), TRUE));
-}
-
 TEST(ItemActivation, DriveAndAccessChecksDecideWhatReachesTheShell) {
     RecordingLauncher r;
     // R: is a CD-ROM drive and S: a floppy drive; Wine always finds a medium in them, so the
@@ -89,8 +73,8 @@ TEST(ItemActivation, DriveAndAccessChecksDecideWhatReachesTheShell) {
         probed.push_back(root);
         return false;
     };
-    WriteFile(L"R:\\tool.exe");
-    WriteFile(L"S:\\doc.txt");
+    MakeFile(L"R:\\tool.exe");
+    MakeFile(L"S:\\doc.txt");
     const std::wstring folder = TempFolder(L"activation");
     MakeShortcut(folder + L"\\to-cd.lnk", L"R:\\tool.exe");
     MakeShortcut(L"S:\\to-fixed.lnk", GetWindowsDir() + L"notepad.exe");
@@ -172,7 +156,7 @@ TEST(ItemActivation, RecycleBinFilesShowTheirPropertiesAndItsOpenItemOpensIt) {
 TEST(ItemActivation, AFolderSubmenuFillsUpTo2000PoolEntriesAndIsRefusedBeyond) {
     RecordingLauncher r;
     const std::wstring folder = TempFolder(L"activation-limit");
-    WriteFile(folder + L"\\a.exe");
+    MakeFile(folder + L"\\a.exe");
     StoreEntries(r.key, {{L"Folder", folder}});
     r.form2.LoadSettingsFromReg(); // the entry, as if it had been stored at start
     TMenuItem* entry = r.form2.PopupMenu2.Items.Items(kFirstEntryPosition);

@@ -7,6 +7,7 @@
 #include "support/menu_driver.h"
 #include "support/scratch_key.h"
 #include "support/started_launcher.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,8 @@ namespace {
 
 using test::MenuTexts;
 using test::ScratchKey;
+using test::MakeFile;
+using test::MakeShortcut;
 using Launcher = test::StartedLauncher;
 using test::StoreEntries;
 const std::wstring S = kSettingSection;
@@ -29,18 +32,8 @@ std::wstring MakeFolder(const std::wstring& name, std::initializer_list<const wc
     const std::wstring folder = std::wstring(temp) + name;
     ::CreateDirectoryW(folder.c_str(), nullptr);
     for (const wchar_t* file : files)
-        std::ofstream((folder + L"\\" + file).c_str()) << "x";
+        MakeFile(folder + L"\\" + file);
     return folder;
-}
-
-void MakeShortcut(const std::wstring& link, const std::wstring& target) {
-    ComPtr<IShellLinkW> shellLink;
-    ASSERT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                                IID_PPV_ARGS(&shellLink)));
-    shellLink->SetPath(target.c_str());
-    ComPtr<IPersistFile> file;
-    shellLink.As(&file);
-    ASSERT_HRESULT_SUCCEEDED(file->Save(link.c_str(), TRUE));
 }
 
 std::vector<std::wstring> ChildCaptions(const TMenuItem& item, int from) {

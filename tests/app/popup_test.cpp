@@ -6,6 +6,7 @@
 #include "support/foreign_window.h"
 #include "support/gui_objects.h"
 #include "support/menu_driver.h"
+#include "support/message_box_answer.h"
 #include "support/started_launcher.h"
 
 #include <gtest/gtest.h>
@@ -223,39 +224,6 @@ TEST(Restart, APopupThatLeavesMoreThan2000ListsRebuildsTheLauncherInPlace) {
     const TLauncherMenu& menu = form2.Menu;
     EXPECT_EQ(menu.ImageList_small.Count(), menu.ImageList_Large.Count());
     EXPECT_EQ(images, menu.ImageList_small.Count());
-}
-
-struct BoxSeen {
-    std::wstring caption, text;
-    bool topmost = false;
-};
-
-// Answers the next message box of this process with the button, and says what it showed.
-std::thread AnswerMessageBox(int button, BoxSeen& seen) {
-    return std::thread([button, &seen] {
-        for (int i = 0; i < 500; ++i) {
-            HWND box = nullptr;
-            for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
-                 w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) {
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(w, &pid);
-                if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w))
-                    box = w;
-            }
-            if (box) {
-                ::Sleep(100); // the box is made topmost once it shows
-                wchar_t text[512] = {};
-                ::GetWindowTextW(box, text, 512);
-                seen.caption = text;
-                ::GetDlgItemTextW(box, 0xFFFF, text, 512);
-                seen.text = text;
-                seen.topmost = (::GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-                ::PostMessageW(box, WM_COMMAND, button, 0);
-                return;
-            }
-            ::Sleep(10);
-        }
-    });
 }
 
 TEST(MsgBox, TopmostWithTheTitleAndTheForegroundGivenBackOnlyWhileTheDialogIsHidden) {

@@ -3,6 +3,7 @@
 #include "app/task_tray_icon.h"
 #include "settings/launcher_settings.h"
 #include "support/launcher_process.h"
+#include "support/running_launcher.h"
 #include "support/screen_capture.h"
 #include "support/tray_probe.h"
 
@@ -49,14 +50,7 @@ bool WaitUntilReady(const LauncherProcess& launcher, TrayIconInfo* icon = nullpt
     return ::WaitForInputIdle(launcher.Handle(), 10000) == 0;
 }
 
-class LauncherEndToEnd : public testing::Test {
-protected:
-    void SetUp() override {
-        ResetSettings();
-        ASSERT_TRUE(WaitForTrayTipGone(kApplicationTitle, 10000)) << "a launcher still runs";
-    }
-    void TearDown() override { ResetSettings(); }
-};
+using LauncherEndToEnd = LauncherEndToEndTest;
 
 TEST_F(LauncherEndToEnd, ASecondCopyEndsAtOnceWhileTheFirstKeepsRunning) {
     LauncherProcess first(Launcher());

@@ -2,12 +2,15 @@
 // Esc and clicks elsewhere to close it, and the foreground before and after.
 #include "app/task_tray_icon.h"
 #include "settings/launcher_settings.h"
+#include "settings/settings_dialog_ids.h"
 #include "support/running_launcher.h"
 #include "support/screen_capture.h"
 #include "support/tray_probe.h"
 #include "support/user_input.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 namespace tolvern {
 namespace {
@@ -134,6 +137,111 @@ TEST_F(PopupEndToEnd, WithCornerPlacementForClicksTheMenuOpensAtTheCornerAndTheC
     SaveArtifact(CaptureScreen(), L"e2e-popup-corner");
     PressChord({VK_ESCAPE});
     EXPECT_TRUE(launcher.WaitForMenuClosed());
+}
+
+HWND ChildOfClass(HWND parent, const wchar_t* className) {
+    struct Search {
+        const wchar_t* name;
+        HWND found;
+    } search{className, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            ::GetClassNameW(hwnd, name, 64);
+            if (lstrcmpW(name, s->name) != 0)
+                return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool HotKeyHeldElsewhere() {
+    if (!::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'L'))
+        return true;
+    ::UnregisterHotKey(nullptr, 1);
+    return false;
+}
+
+POINT Centre(HWND window) {
+    const RECT rect = WindowRect(window);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+TEST_F(PopupEndToEnd, SettingsFromTheMenuShowTheDialogWhereADroppedEntryJoinsTheMenu) {
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring file = std::wstring(windows) + L"\\notepad.exe";
+
+    // The test build takes files dropped by another process (see its drop hook). It throws on
+    // a mouse move over the icon, so the icon's right press is posted with the mouse elsewhere.
+    RunningLauncher launcher(L"TolvernLauncherTestHooks.exe");
+    MoveMouseTo({400, 300});
+    HWND notifyWindow = launcher.process.FindWindowOfClass(L"TTaskTrayIconWindow");
+    ASSERT_NE(nullptr, notifyWindow);
+    ASSERT_TRUE(HotKeyHeldElsewhere());
+    ::PostMessageW(notifyWindow, TrayCallbackMessage, 1, WM_RBUTTONDOWN);
+    ASSERT_NE(nullptr, launcher.WaitForMenu());
+    PressChord({'S'}); // "設定(&S)"
+    PumpUntil([] { return false; }, 300);
+    PressChord({'S'}); // "設定(&S)..."
+    HWND dialog = launcher.process.FindWindowOfClass(L"TForm2");
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, 5000))
+        << "the settings item showed no dialog";
+    wchar_t title[64] = {};
+    ::GetWindowTextW(dialog, title, 64);
+    EXPECT_EQ(std::wstring(kApplicationTitle), title);
+
+    // No hot key while the dialog is open.
+    EXPECT_FALSE(HotKeyHeldElsewhere());
+    PressHotKey();
+    EXPECT_EQ(nullptr, launcher.WaitForMenu(1500));
+
+    HWND list = ChildOfClass(dialog, L"SysListView32");
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(0, ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    HWND dropper = ::FindWindowW(L"TolvernTestDrop", nullptr);
+    ASSERT_NE(nullptr, dropper);
+    const std::wstring paths = file + L'\0';
+    COPYDATASTRUCT data{0, static_cast<DWORD>(paths.size() * sizeof(wchar_t)),
+                        const_cast<wchar_t*>(paths.c_str())};
+    ::SendMessageW(dropper, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; }, 5000));
+    EXPECT_EQ(L"notepad.exe", GetSetting(kMyMenuSection, L"Caption0")) << "saved after the drop";
+    EXPECT_EQ(file, GetSetting(kMyMenuSection, L"Path0"));
+    PumpUntil([] { return false; }, 300);
+    SaveArtifact(CaptureScreen(), L"e2e-settings-dialog");
+
+    ResetSettings();
+    // The pointer is brought there first: a press right after a long move may land where the
+    // pointer was before.
+    const POINT close = Centre(::GetDlgItem(dialog, IDC_CMDCLOSE));
+    MoveMouseTo(close);
+    PumpUntil([] { return false; }, 300);
+    ClickAt(close, false); // "閉じる(&C)"
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindowVisible(dialog); }, 5000));
+    EXPECT_EQ(L"1", GetSetting(kSettingSection, L"MenuCount")) << "saved when closed";
+    EXPECT_EQ(file, GetSetting(kMyMenuSection, L"Path0"));
+    EXPECT_TRUE(HotKeyHeldElsewhere());
+
+    // The hot key works again, and the entry is the last before the settings submenu.
+    PressHotKey();
+    ASSERT_NE(nullptr, launcher.WaitForMenu()) << "the hot key did not work after closing";
+    for (int i = 0; i < 3; ++i) // Windows の終了, 設定, then the entry
+        PressChord({VK_UP});
+    PumpUntil([] { return false; }, 300);
+    SaveArtifact(CaptureScreen(), L"e2e-settings-dropped-entry");
+    PressChord({VK_RETURN});
+    HWND notepad = nullptr;
+    EXPECT_TRUE(
+        PumpUntil([&] { return (notepad = ::FindWindowW(L"Notepad", nullptr)) != nullptr; }, 10000))
+        << "choosing the dropped entry opened nothing";
+    if (notepad)
+        ::PostMessageW(notepad, WM_CLOSE, 0, 0);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Real folders, shortcuts and Internet shortcuts for the shell engine's tests.
 #pragma once
 
+#include "support/test_files.h"
+
 #include "menu/launcher_menu.h"
 #include "menu/launcher_shell.h"
 
@@ -46,12 +48,6 @@ private:
     std::set<std::filesystem::path> before_;
     std::unique_ptr<ScratchDir> aside_; // the folder's own entries while it is emptied
 };
-
-void MakeFile(const std::wstring& path);
-void MakeDir(const std::wstring& path);
-void MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
-                  const std::wstring& iconFile = L"", int iconIndex = 0);
-void MakeInternetShortcut(const std::wstring& path, const std::wstring& url);
 
 // Gives the extension a program (notepad) in HKEY_CLASSES_ROOT, or takes it away.
 void Associate(const std::wstring& ext);

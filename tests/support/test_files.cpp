@@ -1,0 +1,44 @@
+// Real files, folders, shortcuts and Internet shortcuts that tests make in their prefix.
+#include "support/test_files.h"
+
+#include "base/com.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace tolvern::test {
+
+void MakeFile(const std::wstring& path) {
+    std::ofstream(std::filesystem::path(path)) << "x";
+    ASSERT_TRUE(std::filesystem::exists(path)) << testing::PrintToString(path);
+}
+
+void MakeDir(const std::wstring& path) {
+    std::filesystem::create_directories(path);
+    ASSERT_TRUE(std::filesystem::is_directory(path));
+}
+
+void MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
+                  const std::wstring& iconFile, int iconIndex) {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    ASSERT_HRESULT_SUCCEEDED(
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
+    ASSERT_HRESULT_SUCCEEDED(link->SetPath(target.c_str()));
+    if (!iconFile.empty()) {
+        ASSERT_HRESULT_SUCCEEDED(link->SetIconLocation(iconFile.c_str(), iconIndex));
+    }
+    ASSERT_HRESULT_SUCCEEDED(link.As(&file));
+    ASSERT_HRESULT_SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+}
+
+void MakeInternetShortcut(const std::wstring& path, const std::wstring& url) {
+    std::ofstream out{std::filesystem::path(path)};
+    out << "[InternetShortcut]\r\nURL=" << std::string(url.begin(), url.end()) << "\r\n";
+}
+
+} // namespace tolvern::test

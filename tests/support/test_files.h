@@ -1,0 +1,14 @@
+// Real files, folders, shortcuts and Internet shortcuts that tests make in their prefix.
+#pragma once
+
+#include <string>
+
+namespace tolvern::test {
+
+void MakeFile(const std::wstring& path);
+void MakeDir(const std::wstring& path);
+void MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
+                  const std::wstring& iconFile = L"", int iconIndex = 0);
+void MakeInternetShortcut(const std::wstring& path, const std::wstring& url);
+
+} // namespace tolvern::test
