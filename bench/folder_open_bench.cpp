@@ -8,6 +8,7 @@
 #include "support/menu_driver.h"
 #include "support/started_launcher.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -30,10 +31,13 @@ struct PaintProbe {
         last = Clock::now().time_since_epoch().count();
         ++draws;
     }
+    // Where the time goes: reading the folder and the item painters themselves (the rest is
+    // the menu's realisation, measuring and the system's own work).
+    double readMs = 0, paintMs = 0;
     Clock::time_point Last() const { return Clock::time_point(Clock::duration(last.load())); }
     // Waits until something was painted and nothing more for a while; false after a minute.
     bool WaitQuiet(int quietMs = 400) const {
-        const auto deadline = Clock::now() + std::chrono::seconds(60);
+        const auto deadline = Clock::now() + std::chrono::seconds(300);
         while (Clock::now() < deadline) {
             if (draws > 0 && MillisecondsSince(Last()) >= quietMs)
                 return true;
@@ -42,6 +46,35 @@ struct PaintProbe {
         return false;
     }
 };
+
+// A visible menu window of this process that is none of the given ones, waiting up to the
+// time given (a large folder is read before its submenu shows); null when none shows.
+HWND WaitForMenu(std::initializer_list<HWND> except, int seconds = 300) {
+    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+    do {
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+             w = ::FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(w, &process);
+            if (process == ::GetCurrentProcessId() && ::IsWindowVisible(w) &&
+                std::find(except.begin(), except.end(), w) == except.end())
+                return w;
+        }
+        ::Sleep(10);
+    } while (Clock::now() < deadline);
+    return nullptr;
+}
+
+// Presses Esc until no menu window of this process shows.
+void CloseMenus() {
+    for (int i = 0; i < 50; ++i) {
+        HWND w = WaitForMenu({}, 0);
+        if (!w)
+            return;
+        Key(w, VK_ESCAPE);
+        ::Sleep(100);
+    }
+}
 
 bool Highlighted(HMENU menu, int position) {
     MENUITEMINFOW mii{};
@@ -90,7 +123,7 @@ double OpenTimed(PaintProbe& probe, HWND parentWindow, std::initializer_list<HWN
     probe.draws = 0;
     const auto start = Clock::now();
     Key(parentWindow, VK_RIGHT);
-    opened = WaitForMenuWindow(shown);
+    opened = WaitForMenu(shown);
     if (!opened || !probe.WaitQuiet())
         return -1;
     return std::chrono::duration<double, std::milli>(probe.Last() - start).count();
@@ -104,10 +137,10 @@ struct OpenRun {
 // The top-level popup with `inside` run on another thread while it shows.
 void PopupAndDrive(TForm2& form2, HWND front, const std::function<void(HWND)>& inside) {
     std::thread driver([&] {
-        HWND menu = WaitForMenuWindow();
+        HWND menu = WaitForMenu({}, 30);
         if (menu)
             inside(menu);
-        CloseAllMenus();
+        CloseMenus();
     });
     form2.PopupLauncherMenu({300, 300}, front, std::nullopt);
     driver.join();
@@ -161,8 +194,25 @@ bool RunCase(const wchar_t* name, const fs::path& dir, int groups) {
     const TMenuItem::TDrawItemEvent draw = form2.Shell.DrawItem;
     form2.Shell.DrawItem = [&probe, draw](TMenuItem* sender, TCanvas& canvas, const RECT& rect,
                                           bool selected) {
+        const auto start = Clock::now();
         draw(sender, canvas, rect, selected);
+        probe.paintMs += MillisecondsSince(start);
         probe.Note();
+    };
+    // The entry's read, timed (the entry is made anew by every restart).
+    auto timeReads = [&] {
+        TMenuItem& top = form2.PopupMenu2.Items;
+        for (int i = 0; i < top.Count(); ++i) {
+            TMenuItem* entry = top.Items(i);
+            if (entry->Caption != kEntryCaption)
+                continue;
+            const TMenuItem::TNotifyEvent open = entry->OnClick;
+            entry->OnClick = [&probe, open](TMenuItem* sender) {
+                const auto start = Clock::now();
+                open(sender);
+                probe.readMs += MillisecondsSince(start);
+            };
+        }
     };
     const std::vector<fs::path> opened = StartMenuGroups(dir);
     auto floor = [&] {
@@ -177,8 +227,11 @@ bool RunCase(const wchar_t* name, const fs::path& dir, int groups) {
     std::vector<double> floors, opens;
     int items = 0, gdi = 0, gdiRestarted = 0;
     bool ok = true;
+    std::vector<double> readTimes, paintTimes;
     for (int run = 0; run < kRuns; ++run) {
         form2.Restart();
+        timeReads();
+        probe.readMs = probe.paintMs = 0;
         const auto start = Clock::now();
         items = floor();
         floors.push_back(MillisecondsSince(start));
@@ -186,6 +239,8 @@ bool RunCase(const wchar_t* name, const fs::path& dir, int groups) {
         const OpenRun figures = OpenEntry(launcher, probe, groups, last);
         ok = ok && figures.openMs >= 0;
         opens.push_back(figures.openMs);
+        readTimes.push_back(probe.readMs);
+        paintTimes.push_back(probe.paintMs);
         if (last) {
             gdi = figures.gdi;
             form2.Restart(); // done by the popup itself when the pool has grown past its limit
@@ -194,10 +249,10 @@ bool RunCase(const wchar_t* name, const fs::path& dir, int groups) {
     }
     const double medianFloor = Median(floors), medianOpen = Median(opens);
     std::printf("folder_open %ls items=%d floor_ms=%.1f open_ms=%.1f ratio=%.2f gdi=%d "
-                "gdi_restarted=%d min_floor_ms=%.1f min_open_ms=%.1f\n",
+                "gdi_restarted=%d min_floor_ms=%.1f min_open_ms=%.1f read_ms=%.1f paint_ms=%.1f\n",
                 name, items, medianFloor, medianOpen,
                 medianFloor > 0 ? medianOpen / medianFloor : 0.0, gdi, gdiRestarted,
-                Minimum(floors), Minimum(opens));
+                Minimum(floors), Minimum(opens), Median(readTimes), Median(paintTimes));
     if (!ok)
         std::fprintf(stderr, "folder_open %ls: a submenu did not open or paint\n", name);
     std::fflush(stdout);

@@ -101,10 +101,12 @@ TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
     if (FAILED(folder->EnumObjects(OwnerWindow, flags, &children)))
         return ReadOutcome::NotStarted;
     IMalloc& allocator = *ShellMalloc.Get();
+    TLinkReader links(allocator);
     PITEMID_CHILD rawChild = nullptr;
     while (children && children->Next(1, &rawChild, nullptr) == S_OK) {
         UniquePidl child(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(rawChild));
         FolderChild entry;
+        entry.links = &links;
         entry.caption = GetDisplayName(*folder.Get(), rawChild);
         entry.pidl = ConcatPIDL(allocator, pidl, rawChild);
         if (!entry.pidl)
@@ -117,10 +119,11 @@ TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
     return ReadOutcome::Read;
 }
 
-LinkTarget TLauncherShell::ResolveChildLink(const ShellItemFacts& facts) {
-    if (!facts.hasPath || !facts.IsLink())
+LinkTarget TLauncherShell::ResolveChildLink(const FolderChild& child) {
+    const ShellItemFacts& facts = child.facts;
+    if (!facts.hasPath || !facts.IsLink() || !child.links)
         return {};
-    return ResolveLink(*ShellMalloc.Get(), facts.path);
+    return child.links->Resolve(facts.path);
 }
 
 void TLauncherShell::GetSubItems2(TMenuItem*& item) {
@@ -164,7 +167,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             into = &folders;
             kept = std::move(child.pidl);
         } else if (facts.IsLink() || !settings_.DoNotViewUnassociatedItems || !facts.hasPath) {
-            LinkTarget target = ResolveChildLink(facts);
+            LinkTarget target = ResolveChildLink(child);
             if (facts.IsLink() && IsLinkTargetFolder(target)) {
                 into = &folders;
                 kept = std::move(target.pidl);

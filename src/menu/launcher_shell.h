@@ -68,6 +68,7 @@ public:
         std::wstring caption; // as the folder shows it
         UniquePidl pidl;      // absolute
         ShellItemFacts facts; // each found once, from the folder's own answers where it can
+        TLinkReader* links = nullptr; // opens the read's shortcuts
     };
     enum class ReadOutcome { Read, NotStarted, Stopped };
     // Hands every child of the folder (the desktop for its empty list), enumerated with
@@ -75,8 +76,9 @@ public:
     // empty; NotStarted when its enumeration cannot start.
     ReadOutcome ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
                            const std::function<bool(FolderChild&)>& visit);
-    // A shortcut child's target, resolved from its path; empty for any other child.
-    LinkTarget ResolveChildLink(const ShellItemFacts& facts);
+    // A shortcut child's target, resolved from its path by the read's reader; empty for any
+    // other child.
+    static LinkTarget ResolveChildLink(const FolderChild& child);
 
     // Folder expansion.
     void GetSubItems2(TMenuItem*& item);

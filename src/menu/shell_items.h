@@ -6,6 +6,7 @@
 
 #include <shlobj.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -103,9 +104,34 @@ ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath);
 struct LinkTarget {
     UniquePidl pidl;
     std::wstring path;
+    bool attributesKnown = false; // the shell's answer for the list, when it was asked
+    SFGAOF attributes = 0;
+    bool removableKnown = false; // whether the path's drive is removable, when it was asked
+    bool removable = false;
 };
 LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link);
 LinkTarget ResolveLink(IMalloc& allocator, const std::wstring& linkPath);
+
+// Opens the shortcuts of one folder read: one shell link object loads each in turn, and the
+// folders their targets stand in are bound once (shortcuts of a folder mostly point into a
+// few folders).
+class TLinkReader {
+public:
+    explicit TLinkReader(IMalloc& allocator);
+    ~TLinkReader();
+    TLinkReader(const TLinkReader&) = delete;
+    TLinkReader& operator=(const TLinkReader&) = delete;
+
+    LinkTarget Resolve(const std::wstring& linkPath);
+
+    struct Parents; // bound folders by their lists
+
+private:
+    IMalloc& allocator_;
+    ComPtr<IShellLinkW> link_;
+    ComPtr<IPersistFile> file_;
+    std::unique_ptr<Parents> parents_;
+};
 // Whether a resolved shortcut points at a folder.
 bool IsLinkTargetFolder(const LinkTarget& target);
 

@@ -53,7 +53,7 @@ bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF fl
             if (facts.IsFolder()) {
                 folders.push_back({std::move(child.caption), std::move(child.pidl)});
             } else {
-                LinkTarget target = shell.ResolveChildLink(facts);
+                LinkTarget target = shell.ResolveChildLink(child);
                 if (facts.IsLink() && IsLinkTargetFolder(target))
                     folders.push_back({std::move(child.caption), std::move(target.pidl)});
                 else
@@ -65,7 +65,7 @@ bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF fl
                 .push_back({std::move(child.caption), std::move(child.pidl)});
             break;
         case Classify::Recent:
-            if (PassesRecentFilter(facts, shell.ResolveChildLink(facts)))
+            if (PassesRecentFilter(facts, shell.ResolveChildLink(child)))
                 files.push_back({std::move(child.caption), std::move(child.pidl)});
             break;
         }
