@@ -180,7 +180,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             kept = std::move(child.pidl);
         }
         if (into) {
-            into->push_back({child.caption, std::move(kept)});
+            into->push_back({child.caption, std::move(kept), into == &files && facts.IsPlain()});
             ++total;
         }
 
@@ -230,7 +230,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         }
     }
     for (int j = 0; j < static_cast<int>(files.size()); ++j) {
-        AddFile(*item, files[j].caption, std::move(files[j].pidl));
+        AddFile(*item, files[j].caption, std::move(files[j].pidl), files[j].plain);
         const int m = folderCount + j + 1;
         if (m % 10 == 0)
             adding(m);
@@ -287,9 +287,9 @@ TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& capt
 }
 
 TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& caption,
-                                   UniquePidl pidl) {
+                                   UniquePidl pidl, bool plain) {
     auto file = std::make_unique<TMenuItem>(caption);
-    SavePIDLToTag(*file, std::move(pidl));
+    SavePIDLToTag(*file, std::move(pidl), plain);
     file->OnClick = ItemClick;
     file->OnDrawItem = DrawItem;
     return parent.Add(std::move(file));

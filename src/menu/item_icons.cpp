@@ -205,7 +205,7 @@ HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
 }
 
 ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
-                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms) {
+                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms, bool plain) {
     std::wstring path;
     if (!hideArrow || !GetPathFromPIDL(pidl, path))
         return SystemIconSource(allocator, pidl, large, commonPrograms);
@@ -215,7 +215,7 @@ ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, boo
         source.kind = ItemIconSource::Kind::Url;
         return source;
     }
-    if (!IsLinkItem(pidl))
+    if (plain || !IsLinkItem(pidl))
         return SystemIconSource(allocator, pidl, large, commonPrograms);
     ComPtr<IShellLinkW> link = LoadShellLink(path);
     if (!link)

@@ -38,8 +38,10 @@ struct ItemIconSource {
 
     std::wstring Key() const;
 };
+// plain: the item is known to be a file-system item and no shortcut.
 ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
-                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms);
+                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms,
+                                 bool plain = false);
 // A new icon owned by the caller, or 0.
 HICON MakeItemIcon(const ItemIconSource& source);
 

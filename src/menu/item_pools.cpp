@@ -25,8 +25,8 @@ int TIconHandlePool::Add(HICON icon) {
     return Count() - 1;
 }
 
-int TIconHandlePool::AddPending(bool hideArrow) {
-    entries_.push_back({nullptr, true, hideArrow, false});
+int TIconHandlePool::AddPending(bool hideArrow, bool plain) {
+    entries_.push_back({nullptr, true, hideArrow, false, plain});
     return Count() - 1;
 }
 

@@ -50,10 +50,11 @@ public:
     ~TIconHandlePool() { DestroyAll(); }
 
     int Add(HICON icon); // an icon already taken, owned by this entry alone
-    int AddPending(bool hideArrow);
+    int AddPending(bool hideArrow, bool plain = false);
     int Count() const { return static_cast<int>(entries_.size()); }
     bool IsPending(int index) const { return entries_.at(index).pending; }
     bool HideArrow(int index) const { return entries_.at(index).hideArrow; }
+    bool Plain(int index) const { return entries_.at(index).plain; } // no shortcut, as read
     void Resolve(int index, HICON icon); // takes ownership
     // Gives the entry the icon shared under the key, made by `make` (which returns a new icon
     // or 0) the first time the key is seen.
@@ -70,6 +71,7 @@ private:
         bool pending = false;
         bool hideArrow = false;
         bool owned = false; // else borrowed from shared_ (or none)
+        bool plain = false;
     };
     void Release(Entry& entry);
     std::vector<Entry> entries_;

@@ -23,9 +23,9 @@ void TLauncherShell::PrepareShell() {
         throw std::runtime_error("SHGetDesktopFolder failed");
 }
 
-bool TLauncherShell::SavePIDLToTag(TMenuItem& item, UniquePidl pidl) {
+bool TLauncherShell::SavePIDLToTag(TMenuItem& item, UniquePidl pidl, bool plain) {
     item.Tag = ItemIdPool.Add(pidl.release());
-    IconHandlePool.AddPending(settings_.HideArrow);
+    IconHandlePool.AddPending(settings_.HideArrow, plain);
     return true;
 }
 
@@ -38,7 +38,8 @@ HICON TLauncherShell::PoolIcon(int index) {
         } else {
             const ItemIconSource source =
                 GetItemIconSource(*ShellMalloc.Get(), ItemIdPool[index], false,
-                                  IconHandlePool.HideArrow(index), CommonProgramsPIDL);
+                                  IconHandlePool.HideArrow(index), CommonProgramsPIDL,
+                                  IconHandlePool.Plain(index));
             IconHandlePool.ResolveShared(index, source.Key(),
                                          [&source] { return MakeItemIcon(source); });
         }

@@ -56,7 +56,9 @@ public:
     void PrepareShell();
 
     // Registers the list (taking ownership, null included) and the item's icon; sets Tag.
-    bool SavePIDLToTag(TMenuItem& item, UniquePidl pidl);
+    // plain: a read found the item to be a file-system item and no shortcut, which its icon
+    // then need not ask again.
+    bool SavePIDLToTag(TMenuItem& item, UniquePidl pidl, bool plain = false);
     // The small icon of a pool entry, taken on first use with the HideArrow of its
     // registration.
     HICON PoolIcon(int index);
@@ -85,7 +87,8 @@ public:
     int GetSubItemCount(PCIDLIST_ABSOLUTE pidl);
     void InsertChildHeader(TMenuItem& item);
     TMenuItem* AddFolder(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl);
-    TMenuItem* AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl);
+    TMenuItem* AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
+                       bool plain = false);
     // "(なし)" (position 2) shows exactly when the submenu holds nothing but its header.
     static void UpdateEmptyMarker(TMenuItem& item);
     static bool AreItemsSame(const TMenuItem& item, const std::wstring& text);

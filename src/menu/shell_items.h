@@ -88,6 +88,8 @@ struct ShellItemFacts {
 
     bool IsFolder() const;
     bool IsLink() const;
+    // A file-system item known to be no shortcut.
+    bool IsPlain() const { return hasPath && (removable || attributesKnown) && !IsLink(); }
 };
 
 // Facts from the item's own absolute list (one path query, one drive query, one attribute

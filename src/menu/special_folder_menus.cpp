@@ -57,7 +57,8 @@ bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF fl
                 if (facts.IsLink() && IsLinkTargetFolder(target))
                     folders.push_back({std::move(child.caption), std::move(target.pidl)});
                 else
-                    files.push_back({std::move(child.caption), std::move(child.pidl)});
+                    files.push_back(
+                        {std::move(child.caption), std::move(child.pidl), facts.IsPlain()});
             }
             break;
         case Classify::History:
@@ -87,7 +88,7 @@ void TLauncherMenu::AddEntries(TMenuItem& menu, std::vector<NamedPidl>& folders,
     for (NamedPidl& entry : folders)
         shell_.AddFolder(menu, entry.caption, std::move(entry.pidl));
     for (NamedPidl& entry : files)
-        shell_.AddFile(menu, entry.caption, std::move(entry.pidl));
+        shell_.AddFile(menu, entry.caption, std::move(entry.pidl), entry.plain);
 }
 
 void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {
