@@ -119,7 +119,10 @@ int Columns(HMENU menu) {
 // from the key to the last painting.
 double OpenTimed(PaintProbe& probe, HWND parentWindow, std::initializer_list<HWND> shown,
                  HWND& opened) {
-    probe.WaitQuiet(300);
+    if (probe.draws > 0)
+        probe.WaitQuiet(300); // the last opening's paintings are over
+    else
+        ::Sleep(300);
     probe.draws = 0;
     const auto start = Clock::now();
     Key(parentWindow, VK_RIGHT);
