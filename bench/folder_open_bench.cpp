@@ -65,15 +65,26 @@ HWND WaitForMenu(std::initializer_list<HWND> except, int seconds = 300) {
     return nullptr;
 }
 
+void Press(HWND menu, UINT vk);
+
 // Presses Esc until no menu window of this process shows.
 void CloseMenus() {
     for (int i = 0; i < 50; ++i) {
         HWND w = WaitForMenu({}, 0);
         if (!w)
             return;
-        Key(w, VK_ESCAPE);
+        Press(w, VK_ESCAPE);
         ::Sleep(100);
     }
+}
+
+// A key press and release posted to the menu, as Key does but without asking the keyboard
+// layout for a scan code (which costs this thread a display connection under Wine).
+void Press(HWND menu, UINT vk) {
+    ::PostMessageW(menu, WM_KEYDOWN, vk, 1);
+    ::Sleep(30);
+    ::PostMessageW(menu, WM_KEYUP, vk, 1 | (3u << 30));
+    ::Sleep(30);
 }
 
 bool Highlighted(HMENU menu, int position) {
@@ -97,7 +108,7 @@ bool SelectWithKeys(HWND window, HMENU menu, int position) {
     for (int i = 0; i < 60 && position >= 0; ++i) {
         if (Highlighted(menu, position))
             return true;
-        Key(window, VK_DOWN);
+        Press(window, VK_DOWN);
     }
     return false;
 }
@@ -125,7 +136,7 @@ double OpenTimed(PaintProbe& probe, HWND parentWindow, std::initializer_list<HWN
         ::Sleep(300);
     probe.draws = 0;
     const auto start = Clock::now();
-    Key(parentWindow, VK_RIGHT);
+    Press(parentWindow, VK_RIGHT);
     opened = WaitForMenu(shown);
     if (!opened || !probe.WaitQuiet())
         return -1;
@@ -165,7 +176,8 @@ OpenRun OpenEntry(StartedLauncher& launcher, PaintProbe& probe, int groups, bool
             return;
         HMENU subMenu = ::GetSubMenu(root, position);
         for (int g = 0; g < groups; ++g) {
-            // Below the header and its separator stand the sub-folders (the hidden marker has no place).
+            // Below the header and its separator stand the sub-folders (the hidden marker has no
+            // place).
             if (!SelectWithKeys(sub, subMenu, 2 + g))
                 return;
             HWND group = nullptr;
@@ -173,14 +185,14 @@ OpenRun OpenEntry(StartedLauncher& launcher, PaintProbe& probe, int groups, bool
             if (ms < 0)
                 return;
             total += ms;
-            Key(group, VK_LEFT);
+            Press(group, VK_LEFT);
             for (int i = 0; i < 200 && ::IsWindowVisible(group); ++i)
                 ::Sleep(10);
         }
         run.openMs = total;
         if (everyColumn) {
             for (int c = 1; c < Columns(subMenu); ++c)
-                Key(sub, VK_RIGHT);
+                Press(sub, VK_RIGHT);
             probe.WaitQuiet();
         }
         run.gdi = GdiObjectCount();

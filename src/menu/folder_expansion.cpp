@@ -286,8 +286,8 @@ TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& capt
     return parent.Add(std::move(folder));
 }
 
-TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& caption,
-                                   UniquePidl pidl, bool plain) {
+TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
+                                   bool plain) {
     auto file = std::make_unique<TMenuItem>(caption);
     SavePIDLToTag(*file, std::move(pidl), plain);
     file->OnClick = ItemClick;

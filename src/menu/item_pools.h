@@ -55,7 +55,8 @@ public:
     bool IsPending(int index) const { return entries_.at(index).pending; }
     bool HideArrow(int index) const { return entries_.at(index).hideArrow; }
     bool Plain(int index) const { return entries_.at(index).plain; } // no shortcut, as read
-    void Resolve(int index, HICON icon); // takes ownership
+    // Gives the entry an icon of its own (taking ownership).
+    void Resolve(int index, HICON icon);
     // Gives the entry the icon shared under the key, made by `make` (which returns a new icon
     // or 0) the first time the key is seen.
     void ResolveShared(int index, const std::wstring& key, const std::function<HICON()>& make);

@@ -36,10 +36,9 @@ HICON TLauncherShell::PoolIcon(int index) {
         if (!ShellMalloc) {
             IconHandlePool.Resolve(index, nullptr);
         } else {
-            const ItemIconSource source =
-                GetItemIconSource(*ShellMalloc.Get(), ItemIdPool[index], false,
-                                  IconHandlePool.HideArrow(index), CommonProgramsPIDL,
-                                  IconHandlePool.Plain(index));
+            const ItemIconSource source = GetItemIconSource(
+                *ShellMalloc.Get(), ItemIdPool[index], false, IconHandlePool.HideArrow(index),
+                CommonProgramsPIDL, IconHandlePool.Plain(index));
             IconHandlePool.ResolveShared(index, source.Key(),
                                          [&source] { return MakeItemIcon(source); });
         }

@@ -67,9 +67,9 @@ public:
 
     // Reading a folder, for folder items and the special-folder menus alike.
     struct FolderChild {
-        std::wstring caption; // as the folder shows it
-        UniquePidl pidl;      // absolute
-        ShellItemFacts facts; // each found once, from the folder's own answers where it can
+        std::wstring caption;         // as the folder shows it
+        UniquePidl pidl;              // absolute
+        ShellItemFacts facts;         // each found once, from the folder's own answers where it can
         TLinkReader* links = nullptr; // opens the read's shortcuts
     };
     enum class ReadOutcome { Read, NotStarted, Stopped };

@@ -327,8 +327,8 @@ UniquePidl ParseTargetPath(IMalloc& allocator, const std::wstring& path,
         return parse(path, attributes);
     PIDLIST_RELATIVE child = nullptr;
     SFGAOF asked = attributes;
-    if (FAILED(directory.folder->ParseDisplayName(nullptr, nullptr, const_cast<LPWSTR>(name.c_str()),
-                                                  nullptr, &child, &asked)) ||
+    if (FAILED(directory.folder->ParseDisplayName(
+            nullptr, nullptr, const_cast<LPWSTR>(name.c_str()), nullptr, &child, &asked)) ||
         !child)
         return parse(path, attributes);
     UniquePidl ownedChild(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(child));
