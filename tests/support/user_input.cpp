@@ -36,6 +36,10 @@ void MoveMouseTo(POINT at) {
 
 void ClickAt(POINT at, bool rightButton) {
     MoveMouseTo(at);
+    // A press sent before the move has arrived lands where the pointer was.
+    for (int i = 0; i < 50 && (CursorPos().x != at.x || CursorPos().y != at.y); ++i)
+        ::Sleep(10);
+    ::Sleep(50);
     INPUT input = MouseInput(at, 0);
     input.mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     Send(input);
