@@ -123,11 +123,11 @@ void TForm2::FitClientArea() {
 void TForm2::CreatePages() {
     PageControl1 = std::make_unique<TPageControl>(::GetDlgItem(Handle(), IDC_PAGECONTROL1));
     MyMenuPage = std::make_unique<TMyMenuPage>(Handle(), *this);
-    GeneralPage = std::make_unique<TDialogPage>(Handle(), IDD_PAGE_GENERAL);
-    StartupPage = std::make_unique<TDialogPage>(Handle(), IDD_PAGE_STARTUP);
-    AppearancePage = std::make_unique<TDialogPage>(Handle(), IDD_PAGE_APPEARANCE);
-    for (TDialogPage* page : {static_cast<TDialogPage*>(MyMenuPage.get()), GeneralPage.get(),
-                              StartupPage.get(), AppearancePage.get()})
+    GeneralPage = std::make_unique<TGeneralPage>(Handle(), *this);
+    StartupPage = std::make_unique<TStartupPage>(Handle(), *this);
+    AppearancePage = std::make_unique<TAppearancePage>(Handle(), *this);
+    for (TDialogPage* page : std::initializer_list<TDialogPage*>{
+             MyMenuPage.get(), GeneralPage.get(), StartupPage.get(), AppearancePage.get()})
         PageControl1->AddPage(*page);
     PageControl1->SetActivePageIndex(0);
     Menu.OnEntryAdded = [this](int row) { MyMenuPage->EntryAdded(row); };
@@ -284,12 +284,12 @@ void TForm2::SetViewMenus(const LauncherSettings& views) {
     Menu.SetSpecialMenuVisible(Menu.HistoryMenuItem, views.ViewHistoryMenu);
 }
 
-void TForm2::SetStartup(bool startup) {
+bool TForm2::SetStartup(bool startup) {
     settings_.Startup = startup;
     RegistryIni ini(HKEY_CURRENT_USER, settingsKeyPath_);
-    // A Startup folder that cannot take the shortcut must not end the program; the option
-    // then simply stays without its shortcut.
-    MakeStartUpShortcut(ProgramFilePath(), startup, ini, startupFolder_);
+    // A Startup folder that cannot take the shortcut must not end the program; the caller
+    // hears of it instead.
+    return SUCCEEDED(MakeStartUpShortcut(ProgramFilePath(), startup, ini, startupFolder_));
 }
 
 void TForm2::SetDoNotViewHiddenItems(bool doNotViewHidden) {
@@ -299,21 +299,85 @@ void TForm2::SetDoNotViewHiddenItems(bool doNotViewHidden) {
         FolderEnumFlags |= SHCONTF_INCLUDEHIDDEN;
 }
 
+// These take effect where they are read: at the next folder read, popup or hide.
+void TForm2::SetDoNotViewUnassociatedItems(bool doNotViewUnassociated) {
+    settings_.DoNotViewUnassociatedItems = doNotViewUnassociated;
+}
+
+void TForm2::SetDoNotCheckItemsEveryTime(bool checkEveryTime) {
+    settings_.DoNotCheckItemsEveryTime = checkEveryTime;
+}
+
+void TForm2::SetShowHintFrom(int count) {
+    settings_.ShowHintFrom = count;
+}
+
+void TForm2::SetHotKeyShortCut(ShortCut hotKey) {
+    settings_.HotKey = hotKey;
+}
+
+void TForm2::SetPopupPos(const std::wstring& corner) {
+    settings_.PopupPos = corner;
+}
+
+void TForm2::SetPopupOnSelPos(bool popupOnSelPos) {
+    settings_.PopupOnSelPos = popupOnSelPos;
+}
+
+void TForm2::SetMoveCursor(bool moveCursor) {
+    settings_.MoveCursor = moveCursor;
+}
+
+void TForm2::SetBannerText(const std::wstring& text) {
+    settings_.BannerText = text;
+}
+
+void TForm2::SetBannerFont(const std::wstring& name, int height, ColorCode color, int style) {
+    settings_.BannerFontName = name;
+    settings_.BannerFontHeight = height;
+    settings_.BannerFontColor = color;
+    settings_.BannerFontStyle = style;
+}
+
+void TForm2::SetUpperColor(ColorCode color) {
+    settings_.UpperColor = color;
+}
+
+void TForm2::SetBottomColor(ColorCode color) {
+    settings_.BottomColor = color;
+}
+
+void TForm2::ApplyOptions(const LauncherSettings& o) {
+    SetStartup(o.Startup);
+    SetHotKeyShortCut(o.HotKey);
+    SetPopupPos(o.PopupPos);
+    SetPopupOnSelPos(o.PopupOnSelPos);
+    SetMoveCursor(o.MoveCursor);
+    SetViewMenus(o);
+    SetDoNotViewUnassociatedItems(o.DoNotViewUnassociatedItems);
+    SetDoNotViewHiddenItems(o.DoNotViewHiddenItems);
+    SetDoNotCheckItemsEveryTime(o.DoNotCheckItemsEveryTime);
+    SetShowHintFrom(o.ShowHintFrom);
+    SetBannerText(o.BannerText);
+    SetBannerFont(o.BannerFontName, o.BannerFontHeight, o.BannerFontColor, o.BannerFontStyle);
+    SetUpperColor(o.UpperColor);
+    SetBottomColor(o.BottomColor);
+    SetMenuBannerWidth(o.MenuBannerWidth);
+    SetMenuDrawStyle(o.MenuDrawStyle);
+    SetHideArrow(o.HideArrow);
+    SetLargeIcon(o.LargeIcon);
+    if (GeneralPage)
+        for (TOptionPage* page : std::initializer_list<TOptionPage*>{
+                 GeneralPage.get(), StartupPage.get(), AppearancePage.get()})
+            page->ShowOptions(settings_);
+}
+
 void TForm2::LoadSettingsFromReg() {
     RegistryIni ini(HKEY_CURRENT_USER, settingsKeyPath_);
     LauncherSettings loaded = ReadLauncherSettings(ini, ProgramDirectory(), settings_.PopupPos);
-    std::vector<MyMenuEntry> entries = std::move(loaded.MyMenu);
-    loaded.MyMenu.clear();
-    settings_ = loaded;
-    // The effects run in the order of the option controls' load.
-    SetStartup(loaded.Startup);
-    SetViewMenus(loaded);
-    SetDoNotViewHiddenItems(loaded.DoNotViewHiddenItems);
-    SetMenuBannerWidth(loaded.MenuBannerWidth);
-    SetMenuDrawStyle(loaded.MenuDrawStyle);
-    SetHideArrow(loaded.HideArrow);
-    SetLargeIcon(loaded.LargeIcon);
-    for (const MyMenuEntry& entry : entries)
+    settings_.LastOpenedDir = loaded.LastOpenedDir;
+    ApplyOptions(loaded);
+    for (const MyMenuEntry& entry : loaded.MyMenu)
         AddIconToList(entry.Caption, entry.Path);
 }
 
@@ -331,7 +395,9 @@ void TForm2::SetHotKey() {
         modifiers |= MOD_CONTROL;
     if (shortCut & kShortCutAlt)
         modifiers |= MOD_ALT;
-    ::RegisterHotKey(Handle(), 0, modifiers, shortCut & 0xFF);
+    // A field emptied by the user means no hot key at all.
+    if (shortCut & 0xFF)
+        ::RegisterHotKey(Handle(), 0, modifiers, shortCut & 0xFF);
 }
 
 void TForm2::ApplicationEvents1Exception(std::exception_ptr) {

@@ -11,10 +11,14 @@
 #include "menu/item_activation.h"
 #include "menu/launcher_menu.h"
 #include "menu/launcher_shell.h"
+#include "settings/appearance_page.h"
+#include "settings/general_page.h"
 #include "settings/launcher_messages.h"
 #include "settings/launcher_settings.h"
 #include "settings/my_menu_host.h"
 #include "settings/my_menu_page.h"
+#include "settings/options_host.h"
+#include "settings/startup_page.h"
 #include "settings/startup_shortcut.h"
 
 #include <shlobj.h>
@@ -31,8 +35,9 @@ class TForm1;
 class TAboutBox;
 
 // The dialog hosts the page control, the close button and the showing and hiding; each page
-// is a class of its own that reaches the launcher through TForm2 (TMyMenuHost for My Menu).
-class TForm2 : public Form, public TMyMenuHost {
+// is a class of its own that reaches the launcher through TForm2 (TMyMenuHost for My Menu,
+// TOptionsHost for the option pages).
+class TForm2 : public Form, public TMyMenuHost, public TOptionsHost {
     // Declared first: the members below are bound to them while they are constructed.
     TForm1& trayForm_;
     std::wstring settingsKeyPath_;
@@ -74,9 +79,9 @@ public:
     // The dialog: the page control with its pages in order, and the close button.
     std::unique_ptr<TPageControl> PageControl1;
     std::unique_ptr<TMyMenuPage> MyMenuPage;
-    std::unique_ptr<TDialogPage> GeneralPage;    // "全般"
-    std::unique_ptr<TDialogPage> StartupPage;    // "起動"
-    std::unique_ptr<TDialogPage> AppearancePage; // "外見"
+    std::unique_ptr<TGeneralPage> GeneralPage;       // "全般"
+    std::unique_ptr<TStartupPage> StartupPage;       // "起動"
+    std::unique_ptr<TAppearancePage> AppearancePage; // "外見"
     HWND cmdClose() const { return ::GetDlgItem(Handle(), IDC_CMDCLOSE); }
 
     // Shows the dialog modally and returns once it is hidden again (closed).
@@ -88,7 +93,7 @@ public:
     // The options as the dialog's controls hold them, with the My Menu rows in list order.
     LauncherSettings Settings() const;
     // The live options (without the My Menu rows).
-    const LauncherSettings& Options() const { return settings_; }
+    const LauncherSettings& Options() const override { return settings_; }
     const std::wstring& SettingsKeyPath() const { return settingsKeyPath_; }
 
     void LoadSettingsFromReg();
@@ -114,14 +119,30 @@ public:
     std::wstring LastOpenedDir() const override { return settings_.LastOpenedDir; }
     void SetLastOpenedDir(const std::wstring& dir) override { settings_.LastOpenedDir = dir; }
 
-    // Changes with an immediate effect, as the option controls' handlers have.
-    void SetStartup(bool startup);                      // chkStartupClick
-    void SetDoNotViewHiddenItems(bool doNotViewHidden); // chkDoNotViewHiddenItemsClick
-    void SetHideArrow(bool hideArrow);                  // chkHideArrowClick
-    void SetLargeIcon(bool largeIcon);                  // chkLargeIconClick
-    void SetMenuBannerWidth(int width);                 // edtBannerWidthChange
-    void SetMenuDrawStyle(int style);                   // rgViewStyleClick
-    void SetViewMenus(const LauncherSettings& views);   // the six chkView...Click
+    // Every option's change with its effect, as the option pages' handlers have it; the settings
+    // load goes through the same setters.
+    bool SetStartup(bool startup) override;                    // chkStartupClick
+    void SetViewMenus(const LauncherSettings& views) override; // the six chkView...Click
+    void SetHideArrow(bool hideArrow) override;                // chkHideArrowClick
+    void SetDoNotViewUnassociatedItems(bool doNotViewUnassociated) override;
+    void SetDoNotViewHiddenItems(bool doNotViewHidden) override; // chkDoNotViewHiddenItemsClick
+    void SetDoNotCheckItemsEveryTime(bool checkEveryTime) override;
+    void SetShowHintFrom(int count) override;         // edtViewHintChange
+    void SetHotKeyShortCut(ShortCut hotKey) override; // registered at the hide
+    void SetPopupPos(const std::wstring& corner) override;
+    void SetPopupOnSelPos(bool popupOnSelPos) override;
+    void SetMoveCursor(bool moveCursor) override;
+    void SetBannerText(const std::wstring& text) override;
+    void SetBannerFont(const std::wstring& name, int height, ColorCode color,
+                       int style) override;        // cmdSetFontClick
+    void SetUpperColor(ColorCode color) override;  // cmbUpperColorChange
+    void SetBottomColor(ColorCode color) override; // cmbBottomColorChange
+    void SetMenuBannerWidth(int width) override;   // edtBannerWidthChange
+    void SetMenuDrawStyle(int style) override;     // rgViewStyleClick
+    void SetLargeIcon(bool largeIcon) override;    // chkLargeIconClick
+    // All options through their setters, in the order of the controls' load; the pages then
+    // show them.
+    void ApplyOptions(const LauncherSettings& options);
 
     void ApplicationEvents1Exception(std::exception_ptr error);
 

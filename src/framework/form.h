@@ -16,16 +16,6 @@ public:
     void Show() { ::ShowWindow(Handle(), SW_SHOW); }
     void Hide() { ::ShowWindow(Handle(), SW_HIDE); }
     bool IsVisible() const { return ::IsWindowVisible(Handle()) != FALSE; }
-    // Shows the form and runs the message loop until the form is hidden again (or the
-    // application ends).
-    void ShowModal() {
-        Show();
-        ::SetForegroundWindow(Handle());
-        while (IsVisible() && !application_.Terminated()) {
-            ::WaitMessage();
-            application_.ProcessMessages();
-        }
-    }
     // Closing the main form ends the application; any other form is only hidden.
     void Close() { ::SendMessageW(Handle(), WM_CLOSE, 0, 0); }
 

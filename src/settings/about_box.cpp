@@ -2,6 +2,7 @@
 // launcher menu.
 #include "settings/about_box.h"
 
+#include "framework/modal.h"
 #include "settings/dialog_ids.h"
 
 #include <shellapi.h>
@@ -28,35 +29,6 @@ RECT ClientRectOf(HWND dialog, HWND item) {
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
-
-// The program's other shown windows, disabled while a modal dialog runs and enabled after it.
-class DisabledWindows {
-public:
-    explicit DisabledWindows(HWND modal) : modal_(modal) {
-        ::EnumThreadWindows(::GetCurrentThreadId(), &DisabledWindows::Collect,
-                            reinterpret_cast<LPARAM>(this));
-        for (HWND w : windows_)
-            ::EnableWindow(w, FALSE);
-    }
-    DisabledWindows(const DisabledWindows&) = delete;
-    DisabledWindows& operator=(const DisabledWindows&) = delete;
-    ~DisabledWindows() {
-        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
-            if (::IsWindow(*it))
-                ::EnableWindow(*it, TRUE);
-    }
-
-private:
-    static BOOL CALLBACK Collect(HWND hwnd, LPARAM data) {
-        auto* self = reinterpret_cast<DisabledWindows*>(data);
-        if (hwnd != self->modal_ && ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd))
-            self->windows_.push_back(hwnd);
-        return TRUE;
-    }
-
-    HWND modal_;
-    std::vector<HWND> windows_;
-};
 
 } // namespace
 
@@ -136,7 +108,7 @@ int TAboutBox::ShowModal() {
     bool quit = false;
     WPARAM quitCode = 0;
     {
-        DisabledWindows disabled(hwnd_);
+        TDisabledTaskWindows disabled; // taken while the box is hidden, so it stays enabled
         ::SendMessageW(hwnd_, DM_SETDEFID, IDOK, 0);
         ::ShowWindow(hwnd_, SW_SHOW);
         ::SetForegroundWindow(hwnd_);

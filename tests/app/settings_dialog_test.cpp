@@ -10,6 +10,7 @@
 #include "support/started_launcher.h"
 #include "support/test_files.h"
 #include "support/tray_probe.h"
+#include "support/while_modal.h"
 
 #include <gtest/gtest.h>
 
@@ -138,28 +139,6 @@ std::vector<MyMenuEntry> Stored(const Rows& rows) {
         entries.push_back({caption, path});
     return entries;
 }
-
-// Runs the steps one after another from inside the dialog's modal loop.
-class WhileModal {
-public:
-    explicit WhileModal(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
-        current_ = this;
-        ::SetTimer(nullptr, 0, 50, Tick);
-    }
-    ~WhileModal() { current_ = nullptr; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-        if (!current_ || current_->next_ >= current_->steps_.size()) {
-            ::KillTimer(nullptr, id);
-            return;
-        }
-        current_->steps_[current_->next_++]();
-    }
-    static inline WhileModal* current_ = nullptr;
-    std::vector<std::function<void()>> steps_;
-    size_t next_ = 0;
-};
 
 TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
     Start({{L"メモ帳", L"C:\\windows\\notepad.exe"}});

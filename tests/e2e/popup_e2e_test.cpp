@@ -244,5 +244,56 @@ TEST_F(PopupEndToEnd, SettingsFromTheMenuShowTheDialogWhereADroppedEntryJoinsThe
         ::PostMessageW(notepad, WM_CLOSE, 0, 0);
 }
 
+TEST_F(PopupEndToEnd, OptionsSetInTheDialogActAtTheNextPopupWithTheNewHotKey) {
+    RunningLauncher launcher;
+    PressHotKey();
+    HWND menu = launcher.WaitForMenu();
+    ASSERT_NE(nullptr, menu);
+    const RECT before = WindowRect(menu);
+    PressChord({VK_ESCAPE});
+    ASSERT_TRUE(launcher.WaitForMenuClosed());
+
+    ASSERT_TRUE(launcher.ChooseWithKeys({'S'})); // "設定(&S)", then its "設定(&S)..."
+    PumpUntil([] { return false; }, 300);
+    PressChord({'S'});
+    HWND dialog = launcher.process.FindWindowOfClass(L"TForm2");
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, 5000));
+    HWND general = ::FindWindowExW(dialog, nullptr, L"#32770", L"全般");
+    HWND startup = ::FindWindowExW(dialog, nullptr, L"#32770", L"起動");
+    ASSERT_TRUE(general && startup);
+    // The Desktop submenu hidden on "全般"; on "起動" a plain M typed into the hot-key field.
+    // The field takes the key message itself, whichever window has the focus.
+    ::SendMessageW(::GetDlgItem(general, IDC_CHKVIEWDESKTOP), BM_CLICK, 0, 0);
+    HWND field = ::GetDlgItem(startup, IDC_HOTKEY1);
+    ::PostMessageW(field, WM_KEYDOWN, 'M', 0x00320001);
+    ::PostMessageW(field, WM_KEYUP, 'M', 0xC0320001);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return ::SendMessageW(field, HKM_GETHOTKEY, 0, 0) ==
+                   MAKEWORD('M', HOTKEYF_CONTROL | HOTKEYF_ALT);
+        },
+        3000));
+    ::PostMessageW(::GetDlgItem(dialog, IDC_CMDCLOSE), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindowVisible(dialog); }, 5000));
+    // The hide registers the hot key and saves just after the window goes.
+    PumpUntil([] { return GetSetting(kSettingSection, L"HotKey") != L"<missing>"; }, 3000);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(L"Ctrl+Alt+M", GetSetting(kSettingSection, L"HotKey"));
+    EXPECT_EQ(L"0", GetSetting(kSettingSection, L"ViewDesktopMenu"));
+
+    // The new hot key opens the menu, one item shorter; the old one does nothing.
+    PressChord({VK_CONTROL, VK_MENU, 'M'});
+    menu = launcher.WaitForMenu();
+    ASSERT_NE(nullptr, menu) << "the new hot key opened no menu";
+    const RECT after = WindowRect(menu);
+    EXPECT_EQ(before.bottom - before.top - 19, after.bottom - after.top);
+    SaveArtifact(CaptureScreen(), L"e2e-menu-without-desktop");
+    PressChord({VK_ESCAPE});
+    ASSERT_TRUE(launcher.WaitForMenuClosed());
+    PressHotKey();
+    EXPECT_EQ(nullptr, launcher.WaitForMenu(1500));
+}
+
 } // namespace
 } // namespace tolvern
