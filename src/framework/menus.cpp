@@ -62,6 +62,13 @@ private:
     TPopupMenu& menu_;
 };
 
+struct TPopupMenu::Measuring {
+    Measuring() : dc(::CreateCompatibleDC(nullptr)), canvas(dc.get()), font(MenuLogFont()) {}
+    UniqueMemoryDC dc;
+    TCanvas canvas; // keeps its font while the fields stay the same
+    LOGFONTW font;  // the menu font when the realisation began
+};
+
 TPopupMenu::TPopupMenu(TComponent* owner)
     : TPopupMenuBase(owner), window_(std::make_unique<MenuWindow>(*this)) {}
 
@@ -123,6 +130,7 @@ void TPopupMenu::ReleaseRealization() {
     }
     entries_.clear();
     owners_.clear();
+    measuring_.reset();
     closedMenus_.clear();
     freeIds_.clear();
     nextId_ = 1;
@@ -388,15 +396,18 @@ void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {
         mis.itemHeight = 0;
         return;
     }
-    UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    if (!measuring_)
+        measuring_ = std::make_unique<Measuring>();
+    TCanvas& canvas = measuring_->canvas;
+    // As a fresh canvas, whatever the last item's handler changed.
+    canvas.Font = TFont();
+    canvas.Font.AssignLogFont(measuring_->font);
+    canvas.Brush = TBrush();
+    canvas.Pen = TPen();
     int width = 0, height = 0;
-    {
-        TCanvas canvas(dc.get());
-        canvas.Font.AssignLogFont(MenuLogFont());
-        DefaultMeasureItem(item, canvas, width, height);
-        if (item->OnMeasureItem)
-            item->OnMeasureItem(item, canvas, width, height);
-    }
+    DefaultMeasureItem(item, canvas, width, height);
+    if (item->OnMeasureItem)
+        item->OnMeasureItem(item, canvas, width, height);
     mis.itemWidth = static_cast<UINT>(std::max(width, 0));
     mis.itemHeight = static_cast<UINT>(std::max(height, 0));
 }

@@ -103,6 +103,11 @@ private:
     void ReleaseEntry(UINT command);
     void ClearMenu(HMENU menu);
 
+    // One device context, canvas and font measure every item of a realisation: the system
+    // asks once per item, and a folder submenu may hold thousands.
+    struct Measuring;
+    std::unique_ptr<Measuring> measuring_;
+
     std::unique_ptr<MenuWindow> window_;
     UniqueMenu root_;
     std::unordered_map<UINT, Entry> entries_;

@@ -101,10 +101,12 @@ TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
     if (FAILED(folder->EnumObjects(OwnerWindow, flags, &children)))
         return ReadOutcome::NotStarted;
     IMalloc& allocator = *ShellMalloc.Get();
+    TLinkReader links(allocator);
     PITEMID_CHILD rawChild = nullptr;
     while (children && children->Next(1, &rawChild, nullptr) == S_OK) {
         UniquePidl child(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(rawChild));
         FolderChild entry;
+        entry.links = &links;
         entry.caption = GetDisplayName(*folder.Get(), rawChild);
         entry.pidl = ConcatPIDL(allocator, pidl, rawChild);
         if (!entry.pidl)
@@ -117,10 +119,11 @@ TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
     return ReadOutcome::Read;
 }
 
-LinkTarget TLauncherShell::ResolveChildLink(const ShellItemFacts& facts) {
-    if (!facts.hasPath || !facts.IsLink())
+LinkTarget TLauncherShell::ResolveChildLink(const FolderChild& child) {
+    const ShellItemFacts& facts = child.facts;
+    if (!facts.hasPath || !facts.IsLink() || !child.links)
         return {};
-    return ResolveLink(*ShellMalloc.Get(), facts.path);
+    return child.links->Resolve(facts.path);
 }
 
 void TLauncherShell::GetSubItems2(TMenuItem*& item) {
@@ -155,6 +158,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
 
     int total = 0;
     int n = 0;
+    TAssociatedExtCache unassociated;
     const ReadOutcome outcome = ReadFolder(folderPidl, FolderEnumFlags, [&](FolderChild& child) {
         const ShellItemFacts& facts = child.facts;
         std::vector<NamedPidl>* into = nullptr;
@@ -163,7 +167,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             into = &folders;
             kept = std::move(child.pidl);
         } else if (facts.IsLink() || !settings_.DoNotViewUnassociatedItems || !facts.hasPath) {
-            LinkTarget target = ResolveChildLink(facts);
+            LinkTarget target = ResolveChildLink(child);
             if (facts.IsLink() && IsLinkTargetFolder(target)) {
                 into = &folders;
                 kept = std::move(target.pidl);
@@ -171,12 +175,12 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
                 into = &files;
                 kept = std::move(child.pidl);
             }
-        } else if (IsAssociatedPath(AssociatedExtCache, facts.path)) {
+        } else if (IsAssociatedPath(AssociatedExtCache, facts.path, &unassociated)) {
             into = &files;
             kept = std::move(child.pidl);
         }
         if (into) {
-            into->push_back({child.caption, std::move(kept)});
+            into->push_back({child.caption, std::move(kept), into == &files && facts.IsPlain()});
             ++total;
         }
 
@@ -226,7 +230,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         }
     }
     for (int j = 0; j < static_cast<int>(files.size()); ++j) {
-        AddFile(*item, files[j].caption, std::move(files[j].pidl));
+        AddFile(*item, files[j].caption, std::move(files[j].pidl), files[j].plain);
         const int m = folderCount + j + 1;
         if (m % 10 == 0)
             adding(m);
@@ -282,10 +286,10 @@ TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& capt
     return parent.Add(std::move(folder));
 }
 
-TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& caption,
-                                   UniquePidl pidl) {
+TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
+                                   bool plain) {
     auto file = std::make_unique<TMenuItem>(caption);
-    SavePIDLToTag(*file, std::move(pidl));
+    SavePIDLToTag(*file, std::move(pidl), plain);
     file->OnClick = ItemClick;
     file->OnDrawItem = DrawItem;
     return parent.Add(std::move(file));

@@ -8,6 +8,7 @@
 #include "base/unique_handle.h"
 #include "menu/shell_items.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <climits>
@@ -40,8 +41,6 @@ HICON GetURLIcon(bool large) {
 HICON GetProgramGroupIcon(bool large) {
     return ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 73, large);
 }
-
-namespace {} // namespace
 
 HICON AddLinkArrow(HICON icon, bool large) {
     const int size = large ? 32 : 16;
@@ -117,59 +116,136 @@ bool InCommonPrograms(PCIDLIST_ABSOLUTE commonPrograms, const std::wstring& path
            path.find(group) != std::wstring::npos;
 }
 
-HICON ShellIcon(PCIDLIST_ABSOLUTE pidl, bool large) {
+// The system image list's entry for the item, as the shell would make its icon.
+ItemIconSource ShellIconSource(PCIDLIST_ABSOLUTE pidl, bool large) {
+    ItemIconSource source;
+    source.large = large;
     SHFILEINFOW info{};
-    UINT flags = SHGFI_PIDL | SHGFI_ICON | SHGFI_ICONLOCATION | SHGFI_SYSICONINDEX;
+    UINT flags = SHGFI_PIDL | SHGFI_ICONLOCATION | SHGFI_SYSICONINDEX;
     if (!large)
         flags |= SHGFI_SMALLICON;
-    if (!pidl || !::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &info, sizeof info, flags))
-        return nullptr;
-    return info.hIcon;
+    const DWORD_PTR list =
+        pidl ? ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &info, sizeof info, flags) : 0;
+    if (!list)
+        return source;
+    source.kind = ItemIconSource::Kind::System;
+    source.index = info.iIcon;
+    source.list = reinterpret_cast<HIMAGELIST>(list);
+    return source;
 }
-} // namespace
 
-HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
-                    PCIDLIST_ABSOLUTE commonPrograms) {
+ItemIconSource SystemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
+                                PCIDLIST_ABSOLUTE commonPrograms) {
     if (IsWindowsNT4()) {
         // NT 4 shows program groups with an icon of their own that the shell does not give.
+        ItemIconSource group;
+        group.large = large;
         const ShellItemFacts facts = GetItemFacts(pidl);
         if (facts.IsLink()) {
             LinkTarget target = ResolveLink(allocator, facts.path);
             if (InCommonPrograms(commonPrograms, target.path) && IsLinkTargetFolder(target)) {
-                UniqueIcon group(GetProgramGroupIcon(large));
-                return AddLinkArrow(group.get(), large);
+                group.kind = ItemIconSource::Kind::ProgramGroupLink;
+                return group;
             }
         } else if (InCommonPrograms(commonPrograms, facts.path) && facts.IsFolder()) {
-            return GetProgramGroupIcon(large);
+            group.kind = ItemIconSource::Kind::ProgramGroup;
+            return group;
         }
     }
-    return ShellIcon(pidl, large);
+    return ShellIconSource(pidl, large);
+}
+} // namespace
+
+std::wstring ItemIconSource::Key() const {
+    std::wstring key = large ? L"L" : L"S";
+    switch (kind) {
+    case Kind::None:
+        return key + L"none";
+    case Kind::System:
+        return key + L"sys:" + std::to_wstring(index);
+    case Kind::File:
+        return key + L"file:" + std::to_wstring(index) + L":" + std::to_wstring(fallback) + L":" +
+               file;
+    case Kind::Url:
+        return key + L"url";
+    case Kind::ProgramGroup:
+        return key + L"group";
+    case Kind::ProgramGroupLink:
+        return key + L"grouplink";
+    }
+    return key;
+}
+
+HICON MakeItemIcon(const ItemIconSource& source) {
+    switch (source.kind) {
+    case ItemIconSource::Kind::None:
+        return nullptr;
+    case ItemIconSource::Kind::System:
+        return ::ImageList_GetIcon(source.list, source.index, ILD_NORMAL);
+    case ItemIconSource::Kind::File:
+        if (HICON icon = ExtractIconFromFile(source.file, source.index, source.large))
+            return icon;
+        return source.fallback >= 0 ? ::ImageList_GetIcon(source.list, source.fallback, ILD_NORMAL)
+                                    : nullptr;
+    case ItemIconSource::Kind::Url:
+        return GetURLIcon(source.large);
+    case ItemIconSource::Kind::ProgramGroup:
+        return GetProgramGroupIcon(source.large);
+    case ItemIconSource::Kind::ProgramGroupLink: {
+        UniqueIcon group(GetProgramGroupIcon(source.large));
+        return AddLinkArrow(group.get(), source.large);
+    }
+    }
+    return nullptr;
+}
+
+HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
+                    PCIDLIST_ABSOLUTE commonPrograms) {
+    return MakeItemIcon(SystemIconSource(allocator, pidl, large, commonPrograms));
+}
+
+ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
+                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms, bool plain) {
+    std::wstring path;
+    if (!hideArrow || !GetPathFromPIDL(pidl, path))
+        return SystemIconSource(allocator, pidl, large, commonPrograms);
+    ItemIconSource source;
+    source.large = large;
+    if (ToUpperInvariant(ExtractFileExt(path)) == L".URL") {
+        source.kind = ItemIconSource::Kind::Url;
+        return source;
+    }
+    if (plain || !IsLinkItem(pidl))
+        return SystemIconSource(allocator, pidl, large, commonPrograms);
+    ComPtr<IShellLinkW> link = LoadShellLink(path);
+    if (!link)
+        return SystemIconSource(allocator, pidl, large, commonPrograms);
+    LinkTarget target = ReadLinkTarget(allocator, *link.Get());
+    if (IsWindowsNT4() && InCommonPrograms(commonPrograms, target.path) &&
+        IsLinkTargetFolder(target)) {
+        source.kind = ItemIconSource::Kind::ProgramGroup;
+        return source;
+    }
+    ItemIconSource own = SystemIconSource(allocator, target.pidl.get(), large, commonPrograms);
+    wchar_t file[MAX_PATH] = {};
+    int index = 0;
+    if (SUCCEEDED(link->GetIconLocation(file, MAX_PATH, &index)) && file[0]) {
+        // The icon the shortcut names; its target's when the file has none.
+        source.kind = ItemIconSource::Kind::File;
+        source.file = file;
+        source.index = index;
+        if (own.kind == ItemIconSource::Kind::System) {
+            source.fallback = own.index;
+            source.list = own.list;
+        }
+        return source;
+    }
+    return own;
 }
 
 HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large, bool hideArrow,
                   PCIDLIST_ABSOLUTE commonPrograms) {
-    std::wstring path;
-    if (!hideArrow || !GetPathFromPIDL(pidl, path))
-        return GetSystemIcon(allocator, pidl, large, commonPrograms);
-    if (ToUpperInvariant(ExtractFileExt(path)) == L".URL")
-        return GetURLIcon(large);
-    if (!IsLinkItem(pidl))
-        return GetSystemIcon(allocator, pidl, large, commonPrograms);
-    ComPtr<IShellLinkW> link = LoadShellLink(path);
-    if (!link)
-        return GetSystemIcon(allocator, pidl, large, commonPrograms);
-    LinkTarget target = ReadLinkTarget(allocator, *link.Get());
-    if (IsWindowsNT4() && InCommonPrograms(commonPrograms, target.path) &&
-        IsLinkTargetFolder(target))
-        return GetProgramGroupIcon(large);
-    wchar_t file[MAX_PATH] = {};
-    int index = 0;
-    if (SUCCEEDED(link->GetIconLocation(file, MAX_PATH, &index))) {
-        HICON icon = ExtractIconFromFile(file, index, large);
-        if (icon)
-            return icon;
-    }
-    return GetSystemIcon(allocator, target.pidl.get(), large, commonPrograms);
+    return MakeItemIcon(GetItemIconSource(allocator, pidl, large, hideArrow, commonPrograms));
 }
 
 } // namespace tolvern

@@ -25,4 +25,24 @@ HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
 HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large, bool hideArrow,
                   PCIDLIST_ABSOLUTE commonPrograms);
 
+// Where the icon GetItemIcon gives comes from, found without making it: items whose sources
+// have the same Key show the same picture, so one icon can serve them all.
+struct ItemIconSource {
+    enum class Kind { None, System, File, Url, ProgramGroup, ProgramGroupLink };
+    Kind kind = Kind::None;
+    bool large = false;
+    int index = 0;             // System: in the system image list; File: in the file
+    std::wstring file;         // File
+    int fallback = -1;         // File: the system image list's index when the file has none
+    HIMAGELIST list = nullptr; // the system image list (not owned)
+
+    std::wstring Key() const;
+};
+// plain: the item is known to be a file-system item and no shortcut.
+ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
+                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms,
+                                 bool plain = false);
+// A new icon owned by the caller, or 0.
+HICON MakeItemIcon(const ItemIconSource& source);
+
 } // namespace tolvern

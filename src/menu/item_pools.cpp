@@ -21,20 +21,38 @@ void TItemIdPool::Release(IMalloc* allocator) {
 }
 
 int TIconHandlePool::Add(HICON icon) {
-    entries_.push_back({icon, false, false});
+    entries_.push_back({icon, false, false, true});
     return Count() - 1;
 }
 
-int TIconHandlePool::AddPending(bool hideArrow) {
-    entries_.push_back({nullptr, true, hideArrow});
+int TIconHandlePool::AddPending(bool hideArrow, bool plain) {
+    entries_.push_back({nullptr, true, hideArrow, false, plain});
     return Count() - 1;
+}
+
+void TIconHandlePool::Release(Entry& entry) {
+    if (entry.owned && entry.icon)
+        ::DestroyIcon(entry.icon);
+    entry.icon = nullptr;
+    entry.owned = false;
 }
 
 void TIconHandlePool::Resolve(int index, HICON icon) {
     Entry& entry = entries_.at(index);
-    if (entry.icon)
-        ::DestroyIcon(entry.icon);
+    Release(entry);
     entry.icon = icon;
+    entry.owned = true;
+    entry.pending = false;
+}
+
+void TIconHandlePool::ResolveShared(int index, const std::wstring& key,
+                                    const std::function<HICON()>& make) {
+    Entry& entry = entries_.at(index);
+    auto it = shared_.find(key);
+    if (it == shared_.end())
+        it = shared_.emplace(key, make()).first; // a failure is remembered too
+    Release(entry);
+    entry.icon = it->second;
     entry.pending = false;
 }
 
@@ -45,11 +63,23 @@ int TIconHandlePool::LoadedCount() const {
     return count;
 }
 
-void TIconHandlePool::DestroyAll() {
+int TIconHandlePool::DistinctIconCount() const {
+    int count = 0;
     for (const Entry& entry : entries_)
-        if (entry.icon)
-            ::DestroyIcon(entry.icon);
+        count += entry.owned && entry.icon ? 1 : 0;
+    for (const auto& [key, icon] : shared_)
+        count += icon ? 1 : 0;
+    return count;
+}
+
+void TIconHandlePool::DestroyAll() {
+    for (Entry& entry : entries_)
+        Release(entry);
     entries_.clear();
+    for (const auto& [key, icon] : shared_)
+        if (icon)
+            ::DestroyIcon(icon);
+    shared_.clear();
 }
 
 } // namespace tolvern

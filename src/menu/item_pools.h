@@ -6,6 +6,9 @@
 
 #include <shlobj.h>
 
+#include <functional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tolvern {
@@ -37,6 +40,8 @@ private:
 
 // The icons are taken when an item is first painted, not when it is registered, so a large
 // folder costs icons only for what is shown. Each entry remembers how it was registered.
+// Entries that show the same picture share one icon (a folder of 5,000 text files holds one,
+// not 5,000: each icon costs GDI objects, of which a process has a limited number).
 class TIconHandlePool {
 public:
     TIconHandlePool() = default;
@@ -44,15 +49,21 @@ public:
     TIconHandlePool& operator=(const TIconHandlePool&) = delete;
     ~TIconHandlePool() { DestroyAll(); }
 
-    int Add(HICON icon); // an icon already taken
-    int AddPending(bool hideArrow);
+    int Add(HICON icon); // an icon already taken, owned by this entry alone
+    int AddPending(bool hideArrow, bool plain = false);
     int Count() const { return static_cast<int>(entries_.size()); }
     bool IsPending(int index) const { return entries_.at(index).pending; }
     bool HideArrow(int index) const { return entries_.at(index).hideArrow; }
-    void Resolve(int index, HICON icon); // takes ownership
+    bool Plain(int index) const { return entries_.at(index).plain; } // no shortcut, as read
+    // Gives the entry an icon of its own (taking ownership).
+    void Resolve(int index, HICON icon);
+    // Gives the entry the icon shared under the key, made by `make` (which returns a new icon
+    // or 0) the first time the key is seen.
+    void ResolveShared(int index, const std::wstring& key, const std::function<HICON()>& make);
     // The icon, or 0 while pending or when none could be taken.
     HICON operator[](int index) const { return entries_.at(index).icon; }
-    int LoadedCount() const; // icons actually taken (for tests and figures)
+    int LoadedCount() const;       // entries whose icon was taken (for tests and figures)
+    int DistinctIconCount() const; // icons actually held
     void DestroyAll();
 
 private:
@@ -60,8 +71,12 @@ private:
         HICON icon = nullptr;
         bool pending = false;
         bool hideArrow = false;
+        bool owned = false; // else borrowed from shared_ (or none)
+        bool plain = false;
     };
+    void Release(Entry& entry);
     std::vector<Entry> entries_;
+    std::unordered_map<std::wstring, HICON> shared_;
 };
 
 } // namespace tolvern

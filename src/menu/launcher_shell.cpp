@@ -23,20 +23,26 @@ void TLauncherShell::PrepareShell() {
         throw std::runtime_error("SHGetDesktopFolder failed");
 }
 
-bool TLauncherShell::SavePIDLToTag(TMenuItem& item, UniquePidl pidl) {
+bool TLauncherShell::SavePIDLToTag(TMenuItem& item, UniquePidl pidl, bool plain) {
     item.Tag = ItemIdPool.Add(pidl.release());
-    IconHandlePool.AddPending(settings_.HideArrow);
+    IconHandlePool.AddPending(settings_.HideArrow, plain);
     return true;
 }
 
 HICON TLauncherShell::PoolIcon(int index) {
     if (index < 0 || index >= IconHandlePool.Count())
         return nullptr;
-    if (IconHandlePool.IsPending(index))
-        IconHandlePool.Resolve(
-            index, ShellMalloc ? GetItemIcon(*ShellMalloc.Get(), ItemIdPool[index], false,
-                                             IconHandlePool.HideArrow(index), CommonProgramsPIDL)
-                               : nullptr);
+    if (IconHandlePool.IsPending(index)) {
+        if (!ShellMalloc) {
+            IconHandlePool.Resolve(index, nullptr);
+        } else {
+            const ItemIconSource source = GetItemIconSource(
+                *ShellMalloc.Get(), ItemIdPool[index], false, IconHandlePool.HideArrow(index),
+                CommonProgramsPIDL, IconHandlePool.Plain(index));
+            IconHandlePool.ResolveShared(index, source.Key(),
+                                         [&source] { return MakeItemIcon(source); });
+        }
+    }
     return IconHandlePool[index];
 }
 

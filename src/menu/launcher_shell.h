@@ -56,7 +56,9 @@ public:
     void PrepareShell();
 
     // Registers the list (taking ownership, null included) and the item's icon; sets Tag.
-    bool SavePIDLToTag(TMenuItem& item, UniquePidl pidl);
+    // plain: a read found the item to be a file-system item and no shortcut, which its icon
+    // then need not ask again.
+    bool SavePIDLToTag(TMenuItem& item, UniquePidl pidl, bool plain = false);
     // The small icon of a pool entry, taken on first use with the HideArrow of its
     // registration.
     HICON PoolIcon(int index);
@@ -65,9 +67,10 @@ public:
 
     // Reading a folder, for folder items and the special-folder menus alike.
     struct FolderChild {
-        std::wstring caption; // as the folder shows it
-        UniquePidl pidl;      // absolute
-        ShellItemFacts facts; // each found once, from the folder's own answers where it can
+        std::wstring caption;         // as the folder shows it
+        UniquePidl pidl;              // absolute
+        ShellItemFacts facts;         // each found once, from the folder's own answers where it can
+        TLinkReader* links = nullptr; // opens the read's shortcuts
     };
     enum class ReadOutcome { Read, NotStarted, Stopped };
     // Hands every child of the folder (the desktop for its empty list), enumerated with
@@ -75,15 +78,17 @@ public:
     // empty; NotStarted when its enumeration cannot start.
     ReadOutcome ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
                            const std::function<bool(FolderChild&)>& visit);
-    // A shortcut child's target, resolved from its path; empty for any other child.
-    LinkTarget ResolveChildLink(const ShellItemFacts& facts);
+    // A shortcut child's target, resolved from its path by the read's reader; empty for any
+    // other child.
+    static LinkTarget ResolveChildLink(const FolderChild& child);
 
     // Folder expansion.
     void GetSubItems2(TMenuItem*& item);
     int GetSubItemCount(PCIDLIST_ABSOLUTE pidl);
     void InsertChildHeader(TMenuItem& item);
     TMenuItem* AddFolder(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl);
-    TMenuItem* AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl);
+    TMenuItem* AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
+                       bool plain = false);
     // "(なし)" (position 2) shows exactly when the submenu holds nothing but its header.
     static void UpdateEmptyMarker(TMenuItem& item);
     static bool AreItemsSame(const TMenuItem& item, const std::wstring& text);

@@ -17,9 +17,10 @@ void SortAndMerge(std::vector<NamedPidl>& list) {
     std::vector<NamedPidl> merged;
     merged.reserve(list.size());
     for (NamedPidl& entry : list) {
-        if (!merged.empty() && CompareNames(merged.back().caption, entry.caption) == CSTR_EQUAL)
+        if (!merged.empty() && CompareNames(merged.back().caption, entry.caption) == CSTR_EQUAL) {
             merged.back().pidl = std::move(entry.pidl);
-        else
+            merged.back().plain = entry.plain; // a fact of the list
+        } else
             merged.push_back(std::move(entry));
     }
     list = std::move(merged);

@@ -11,6 +11,7 @@ namespace tolvern {
 struct NamedPidl {
     std::wstring caption;
     UniquePidl pidl;
+    bool plain = false; // a file-system item the read found to be no shortcut
 };
 
 // The user locale's collation, ignoring case (CSTR_LESS_THAN, CSTR_EQUAL, CSTR_GREATER_THAN).

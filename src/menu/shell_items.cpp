@@ -7,7 +7,9 @@
 #include <shellapi.h>
 #include <shlguid.h>
 
+#include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 namespace tolvern {
 
@@ -230,21 +232,142 @@ ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath) {
 
 namespace {
 constexpr int kLongPathLength = 32768;
+} // namespace
+
+struct TLinkReader::Parents {
+    std::unordered_map<std::string, ComPtr<IShellFolder>> folders; // by their lists
+    std::unordered_map<std::wstring, bool> removableDrives;        // by drive, upper case
+    struct Directory {
+        UniquePidl pidl;
+        ComPtr<IShellFolder> folder;
+    };
+    std::unordered_map<std::wstring, Directory> directories; // by path, upper case
+
+    bool IsRemovable(const std::wstring& path) {
+        const std::wstring drive = ToUpperInvariant(ExtractFileDrive(path));
+        auto it = removableDrives.find(drive);
+        if (it == removableDrives.end())
+            it = removableDrives.emplace(drive, IsRemovableDrive(path)).first;
+        return it->second;
+    }
+};
+
+namespace {
+// The folder that holds the list's last item, bound through the cache when there is one.
+ComPtr<IShellFolder> BindParent(PCIDLIST_ABSOLUTE pidl, PCUITEMID_CHILD& last,
+                                TLinkReader::Parents* parents) {
+    ComPtr<IShellFolder> parent;
+    if (!parents) {
+        if (FAILED(::SHBindToParent(pidl, IID_PPV_ARGS(&parent), &last)))
+            parent.Reset();
+        return parent;
+    }
+    PCUIDLIST_RELATIVE lastItem = pidl;
+    for (PCUIDLIST_RELATIVE next = GetNextItemID(pidl); next && !IsDesktopPIDL(next);
+         next = GetNextItemID(next))
+        lastItem = next;
+    std::string key(reinterpret_cast<const char*>(pidl),
+                    reinterpret_cast<const char*>(lastItem) - reinterpret_cast<const char*>(pidl));
+    auto it = parents->folders.find(key);
+    if (it != parents->folders.end()) {
+        last = reinterpret_cast<PCUITEMID_CHILD>(lastItem);
+        return it->second;
+    }
+    if (FAILED(::SHBindToParent(pidl, IID_PPV_ARGS(&parent), &last)))
+        return {};
+    parents->folders.emplace(std::move(key), parent);
+    return parent;
+}
 
 // Whether the shell can use the list as it is: its parent binds and knows the item, and a
-// folder binds itself.
-bool IsBindable(PCIDLIST_ABSOLUTE pidl) {
-    ComPtr<IShellFolder> parent;
+// folder binds itself. The item's attributes come with the answer.
+bool IsBindable(PCIDLIST_ABSOLUTE pidl, TLinkReader::Parents* parents, SFGAOF& attributes) {
     PCUITEMID_CHILD last = nullptr;
-    if (!pidl || FAILED(::SHBindToParent(pidl, IID_PPV_ARGS(&parent), &last)))
-        return false;
-    SFGAOF attributes = SFGAO_FOLDER;
-    if (FAILED(parent->GetAttributesOf(1, &last, &attributes)))
+    ComPtr<IShellFolder> parent = pidl ? BindParent(pidl, last, parents) : nullptr;
+    attributes = SFGAO_FOLDER;
+    if (!parent || FAILED(parent->GetAttributesOf(1, &last, &attributes)))
         return false;
     if (!(attributes & SFGAO_FOLDER))
         return true;
     ComPtr<IShellFolder> folder;
     return SUCCEEDED(parent->BindToObject(last, nullptr, IID_PPV_ARGS(&folder)));
+}
+
+// The list of a path, parsed from the desktop, or within its directory when the reader has
+// bound that directory before (the shortcuts of a folder mostly point into a few).
+UniquePidl ParseTargetPath(IMalloc& allocator, const std::wstring& path,
+                           TLinkReader::Parents* parents, SFGAOF& attributes) {
+    const std::wstring dir = ExtractFileDir(path);
+    const std::wstring name = path.substr(std::min(path.size(), dir.size() + 1));
+    auto parse = [&](const std::wstring& text, SFGAOF& asked) {
+        PIDLIST_ABSOLUTE parsed = nullptr;
+        if (FAILED(::SHParseDisplayName(text.c_str(), nullptr, &parsed, asked, &asked)) || !parsed)
+            return UniquePidl();
+        return UniquePidl(allocator, parsed);
+    };
+    // Plain "X:\dir\name" paths only: a root, a share or anything odd goes the whole way.
+    if (!parents || dir.size() < 3 || dir[1] != L':' || name.empty() ||
+        name.find_first_of(L"\\/:") != std::wstring::npos)
+        return parse(path, attributes);
+    const std::wstring key = ToUpperInvariant(dir);
+    auto it = parents->directories.find(key);
+    if (it == parents->directories.end()) {
+        TLinkReader::Parents::Directory directory;
+        SFGAOF none = 0;
+        directory.pidl = parse(dir, none);
+        ComPtr<IShellFolder> desktop;
+        if (directory.pidl && SUCCEEDED(::SHGetDesktopFolder(&desktop)) &&
+            FAILED(desktop->BindToObject(directory.pidl.get(), nullptr,
+                                         IID_PPV_ARGS(&directory.folder))))
+            directory.folder.Reset();
+        it = parents->directories.emplace(key, std::move(directory)).first;
+    }
+    const TLinkReader::Parents::Directory& directory = it->second;
+    if (!directory.folder)
+        return parse(path, attributes);
+    PIDLIST_RELATIVE child = nullptr;
+    SFGAOF asked = attributes;
+    if (FAILED(directory.folder->ParseDisplayName(
+            nullptr, nullptr, const_cast<LPWSTR>(name.c_str()), nullptr, &child, &asked)) ||
+        !child)
+        return parse(path, attributes);
+    UniquePidl ownedChild(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(child));
+    attributes = asked;
+    return ConcatPIDL(allocator, directory.pidl.get(), child);
+}
+
+LinkTarget ReadTarget(IMalloc& allocator, IShellLinkW& link, TLinkReader::Parents* parents) {
+    LinkTarget target;
+    PIDLIST_ABSOLUTE pidl = nullptr;
+    if (SUCCEEDED(link.GetIDList(&pidl)) && pidl)
+        target.pidl = UniquePidl(allocator, pidl);
+    std::wstring buffer(kLongPathLength, L'\0'); // targets may be longer than MAX_PATH
+    if (link.GetPath(buffer.data(), kLongPathLength, nullptr, SLGP_UNCPRIORITY) == S_OK)
+        target.path = buffer.c_str();
+    SFGAOF attributes = 0;
+    const bool bindable = IsBindable(target.pidl.get(), parents, attributes);
+    if (bindable) {
+        target.attributesKnown = true;
+        target.attributes = attributes;
+    }
+    if (parents && !target.path.empty()) {
+        target.removableKnown = true;
+        target.removable = parents->IsRemovable(target.path);
+    }
+    // A shortcut may store its target as a simple list that names the item but cannot be bound
+    // to (Wine does), so a folder target would open empty; only then is the target's path
+    // parsed again (a file-system or network round trip). Removable media are left untouched.
+    if (!target.path.empty() && !bindable &&
+        !(target.removableKnown ? target.removable : IsRemovableDrive(target.path))) {
+        SFGAOF parsedAttributes = SFGAO_FOLDER; // the parse answers the folder question too
+        UniquePidl parsed = ParseTargetPath(allocator, target.path, parents, parsedAttributes);
+        if (parsed) {
+            target.pidl = std::move(parsed);
+            target.attributesKnown = true;
+            target.attributes = parsedAttributes;
+        }
+    }
+    return target;
 }
 } // namespace
 
@@ -254,28 +377,38 @@ LinkTarget ResolveLink(IMalloc& allocator, const std::wstring& linkPath) {
 }
 
 LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link) {
-    LinkTarget target;
-    PIDLIST_ABSOLUTE pidl = nullptr;
-    if (SUCCEEDED(link.GetIDList(&pidl)) && pidl)
-        target.pidl = UniquePidl(allocator, pidl);
-    std::wstring buffer(kLongPathLength, L'\0'); // targets may be longer than MAX_PATH
-    if (link.GetPath(buffer.data(), kLongPathLength, nullptr, SLGP_UNCPRIORITY) == S_OK)
-        target.path = buffer.c_str();
-    // A shortcut may store its target as a simple list that names the item but cannot be bound
-    // to (Wine does), so a folder target would open empty; only then is the target's path
-    // parsed again (a file-system or network round trip). Removable media are left untouched.
-    if (!target.path.empty() && !IsBindable(target.pidl.get()) && !IsRemovableDrive(target.path)) {
-        PIDLIST_ABSOLUTE parsed = nullptr;
-        if (SUCCEEDED(::SHParseDisplayName(target.path.c_str(), nullptr, &parsed, 0, nullptr)) &&
-            parsed)
-            target.pidl = UniquePidl(allocator, parsed);
+    return ReadTarget(allocator, link, nullptr);
+}
+
+TLinkReader::TLinkReader(IMalloc& allocator)
+    : allocator_(allocator), parents_(std::make_unique<Parents>()) {}
+
+TLinkReader::~TLinkReader() = default;
+
+LinkTarget TLinkReader::Resolve(const std::wstring& linkPath) {
+    if (linkPath.empty())
+        return {};
+    if (!link_ && (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_PPV_ARGS(&link_))) ||
+                   FAILED(link_.As(&file_)))) {
+        link_.Reset();
+        return {};
     }
-    return target;
+    // Loading replaces everything the object held; after a failure it holds nothing usable.
+    if (FAILED(file_->Load(linkPath.c_str(), STGM_READ))) {
+        link_.Reset();
+        file_.Reset();
+        return {};
+    }
+    return ReadTarget(allocator_, *link_.Get(), parents_.get());
 }
 
 bool IsLinkTargetFolder(const LinkTarget& target) {
-    if (!target.path.empty() && IsRemovableDrive(target.path))
+    if (!target.path.empty() &&
+        (target.removableKnown ? target.removable : IsRemovableDrive(target.path)))
         return ExtractFileExt(target.path).empty();
+    if (target.attributesKnown)
+        return (target.attributes & SFGAO_FOLDER) != 0;
     SFGAOF attributes = 0;
     return ShellAttributes(target.pidl.get(), attributes) && (attributes & SFGAO_FOLDER);
 }
@@ -308,18 +441,26 @@ bool TAssociatedExtCache::Contains(const std::wstring& ext) const {
     return false;
 }
 
-bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path) {
+bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path,
+                      TAssociatedExtCache* unassociated) {
     const std::wstring ext = ExtractFileExt(path);
     if (cache.Contains(ext))
         return true;
+    if (unassociated && unassociated->Contains(ext))
+        return false;
     std::wstring dir = ExtractFileDir(path);
     if (dir.size() == 2 && dir[1] == L':')
         dir += L'\\'; // a drive root keeps its backslash
     wchar_t program[MAX_PATH] = {};
     const auto result = reinterpret_cast<INT_PTR>(
         ::FindExecutableW(ExtractFileName(path).c_str(), dir.c_str(), program));
-    if (result <= 32)
+    if (result <= 32) {
+        // Only "no program" is an answer for the extension; a file that cannot be found
+        // says nothing about its siblings.
+        if (unassociated && result == SE_ERR_NOASSOC)
+            unassociated->Add(ext);
         return false;
+    }
     cache.Add(ext);
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <shlobj.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,6 +88,8 @@ struct ShellItemFacts {
 
     bool IsFolder() const;
     bool IsLink() const;
+    // A file-system item known to be no shortcut.
+    bool IsPlain() const { return hasPath && (removable || attributesKnown) && !IsLink(); }
 };
 
 // Facts from the item's own absolute list (one path query, one drive query, one attribute
@@ -103,9 +106,34 @@ ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath);
 struct LinkTarget {
     UniquePidl pidl;
     std::wstring path;
+    bool attributesKnown = false; // the shell's answer for the list, when it was asked
+    SFGAOF attributes = 0;
+    bool removableKnown = false; // whether the path's drive is removable, when it was asked
+    bool removable = false;
 };
 LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link);
 LinkTarget ResolveLink(IMalloc& allocator, const std::wstring& linkPath);
+
+// Opens the shortcuts of one folder read: one shell link object loads each in turn, and the
+// folders their targets stand in are bound once (shortcuts of a folder mostly point into a
+// few folders).
+class TLinkReader {
+public:
+    explicit TLinkReader(IMalloc& allocator);
+    ~TLinkReader();
+    TLinkReader(const TLinkReader&) = delete;
+    TLinkReader& operator=(const TLinkReader&) = delete;
+
+    LinkTarget Resolve(const std::wstring& linkPath);
+
+    struct Parents; // bound folders by their lists
+
+private:
+    IMalloc& allocator_;
+    ComPtr<IShellLinkW> link_;
+    ComPtr<IPersistFile> file_;
+    std::unique_ptr<Parents> parents_;
+};
 // Whether a resolved shortcut points at a folder.
 bool IsLinkTargetFolder(const LinkTarget& target);
 
@@ -125,7 +153,10 @@ private:
     std::vector<std::wstring> exts_;
 };
 
-bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path);
+// With `unassociated`, extensions found to have no program are remembered there and not asked
+// about again (for the time of one read: a program associated meanwhile counts from the next).
+bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path,
+                      TAssociatedExtCache* unassociated = nullptr);
 bool IsAssociatedFile(TAssociatedExtCache& cache, PCIDLIST_ABSOLUTE pidl);
 
 // The name the parent folder shows for its child, with every "&" doubled.

@@ -53,11 +53,12 @@ bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF fl
             if (facts.IsFolder()) {
                 folders.push_back({std::move(child.caption), std::move(child.pidl)});
             } else {
-                LinkTarget target = shell.ResolveChildLink(facts);
+                LinkTarget target = shell.ResolveChildLink(child);
                 if (facts.IsLink() && IsLinkTargetFolder(target))
                     folders.push_back({std::move(child.caption), std::move(target.pidl)});
                 else
-                    files.push_back({std::move(child.caption), std::move(child.pidl)});
+                    files.push_back(
+                        {std::move(child.caption), std::move(child.pidl), facts.IsPlain()});
             }
             break;
         case Classify::History:
@@ -65,7 +66,7 @@ bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF fl
                 .push_back({std::move(child.caption), std::move(child.pidl)});
             break;
         case Classify::Recent:
-            if (PassesRecentFilter(facts, shell.ResolveChildLink(facts)))
+            if (PassesRecentFilter(facts, shell.ResolveChildLink(child)))
                 files.push_back({std::move(child.caption), std::move(child.pidl)});
             break;
         }
@@ -87,7 +88,7 @@ void TLauncherMenu::AddEntries(TMenuItem& menu, std::vector<NamedPidl>& folders,
     for (NamedPidl& entry : folders)
         shell_.AddFolder(menu, entry.caption, std::move(entry.pidl));
     for (NamedPidl& entry : files)
-        shell_.AddFile(menu, entry.caption, std::move(entry.pidl));
+        shell_.AddFile(menu, entry.caption, std::move(entry.pidl), entry.plain);
 }
 
 void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {

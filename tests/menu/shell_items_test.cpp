@@ -224,6 +224,19 @@ TEST(Association, OnlyPassedExtensionsAreKept) {
     Dissociate(L".tolvtwo");
 
     EXPECT_FALSE(IsAssociatedFile(cache, env.Special(CSIDL_CONTROLS).get()));
+
+    // Within one read a failed extension is not asked about again, even once it has a
+    // program; the next read asks anew.
+    TAssociatedExtCache passed, unassociated;
+    const std::wstring a = dir / L"a.tolvtwo", b = dir / L"b.tolvtwo";
+    EXPECT_FALSE(IsAssociatedPath(passed, a, &unassociated));
+    EXPECT_EQ(1, unassociated.Count());
+    Associate(L".tolvtwo");
+    EXPECT_FALSE(IsAssociatedPath(passed, b, &unassociated));
+    TAssociatedExtCache nextRead;
+    EXPECT_TRUE(IsAssociatedPath(passed, b, &nextRead));
+    EXPECT_EQ(0, nextRead.Count());
+    Dissociate(L".tolvtwo");
 }
 
 TEST(DisplayName, AmpersandsAreDoubled) {
@@ -371,6 +384,26 @@ TEST(Pools, RegistrationKeepsBothPoolsAlignedAndIconsComeOnFirstUse) {
     EXPECT_EQ(IconPixels(target.get()), IconPixels(hidden));
     UniqueIcon own(GetSystemIcon(env.Malloc(), env.shell.ItemIdPool[2], false, nullptr));
     EXPECT_EQ(IconPixels(own.get()), IconPixels(env.shell.PoolIcon(2)));
+    // The same pictures as the shell's own icons of the items.
+    auto shellIcon = [&](const std::filesystem::path& path) {
+        SHFILEINFOW info{};
+        ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(env.Pidl(path).get()), 0, &info, sizeof info,
+                         SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON);
+        return UniqueIcon(info.hIcon);
+    };
+    EXPECT_EQ(IconPixels(shellIcon(dir / L"plain.txt").get()), IconPixels(hidden));
+    EXPECT_EQ(IconPixels(shellIcon(dir / L"plain.lnk").get()), IconPixels(env.shell.PoolIcon(2)));
+
+    // Items that show the same picture share one icon.
+    MakeFile(dir / L"other.txt");
+    TMenuItem plain, other;
+    env.shell.SavePIDLToTag(plain, env.Pidl(dir / L"plain.txt"));
+    env.shell.SavePIDLToTag(other, env.Pidl(dir / L"other.txt"));
+    const int held = env.shell.IconHandlePool.DistinctIconCount();
+    EXPECT_EQ(hidden, env.shell.PoolIcon(static_cast<int>(plain.Tag)));
+    EXPECT_EQ(hidden, env.shell.PoolIcon(static_cast<int>(other.Tag)));
+    EXPECT_EQ(held, env.shell.IconHandlePool.DistinctIconCount());
+    EXPECT_EQ(5, env.shell.IconHandlePool.LoadedCount());
 }
 
 TEST(Pools, EmptyingFreesEveryListAndIcon) {

@@ -1,0 +1,48 @@
+// What the benchmarks share: the folders they create, the shell's enumeration floor, timing
+// and the figures of repeated runs.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tolvern::bench {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Every case runs at least this often, its floor and its measured work taking turns.
+inline constexpr int kRuns = 5;
+
+double MillisecondsSince(Clock::time_point start);
+double Median(std::vector<double> values);
+double Minimum(const std::vector<double>& values);
+
+void Touch(const fs::path& path);
+void Shortcut(const fs::path& link, const fs::path& target);
+void SetClassesValue(const std::wstring& key, const std::wstring& value);
+// Gives .txt files a program, as a fresh prefix has none.
+void AssociateTextFiles();
+
+void PlainFolder(const fs::path& dir, int count);
+// Sub-folders, shortcuts to files and to folders, Internet shortcuts, and files with and
+// without an associated program.
+void MixedFolder(const fs::path& dir);
+// Like a Start menu: 30 sub-folders of 10 shortcuts to programs each.
+void StartMenuTree(const fs::path& dir);
+// The sub-folders of StartMenuTree, in the order the menu shows them.
+std::vector<fs::path> StartMenuGroups(const fs::path& dir);
+
+// What any shell menu must pay for a folder: the enumeration and every child's name.
+// Returns the number of children.
+int Floor(IShellFolder& desktop, PCIDLIST_ABSOLUTE pidl, SHCONTF flags);
+int FloorOfPath(const fs::path& dir);
+
+// The folder the benchmarks create their folders in, emptied.
+fs::path FreshBase();
+
+} // namespace tolvern::bench
