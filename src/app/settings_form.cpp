@@ -406,9 +406,9 @@ void TForm2::ApplicationEvents1Exception(std::exception_ptr) {
 }
 
 bool TForm2::IsOwnWindow(HWND window) const {
-    return window == Handle() || window == trayForm_.Handle() || window == App().Handle() ||
-           (AboutBox && window == AboutBox->Handle()) ||
-           ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
+    // Every window of the program (the forms, the About box, the application window and the
+    // components' hidden windows) belongs to the one user-interface thread.
+    return ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
 }
 
 HWND TForm2::mGetNextWindow() const {

@@ -16,10 +16,10 @@
 namespace tolvern {
 namespace {
 
-using test::MenuTexts;
-using test::ScratchKey;
 using test::MakeFile;
 using test::MakeShortcut;
+using test::MenuTexts;
+using test::ScratchKey;
 using Launcher = test::StartedLauncher;
 using test::StoreEntries;
 const std::wstring S = kSettingSection;
@@ -49,19 +49,7 @@ TEST(LauncherMenu, WithoutEntriesTheTopLevelShowsThePlaceholder) {
     Launcher launcher(key);
     TLauncherMenu& menu = launcher.menu();
     // What the realised menu shows: hidden items are left out.
-    const std::vector<std::wstring> expected = {L"デスクトップの表示(&V)",
-                                                L"",
-                                                L"デスクトップ(&T)",
-                                                L"プログラム(&P)",
-                                                L"マイ ドキュメント(&M)",
-                                                L"お気に入り(&A)",
-                                                L"履歴(&H)",
-                                                L"",
-                                                L"(なし)",
-                                                L"",
-                                                L"設定(&S)",
-                                                L"",
-                                                L"Windows の終了(&U)..."};
+    const std::vector<std::wstring> expected = test::TopLevelTexts({L"最近使ったファイル(&D)"});
     HMENU root = menu.PopupMenu2.Realize();
     std::vector<std::wstring> shown = MenuTexts(root);
     for (std::wstring& text : shown)

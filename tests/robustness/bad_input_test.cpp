@@ -7,6 +7,7 @@
 #include "settings/launcher_settings.h"
 #include "support/default_settings.h"
 #include "support/launcher_process.h"
+#include "support/scratch_key.h"
 #include "support/screen_capture.h"
 #include "support/tray_probe.h"
 #include "support/user_input.h"
@@ -54,21 +55,10 @@ const std::vector<std::wstring> kNumbers = {
     L"ShowHintFrom",     L"MenuBannerWidth", L"MenuDrawStyle",   L"UpperColor", L"BottomColor",
     L"BannerFontHeight", L"BannerFontColor", L"BannerFontStyle", L"MenuCount"};
 
-void SetRaw(const std::wstring& section, const std::wstring& name, DWORD type, const void* data,
-            DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              ::RegCreateKeyExW(HKEY_CURRENT_USER, (kKey + L"\\" + section).c_str(), 0, nullptr, 0,
-                                KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS,
-              ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size));
-    ::RegCloseKey(key);
-}
-
 void SetText(const std::wstring& section, const std::wstring& name, const std::wstring& text,
              DWORD type = REG_SZ) {
-    SetRaw(section, name, type, text.c_str(),
-           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    SetRegistryValue(kKey, section, name, type, text.c_str(),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 void StoreEntries(const std::vector<MyMenuEntry>& entries) {
@@ -273,9 +263,9 @@ Result RunCase(const Case& c) {
     LauncherProcess launcher(BuiltProgram(L"TolvernLauncher.exe"));
     TrayIconInfo icon;
     if (!launcher.Started() || !WaitForTrayTip(kApplicationTitle, kStartTimeout, &icon)) {
-        fail(launcher.IsRunning() ? L"no tray icon (hang?)"
-                                  : L"did not start (exit code " +
-                                        std::to_wstring(launcher.WaitForExit(0)) + L")");
+        fail(launcher.IsRunning()
+                 ? L"no tray icon (hang?)"
+                 : L"did not start (exit code " + std::to_wstring(launcher.WaitForExit(0)) + L")");
         return result;
     }
     ::WaitForInputIdle(launcher.Handle(), 10000);
@@ -366,12 +356,13 @@ std::vector<Case> RegistryCases() {
                          kTwoEntries});
     };
     bad(L"REG_BINARY", [](const std::wstring& n, const std::wstring& t) {
-        SetRaw(S, n, REG_BINARY, t.data(), static_cast<DWORD>(t.size() * sizeof(wchar_t)));
+        SetRegistryValue(kKey, S, n, REG_BINARY, t.data(),
+                         static_cast<DWORD>(t.size() * sizeof(wchar_t)));
     });
     bad(L"REG_MULTI_SZ", [](const std::wstring& n, const std::wstring& t) {
         const std::wstring multi = t + L'\0' + L"second" + L'\0';
-        SetRaw(S, n, REG_MULTI_SZ, multi.c_str(),
-               static_cast<DWORD>((multi.size() + 1) * sizeof(wchar_t)));
+        SetRegistryValue(kKey, S, n, REG_MULTI_SZ, multi.c_str(),
+                         static_cast<DWORD>((multi.size() + 1) * sizeof(wchar_t)));
     });
     bad(L"REG_EXPAND_SZ", [](const std::wstring& n, const std::wstring& t) {
         SetText(S, n, t + L"%TEMP%", REG_EXPAND_SZ);
@@ -379,10 +370,12 @@ std::vector<Case> RegistryCases() {
     bad(L"empty text", [](const std::wstring& n, const std::wstring&) { SetText(S, n, L""); });
     bad(L"embedded NUL", [](const std::wstring& n, const std::wstring& t) {
         const std::wstring text = t.substr(0, 1) + L'\0' + t.substr(1);
-        SetRaw(S, n, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        SetRegistryValue(kKey, S, n, REG_SZ, text.c_str(),
+                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     });
     bad(L"odd byte count", [](const std::wstring& n, const std::wstring& t) {
-        SetRaw(S, n, REG_SZ, t.c_str(), static_cast<DWORD>(t.size() * sizeof(wchar_t) + 1));
+        SetRegistryValue(kKey, S, n, REG_SZ, t.c_str(),
+                         static_cast<DWORD>(t.size() * sizeof(wchar_t) + 1));
     });
 
     cases.push_back({L"numbers out of range", withEntries([] {

@@ -2,6 +2,7 @@
 #include "support/launcher_process.h"
 
 #include "settings/launcher_settings.h"
+#include "support/scratch_key.h"
 #include "support/tray_probe.h"
 
 namespace tolvern::test {
@@ -102,8 +103,8 @@ void ResetSettings() {
 }
 
 void SetSetting(const std::wstring& section, const std::wstring& name, const std::wstring& text) {
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, (kKey + L"\\" + section).c_str(), name.c_str(), REG_SZ,
-                      text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    SetRegistryValue(kKey, section, name, REG_SZ, text.c_str(),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 std::wstring GetSetting(const std::wstring& section, const std::wstring& name) {

@@ -17,18 +17,19 @@ namespace {
 std::wstring Relative(const std::wstring& path) {
     return path.substr(1);
 }
+} // namespace
 
-void SetRaw(const std::wstring& path, const std::wstring& section, const std::wstring& name,
-            DWORD type, const void* data, DWORD size) {
+void SetRegistryValue(const std::wstring& keyPath, const std::wstring& section,
+                      const std::wstring& name, DWORD type, const void* data, DWORD size) {
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS,
-              ::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\" + section).c_str(), 0, nullptr, 0,
-                                KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS,
-              ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size));
+              ::RegCreateKeyExW(HKEY_CURRENT_USER, (keyPath + L"\\" + section).c_str(), 0, nullptr,
+                                0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    const LSTATUS written =
+        ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     ::RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, written);
 }
-} // namespace
 
 ScratchKey::ScratchKey() {
     static std::atomic<int> counter{0};
@@ -53,23 +54,23 @@ ScratchKey::~ScratchKey() {
 
 void ScratchKey::SetString(const std::wstring& section, const std::wstring& name,
                            const std::wstring& value) const {
-    SetRaw(Relative(path_), section, name, REG_SZ, value.c_str(),
-           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    SetRegistryValue(Relative(path_), section, name, REG_SZ, value.c_str(),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 void ScratchKey::SetDword(const std::wstring& section, const std::wstring& name,
                           DWORD value) const {
-    SetRaw(Relative(path_), section, name, REG_DWORD, &value, sizeof value);
+    SetRegistryValue(Relative(path_), section, name, REG_DWORD, &value, sizeof value);
 }
 
 void ScratchKey::SetQword(const std::wstring& section, const std::wstring& name,
                           ULONGLONG value) const {
-    SetRaw(Relative(path_), section, name, REG_QWORD, &value, sizeof value);
+    SetRegistryValue(Relative(path_), section, name, REG_QWORD, &value, sizeof value);
 }
 
 void ScratchKey::SetBinary(const std::wstring& section, const std::wstring& name) const {
     const BYTE data[] = {'1', 0, 0, 0};
-    SetRaw(Relative(path_), section, name, REG_BINARY, data, sizeof data);
+    SetRegistryValue(Relative(path_), section, name, REG_BINARY, data, sizeof data);
 }
 
 bool ScratchKey::Exists() const {

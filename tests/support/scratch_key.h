@@ -9,6 +9,11 @@
 
 namespace tolvern::test {
 
+// Writes a value of any type under HKEY_CURRENT_USER\keyPath\section (keyPath without a leading
+// backslash), creating the key; fails the test when it cannot.
+void SetRegistryValue(const std::wstring& keyPath, const std::wstring& section,
+                      const std::wstring& name, DWORD type, const void* data, DWORD size);
+
 class ScratchKey {
 public:
     ScratchKey();

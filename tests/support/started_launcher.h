@@ -35,4 +35,25 @@ inline void StoreEntries(const ScratchKey& key, const std::vector<MyMenuEntry>& 
     }
 }
 
+// The top-level texts of the launcher menu with no entries, less the hidden special folders.
+inline std::vector<std::wstring> TopLevelTexts(std::initializer_list<std::wstring> hidden = {}) {
+    std::vector<std::wstring> texts = {L"デスクトップの表示(&V)",
+                                       L"",
+                                       L"デスクトップ(&T)",
+                                       L"プログラム(&P)",
+                                       L"マイ ドキュメント(&M)",
+                                       L"最近使ったファイル(&D)",
+                                       L"お気に入り(&A)",
+                                       L"履歴(&H)",
+                                       L"",
+                                       L"(なし)",
+                                       L"",
+                                       L"設定(&S)",
+                                       L"",
+                                       L"Windows の終了(&U)..."};
+    for (const std::wstring& text : hidden)
+        std::erase(texts, text);
+    return texts;
+}
+
 } // namespace tolvern::test
