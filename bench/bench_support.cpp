@@ -5,9 +5,28 @@
 #include "base/com.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 namespace tolvern::bench {
+
+int Runs() {
+    const char* text = std::getenv("TOLVERN_BENCH_RUNS");
+    const int runs = text ? std::atoi(text) : 0;
+    return runs > 0 ? runs : 5;
+}
+
+bool Selected(const wchar_t* name) {
+    const wchar_t* cases = _wgetenv(L"TOLVERN_BENCH_CASES");
+    if (!cases || !*cases)
+        return true;
+    std::wistringstream list(cases);
+    for (std::wstring item; std::getline(list, item, L',');)
+        if (item == name)
+            return true;
+    return false;
+}
 
 double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

@@ -15,8 +15,12 @@ namespace tolvern::bench {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// Every case runs at least this often, its floor and its measured work taking turns.
-inline constexpr int kRuns = 5;
+// Every case runs this often (TOLVERN_BENCH_RUNS, at least 5 by default), its floor and its
+// measured work taking turns.
+int Runs();
+// Whether the case is to run: TOLVERN_BENCH_CASES lists the cases to run (comma separated);
+// unset, every case runs.
+bool Selected(const wchar_t* name);
 
 double MillisecondsSince(Clock::time_point start);
 double Median(std::vector<double> values);

@@ -48,13 +48,16 @@ ReadFigures ReadOnce(const wchar_t* name, const fs::path& dir) {
 }
 
 bool RunCase(const wchar_t* name, const fs::path& dir) {
+    if (!Selected(name))
+        return true;
     // One pass of each first, so that warming the caches counts for neither side.
     FloorOfPath(dir);
     ReadOnce(name, dir);
     std::vector<double> floors, reads, rereads;
     int items = 0;
     bool unchanged = true;
-    for (int run = 0; run < kRuns; ++run) {
+    const int runs = Runs();
+    for (int run = 0; run < runs; ++run) {
         const auto start = Clock::now();
         items = FloorOfPath(dir);
         floors.push_back(MillisecondsSince(start));

@@ -201,6 +201,8 @@ OpenRun OpenEntry(StartedLauncher& launcher, PaintProbe& probe, int groups, bool
 }
 
 bool RunCase(const wchar_t* name, const fs::path& dir, int groups) {
+    if (!Selected(name))
+        return true;
     ScratchKey key;
     StoreEntries(key, {{kEntryCaption, dir.wstring()}});
     StartedLauncher launcher(key);
@@ -243,14 +245,15 @@ bool RunCase(const wchar_t* name, const fs::path& dir, int groups) {
     int items = 0, gdi = 0, gdiRestarted = 0;
     bool ok = true;
     std::vector<double> readTimes, paintTimes;
-    for (int run = 0; run < kRuns; ++run) {
+    const int runs = Runs();
+    for (int run = 0; run < runs; ++run) {
         form2.Restart();
         timeReads();
         probe.readMs = probe.paintMs = 0;
         const auto start = Clock::now();
         items = floor();
         floors.push_back(MillisecondsSince(start));
-        const bool last = run == kRuns - 1;
+        const bool last = run == runs - 1;
         const OpenRun figures = OpenEntry(launcher, probe, groups, last);
         ok = ok && figures.openMs >= 0;
         opens.push_back(figures.openMs);

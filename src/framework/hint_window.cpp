@@ -16,45 +16,61 @@ HFONT THintWindow::Font() const {
     return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
+HDC THintWindow::MeasuringDC() const {
+    // A memory DC of our own: measuring through the window's DC costs a round trip to the
+    // display each time, and a long read measures its progress text often.
+    if (!measuring_)
+        measuring_.reset(::CreateCompatibleDC(nullptr));
+    return measuring_.get();
+}
+
 RECT THintWindow::CalcHintRect(const std::wstring& text) const {
-    HDC dc = ::GetDC(Handle());
     RECT r{0, 0, 0, 0};
     {
-        SelectGuard font(dc, Font());
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+        SelectGuard font(MeasuringDC(), Font());
+        ::DrawTextW(MeasuringDC(), text.c_str(), static_cast<int>(text.size()), &r,
                     DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     }
-    ::ReleaseDC(Handle(), dc);
     r.right += 6 + 2;
     r.bottom += 2 + 2;
     return r;
 }
 
 SIZE THintWindow::TextExtent(const std::wstring& text) const {
-    HDC dc = ::GetDC(Handle());
     SIZE size{0, 0};
-    {
-        SelectGuard font(dc, Font());
-        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    }
-    ::ReleaseDC(Handle(), dc);
+    SelectGuard font(MeasuringDC(), Font());
+    ::GetTextExtentPoint32W(MeasuringDC(), text.c_str(), static_cast<int>(text.size()), &size);
     return size;
 }
 
 void THintWindow::ActivateHint(const RECT& rect, const std::wstring& text) {
     text_ = text;
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top + 4;
-    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    const int left = std::max(0, std::min(static_cast<int>(rect.left), screenWidth - width));
-    const int top = std::max(0, std::min(static_cast<int>(rect.top), screenHeight - height));
-    ::SetWindowPos(Handle(), HWND_TOPMOST, left, top, width, height,
-                   SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // A long read shows progress hundreds of times a second: placing or painting the window
+    // each time would cost more than the read itself (even asking the screen's size costs a
+    // round trip under Wine). It is placed when the rectangle changes and painted at most five
+    // times a second, always with the latest text.
+    const DWORD now = ::GetTickCount();
+    const bool moved = !shown_ || !::EqualRect(&rect, &requested_);
+    if (!moved && now - lastPainted_ < kRepaintInterval)
+        return;
+    if (moved) {
+        const int width = rect.right - rect.left, height = rect.bottom - rect.top + 4;
+        const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+        const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+        const int left = std::max(0, std::min(static_cast<int>(rect.left), screenWidth - width));
+        const int top = std::max(0, std::min(static_cast<int>(rect.top), screenHeight - height));
+        ::SetWindowPos(Handle(), HWND_TOPMOST, left, top, width, height,
+                       SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        requested_ = rect;
+        shown_ = true;
+    }
     ::InvalidateRect(Handle(), nullptr, TRUE);
     ::UpdateWindow(Handle());
+    lastPainted_ = now;
 }
 
 void THintWindow::ReleaseHandle() {
+    shown_ = false;
     ::ShowWindow(Handle(), SW_HIDE);
 }
 

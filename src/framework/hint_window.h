@@ -1,6 +1,7 @@
 // A borderless topmost window that shows one line of text, like a tooltip.
 #pragma once
 
+#include "base/unique_handle.h"
 #include "framework/window.h"
 
 #include <string>
@@ -29,7 +30,13 @@ protected:
 
 private:
     HFONT Font() const;
+    HDC MeasuringDC() const;
+    mutable UniqueMemoryDC measuring_;
+    static constexpr DWORD kRepaintInterval = 200; // milliseconds
     std::wstring text_;
+    bool shown_ = false; // by ActivateHint, for requested_
+    RECT requested_{};
+    DWORD lastPainted_ = 0;
 };
 
 } // namespace tolvern

@@ -86,6 +86,11 @@ void TPopupMenu::Popup(int x, int y) {
     if (OnPopup)
         OnPopup(this);
     HMENU menu = Realize();
+    // Asked once a popup: each question costs a round trip under Wine, and items are many.
+    const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    screen_ = {screenLeft, screenTop, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+               screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN;
     if (MenuAnimation & maLeftToRight)
         flags |= TPM_HORPOSANIMATION;
@@ -423,6 +428,12 @@ void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
     // banner does) lands in the right place.
     RECT rect = dis.rcItem;
     if (HWND window = ::WindowFromDC(dis.hDC)) {
+        // A menu of many columns is wider than the screen, and the system paints the
+        // columns that nobody can see too: those items are left alone.
+        RECT onScreen = rect, visible{};
+        ::MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&onScreen), 2);
+        if (tracking_ && !::IntersectRect(&visible, &onScreen, &screen_))
+            return;
         auto it = entries_.find(static_cast<UINT>(dis.itemData));
         RECT first{};
         if (it != entries_.end() && ::GetMenuItemRect(window, it->second.parentMenu, 0, &first)) {

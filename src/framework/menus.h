@@ -107,6 +107,7 @@ private:
     // asks once per item, and a folder submenu may hold thousands.
     struct Measuring;
     std::unique_ptr<Measuring> measuring_;
+    RECT screen_{}; // the whole desktop, taken as the popup starts
 
     std::unique_ptr<MenuWindow> window_;
     UniqueMenu root_;

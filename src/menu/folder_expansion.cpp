@@ -54,6 +54,12 @@ ShellItemFacts ChildFacts(const FolderFacts& parent, PCUITEMID_CHILD child,
                 facts.removable = parent.removable;
                 facts.attributesKnown = !parent.removable;
                 facts.attributes = attributes;
+                // A folder's attributes travel in its list: no disk access.
+                WIN32_FIND_DATAW data{};
+                if (facts.IsFolder() &&
+                    SUCCEEDED(::SHGetDataFromIDListW(parent.folder, child, SHGDFIL_FINDDATA, &data,
+                                                     sizeof data)))
+                    facts.fileAttributes = data.dwFileAttributes;
                 return facts;
             }
         }
@@ -102,16 +108,19 @@ TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
         return ReadOutcome::NotStarted;
     IMalloc& allocator = *ShellMalloc.Get();
     TLinkReader links(allocator);
+    TIconClasses iconClasses(settings_.HideArrow);
     PITEMID_CHILD rawChild = nullptr;
     while (children && children->Next(1, &rawChild, nullptr) == S_OK) {
         UniquePidl child(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(rawChild));
         FolderChild entry;
         entry.links = &links;
+        entry.iconClasses = &iconClasses;
         entry.caption = GetDisplayName(*folder.Get(), rawChild);
         entry.pidl = ConcatPIDL(allocator, pidl, rawChild);
         if (!entry.pidl)
             continue;
         entry.facts = ChildFacts(parent, rawChild, entry.pidl.get());
+        entry.icon = iconClasses.Of(entry.facts);
         child.reset();
         if (!visit(entry))
             return ReadOutcome::Stopped;
@@ -119,11 +128,14 @@ TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
     return ReadOutcome::Read;
 }
 
-LinkTarget TLauncherShell::ResolveChildLink(const FolderChild& child) {
+LinkTarget TLauncherShell::ResolveChildLink(FolderChild& child) {
     const ShellItemFacts& facts = child.facts;
     if (!facts.hasPath || !facts.IsLink() || !child.links)
         return {};
-    return child.links->Resolve(facts.path);
+    LinkTarget target = child.links->Resolve(facts.path);
+    if (child.iconClasses && child.icon.sharedClass.empty())
+        child.icon = child.iconClasses->OfLink(target);
+    return target;
 }
 
 void TLauncherShell::GetSubItems2(TMenuItem*& item) {
@@ -162,25 +174,23 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
     const ReadOutcome outcome = ReadFolder(folderPidl, FolderEnumFlags, [&](FolderChild& child) {
         const ShellItemFacts& facts = child.facts;
         std::vector<NamedPidl>* into = nullptr;
-        UniquePidl kept;
+        UniquePidl target; // a shortcut's folder, standing in for it (showing its icon)
         if (facts.IsFolder()) {
             into = &folders;
-            kept = std::move(child.pidl);
         } else if (facts.IsLink() || !settings_.DoNotViewUnassociatedItems || !facts.hasPath) {
-            LinkTarget target = ResolveChildLink(child);
-            if (facts.IsLink() && IsLinkTargetFolder(target)) {
+            LinkTarget link = ResolveChildLink(child);
+            if (facts.IsLink() && IsLinkTargetFolder(link)) {
                 into = &folders;
-                kept = std::move(target.pidl);
+                target = std::move(link.pidl);
             } else {
                 into = &files;
-                kept = std::move(child.pidl);
             }
         } else if (IsAssociatedPath(AssociatedExtCache, facts.path, &unassociated)) {
             into = &files;
-            kept = std::move(child.pidl);
         }
         if (into) {
-            into->push_back({child.caption, std::move(kept), into == &files && facts.IsPlain()});
+            into->push_back({child.caption, target ? std::move(target) : std::move(child.pidl),
+                             child.icon});
             ++total;
         }
 
@@ -218,9 +228,9 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
     for (int i = 0; i < folderCount; ++i) {
         NamedPidl& entry = folders[i];
         if (isControlPanel && GetSubItemCount(entry.pidl.get()) == 0)
-            AddFile(*item, entry.caption, std::move(entry.pidl));
+            AddFile(*item, entry.caption, std::move(entry.pidl), entry.icon);
         else
-            AddFolder(*item, entry.caption, std::move(entry.pidl));
+            AddFolder(*item, entry.caption, std::move(entry.pidl), entry.icon);
         if (i % 10 == 0)
             adding(i + 1);
         if (Escape()) {
@@ -230,7 +240,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         }
     }
     for (int j = 0; j < static_cast<int>(files.size()); ++j) {
-        AddFile(*item, files[j].caption, std::move(files[j].pidl), files[j].plain);
+        AddFile(*item, files[j].caption, std::move(files[j].pidl), files[j].icon);
         const int m = folderCount + j + 1;
         if (m % 10 == 0)
             adding(m);
@@ -277,9 +287,9 @@ void TLauncherShell::InsertChildHeader(TMenuItem& item) {
 }
 
 TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& caption,
-                                     UniquePidl pidl) {
+                                     UniquePidl pidl, const IconHint& icon) {
     auto folder = std::make_unique<TMenuItem>(caption);
-    SavePIDLToTag(*folder, std::move(pidl));
+    SavePIDLToTag(*folder, std::move(pidl), icon);
     folder->OnClick = FolderClick;
     folder->OnDrawItem = DrawItem;
     InsertChildHeader(*folder);
@@ -287,9 +297,9 @@ TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& capt
 }
 
 TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
-                                   bool plain) {
+                                   const IconHint& icon) {
     auto file = std::make_unique<TMenuItem>(caption);
-    SavePIDLToTag(*file, std::move(pidl), plain);
+    SavePIDLToTag(*file, std::move(pidl), icon);
     file->OnClick = ItemClick;
     file->OnDrawItem = DrawItem;
     return parent.Add(std::move(file));

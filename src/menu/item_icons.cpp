@@ -199,6 +199,104 @@ HICON MakeItemIcon(const ItemIconSource& source) {
     return nullptr;
 }
 
+namespace {
+// Program, icon, cursor and shortcut files carry their own pictures whatever the registry says.
+constexpr const wchar_t* kOwnIconExtensions[] = {L".EXE", L".SCR", L".ICO", L".CUR", L".ANI",
+                                                 L".LNK", L".PIF", L".URL", L".CPL"};
+
+bool ReadClassString(const std::wstring& key, std::wstring& value) {
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD size = sizeof buffer;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr,
+                       RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer,
+                       &size) != ERROR_SUCCESS)
+        return false;
+    value = buffer;
+    return true;
+}
+
+bool ClassKeyExists(const std::wstring& key) {
+    HKEY handle = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(handle);
+    return true;
+}
+
+// A class key gives each file its own icon when its default icon is the file itself ("%1")
+// or an icon handler picks the icon per file.
+bool ClassIconPerFile(const std::wstring& key) {
+    std::wstring icon;
+    return ClassKeyExists(key + L"\\shellex\\IconHandler") ||
+           (ReadClassString(key + L"\\DefaultIcon", icon) && icon.find(L"%1") != std::wstring::npos);
+}
+} // namespace
+
+bool TIconClasses::ExtensionSharesIcon(const std::wstring& upperExtension) {
+    auto known = extensions_.find(upperExtension);
+    if (known != extensions_.end())
+        return known->second;
+    bool shares = true;
+    for (const wchar_t* own : kOwnIconExtensions)
+        shares = shares && upperExtension != own;
+    if (shares && !upperExtension.empty()) {
+        std::wstring type;
+        shares = !ClassIconPerFile(upperExtension) &&
+                 !ClassIconPerFile(L"SystemFileAssociations\\" + upperExtension) &&
+                 !(ReadClassString(upperExtension, type) && !type.empty() &&
+                   ClassIconPerFile(type));
+        std::wstring current;
+        if (shares && !type.empty() && ReadClassString(type + L"\\CurVer", current) &&
+            !current.empty())
+            shares = !ClassIconPerFile(current);
+    }
+    extensions_.emplace(upperExtension, shares);
+    return shares;
+}
+
+IconHint TIconClasses::Of(const ShellItemFacts& facts) {
+    if (hideArrow_ && facts.hasPath && ToUpperInvariant(ExtractFileExt(facts.path)) == L".URL")
+        return {facts.IsPlain(), L"url"}; // url.dll's icon, whatever the shortcut holds
+    return OfPlain(facts);
+}
+
+IconHint TIconClasses::OfPlain(const ShellItemFacts& facts) {
+    IconHint hint;
+    hint.plain = facts.IsPlain();
+    if (!hint.plain)
+        return hint;
+    if (facts.IsFolder()) {
+        // A read-only or system folder may be customised by its desktop.ini; NT 4 gives the
+        // common program groups an icon of their own.
+        if (!IsWindowsNT4() && facts.fileAttributes != INVALID_FILE_ATTRIBUTES &&
+            !(facts.fileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
+            hint.sharedClass = L"folder";
+        return hint;
+    }
+    const std::wstring extension = ToUpperInvariant(ExtractFileExt(facts.path));
+    if (ExtensionSharesIcon(extension))
+        hint.sharedClass = L"file" + extension;
+    return hint;
+}
+
+IconHint TIconClasses::OfLink(const LinkTarget& target) {
+    // With arrows shown each shortcut's own icon is asked; an icon the shortcut names, or a
+    // target on removable media or without a path, is the shortcut's own too.
+    if (!hideArrow_ || target.namesIcon || target.path.empty() || !target.removableKnown ||
+        target.removable || !target.attributesKnown || IsWindowsNT4())
+        return {};
+    ShellItemFacts facts;
+    facts.hasPath = true;
+    facts.path = target.path;
+    facts.attributesKnown = true;
+    facts.attributes = target.attributes;
+    if (facts.IsFolder())
+        facts.fileAttributes = ::GetFileAttributesW(LongPathForm(target.path).c_str());
+    IconHint hint = OfPlain(facts); // the target's own icon, an Internet shortcut's too
+    hint.plain = false;             // the item itself is the shortcut
+    return hint;
+}
+
 HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
                     PCIDLIST_ABSOLUTE commonPrograms) {
     return MakeItemIcon(SystemIconSource(allocator, pidl, large, commonPrograms));

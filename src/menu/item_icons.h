@@ -4,8 +4,37 @@
 #include <shlobj.h>
 
 #include <string>
+#include <unordered_map>
 
 namespace tolvern {
+
+struct ShellItemFacts;
+struct LinkTarget;
+
+// What a folder read learnt about an item's icon, so that its first painting need not ask
+// the shell about the item again.
+struct IconHint {
+    bool plain = false;       // a file-system item and no shortcut
+    std::wstring sharedClass; // not empty: every item of this class shows the same icon
+};
+
+// Decides which items of one read share their icon: files of an extension whose type gives
+// every file the same icon, folders without customisation, Internet shortcuts and shortcuts
+// to such files and folders while arrows are hidden (they show their target's icon). Each
+// extension's type is asked once per read (a type changed meanwhile counts from the next).
+class TIconClasses {
+public:
+    explicit TIconClasses(bool hideArrow) : hideArrow_(hideArrow) {}
+    IconHint Of(const ShellItemFacts& facts);
+    // For a shortcut, from its resolved target.
+    IconHint OfLink(const LinkTarget& target);
+
+private:
+    IconHint OfPlain(const ShellItemFacts& facts);
+    bool ExtensionSharesIcon(const std::wstring& upperExtension);
+    bool hideArrow_;
+    std::unordered_map<std::wstring, bool> extensions_;
+};
 
 // Every routine returns a new icon owned by the caller, or 0; large = 32x32, else 16x16.
 HICON ExtractIconFromFile(const std::wstring& file, int index, bool large);

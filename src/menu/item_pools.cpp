@@ -21,13 +21,31 @@ void TItemIdPool::Release(IMalloc* allocator) {
 }
 
 int TIconHandlePool::Add(HICON icon) {
-    entries_.push_back({icon, false, false, true});
+    entries_.push_back({icon, false, false, true, {}});
     return Count() - 1;
 }
 
-int TIconHandlePool::AddPending(bool hideArrow, bool plain) {
-    entries_.push_back({nullptr, true, hideArrow, false, plain});
+int TIconHandlePool::AddPending(bool hideArrow, const IconHint& hint) {
+    entries_.push_back({nullptr, true, hideArrow, false, hint});
     return Count() - 1;
+}
+
+std::wstring TIconHandlePool::ClassKey(const Entry& entry) {
+    if (entry.hint.sharedClass.empty())
+        return {};
+    return (entry.hideArrow ? L"-" : L"+") + entry.hint.sharedClass;
+}
+
+bool TIconHandlePool::ResolveFromClass(int index) {
+    Entry& entry = entries_.at(index);
+    const std::wstring key = ClassKey(entry);
+    auto it = key.empty() ? classes_.end() : classes_.find(key);
+    if (it == classes_.end())
+        return false;
+    Release(entry);
+    entry.icon = it->second;
+    entry.pending = false;
+    return true;
 }
 
 void TIconHandlePool::Release(Entry& entry) {
@@ -54,6 +72,8 @@ void TIconHandlePool::ResolveShared(int index, const std::wstring& key,
     Release(entry);
     entry.icon = it->second;
     entry.pending = false;
+    if (const std::wstring cls = ClassKey(entry); !cls.empty())
+        classes_.emplace(cls, entry.icon);
 }
 
 int TIconHandlePool::LoadedCount() const {
@@ -80,6 +100,7 @@ void TIconHandlePool::DestroyAll() {
         if (icon)
             ::DestroyIcon(icon);
     shared_.clear();
+    classes_.clear();
 }
 
 } // namespace tolvern

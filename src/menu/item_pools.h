@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/unique_handle.h"
+#include "menu/item_icons.h"
 
 #include <shlobj.h>
 
@@ -41,7 +42,8 @@ private:
 // The icons are taken when an item is first painted, not when it is registered, so a large
 // folder costs icons only for what is shown. Each entry remembers how it was registered.
 // Entries that show the same picture share one icon (a folder of 5,000 text files holds one,
-// not 5,000: each icon costs GDI objects, of which a process has a limited number).
+// not 5,000: each icon costs GDI objects, of which a process has a limited number), and an
+// entry whose read named its shared class takes the class's icon without asking the shell.
 class TIconHandlePool {
 public:
     TIconHandlePool() = default;
@@ -50,15 +52,17 @@ public:
     ~TIconHandlePool() { DestroyAll(); }
 
     int Add(HICON icon); // an icon already taken, owned by this entry alone
-    int AddPending(bool hideArrow, bool plain = false);
+    int AddPending(bool hideArrow, const IconHint& hint = {});
     int Count() const { return static_cast<int>(entries_.size()); }
     bool IsPending(int index) const { return entries_.at(index).pending; }
     bool HideArrow(int index) const { return entries_.at(index).hideArrow; }
-    bool Plain(int index) const { return entries_.at(index).plain; } // no shortcut, as read
+    const IconHint& Hint(int index) const { return entries_.at(index).hint; }
+    // Gives a pending entry the icon of its class when an entry of the class has one.
+    bool ResolveFromClass(int index);
     // Gives the entry an icon of its own (taking ownership).
     void Resolve(int index, HICON icon);
     // Gives the entry the icon shared under the key, made by `make` (which returns a new icon
-    // or 0) the first time the key is seen.
+    // or 0) the first time the key is seen; the entry's class then shows that icon too.
     void ResolveShared(int index, const std::wstring& key, const std::function<HICON()>& make);
     // The icon, or 0 while pending or when none could be taken.
     HICON operator[](int index) const { return entries_.at(index).icon; }
@@ -72,11 +76,13 @@ private:
         bool pending = false;
         bool hideArrow = false;
         bool owned = false; // else borrowed from shared_ (or none)
-        bool plain = false;
+        IconHint hint;
     };
     void Release(Entry& entry);
+    static std::wstring ClassKey(const Entry& entry);
     std::vector<Entry> entries_;
     std::unordered_map<std::wstring, HICON> shared_;
+    std::unordered_map<std::wstring, HICON> classes_; // borrowed from shared_
 };
 
 } // namespace tolvern

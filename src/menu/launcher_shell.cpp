@@ -9,7 +9,15 @@ namespace tolvern {
 
 TLauncherShell::TLauncherShell(const LauncherSettings& settings)
     : DriveReady(IsDriveReady),
-      EscapePressed([] { return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }),
+      EscapePressed([lastPoll = DWORD(0)]() mutable {
+          // Asked for every item of a read, the key state costs a round trip each time under
+          // Wine; a hundredth of a second between looks is still at once for the person.
+          const DWORD now = ::GetTickCount();
+          if (now - lastPoll < 10)
+              return false;
+          lastPoll = now;
+          return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+      }),
       settings_(settings) {}
 
 TLauncherShell::~TLauncherShell() {
@@ -23,22 +31,22 @@ void TLauncherShell::PrepareShell() {
         throw std::runtime_error("SHGetDesktopFolder failed");
 }
 
-bool TLauncherShell::SavePIDLToTag(TMenuItem& item, UniquePidl pidl, bool plain) {
+bool TLauncherShell::SavePIDLToTag(TMenuItem& item, UniquePidl pidl, const IconHint& icon) {
     item.Tag = ItemIdPool.Add(pidl.release());
-    IconHandlePool.AddPending(settings_.HideArrow, plain);
+    IconHandlePool.AddPending(settings_.HideArrow, icon);
     return true;
 }
 
 HICON TLauncherShell::PoolIcon(int index) {
     if (index < 0 || index >= IconHandlePool.Count())
         return nullptr;
-    if (IconHandlePool.IsPending(index)) {
+    if (IconHandlePool.IsPending(index) && !IconHandlePool.ResolveFromClass(index)) {
         if (!ShellMalloc) {
             IconHandlePool.Resolve(index, nullptr);
         } else {
             const ItemIconSource source = GetItemIconSource(
                 *ShellMalloc.Get(), ItemIdPool[index], false, IconHandlePool.HideArrow(index),
-                CommonProgramsPIDL, IconHandlePool.Plain(index));
+                CommonProgramsPIDL, IconHandlePool.Hint(index).plain);
             IconHandlePool.ResolveShared(index, source.Key(),
                                          [&source] { return MakeItemIcon(source); });
         }

@@ -55,10 +55,9 @@ public:
     // Obtains ShellMalloc and DesktopFolder; throws when the shell gives neither.
     void PrepareShell();
 
-    // Registers the list (taking ownership, null included) and the item's icon; sets Tag.
-    // plain: a read found the item to be a file-system item and no shortcut, which its icon
-    // then need not ask again.
-    bool SavePIDLToTag(TMenuItem& item, UniquePidl pidl, bool plain = false);
+    // Registers the list (taking ownership, null included) and the item's icon, with what a
+    // read learnt of that icon; sets Tag.
+    bool SavePIDLToTag(TMenuItem& item, UniquePidl pidl, const IconHint& icon = {});
     // The small icon of a pool entry, taken on first use with the HideArrow of its
     // registration.
     HICON PoolIcon(int index);
@@ -70,7 +69,9 @@ public:
         std::wstring caption;         // as the folder shows it
         UniquePidl pidl;              // absolute
         ShellItemFacts facts;         // each found once, from the folder's own answers where it can
+        IconHint icon;                // what the read tells of the child's icon
         TLinkReader* links = nullptr; // opens the read's shortcuts
+        TIconClasses* iconClasses = nullptr;
     };
     enum class ReadOutcome { Read, NotStarted, Stopped };
     // Hands every child of the folder (the desktop for its empty list), enumerated with
@@ -78,17 +79,18 @@ public:
     // empty; NotStarted when its enumeration cannot start.
     ReadOutcome ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
                            const std::function<bool(FolderChild&)>& visit);
-    // A shortcut child's target, resolved from its path by the read's reader; empty for any
-    // other child.
-    static LinkTarget ResolveChildLink(const FolderChild& child);
+    // A shortcut child's target, resolved from its path by the read's reader (the child's
+    // icon hint then tells of the icon the target gives it); empty for any other child.
+    static LinkTarget ResolveChildLink(FolderChild& child);
 
     // Folder expansion.
     void GetSubItems2(TMenuItem*& item);
     int GetSubItemCount(PCIDLIST_ABSOLUTE pidl);
     void InsertChildHeader(TMenuItem& item);
-    TMenuItem* AddFolder(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl);
+    TMenuItem* AddFolder(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
+                         const IconHint& icon = {});
     TMenuItem* AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
-                       bool plain = false);
+                       const IconHint& icon = {});
     // "(なし)" (position 2) shows exactly when the submenu holds nothing but its header.
     static void UpdateEmptyMarker(TMenuItem& item);
     static bool AreItemsSame(const TMenuItem& item, const std::wstring& text);

@@ -19,7 +19,7 @@ void SortAndMerge(std::vector<NamedPidl>& list) {
     for (NamedPidl& entry : list) {
         if (!merged.empty() && CompareNames(merged.back().caption, entry.caption) == CSTR_EQUAL) {
             merged.back().pidl = std::move(entry.pidl);
-            merged.back().plain = entry.plain; // a fact of the list
+            merged.back().icon = std::move(entry.icon); // a fact of the list
         } else
             merged.push_back(std::move(entry));
     }

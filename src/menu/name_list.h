@@ -1,6 +1,7 @@
 // Lists of named identifier lists, as folder reads collect them before building menu items.
 #pragma once
 
+#include "menu/item_icons.h"
 #include "menu/shell_items.h"
 
 #include <string>
@@ -11,7 +12,7 @@ namespace tolvern {
 struct NamedPidl {
     std::wstring caption;
     UniquePidl pidl;
-    bool plain = false; // a file-system item the read found to be no shortcut
+    IconHint icon; // what the read learnt of the item's own icon
 };
 
 // The user locale's collation, ignoring case (CSTR_LESS_THAN, CSTR_EQUAL, CSTR_GREATER_THAN).

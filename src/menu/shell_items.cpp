@@ -344,6 +344,9 @@ LinkTarget ReadTarget(IMalloc& allocator, IShellLinkW& link, TLinkReader::Parent
     std::wstring buffer(kLongPathLength, L'\0'); // targets may be longer than MAX_PATH
     if (link.GetPath(buffer.data(), kLongPathLength, nullptr, SLGP_UNCPRIORITY) == S_OK)
         target.path = buffer.c_str();
+    int iconIndex = 0;
+    target.namesIcon = SUCCEEDED(link.GetIconLocation(buffer.data(), kLongPathLength, &iconIndex)) &&
+                       buffer[0];
     SFGAOF attributes = 0;
     const bool bindable = IsBindable(target.pidl.get(), parents, attributes);
     if (bindable) {

@@ -85,6 +85,8 @@ struct ShellItemFacts {
     bool removable = false;
     bool attributesKnown = false; // the shell answered the attribute question
     SFGAOF attributes = 0;
+    // The file system's attributes, when a folder read had them at hand.
+    DWORD fileAttributes = INVALID_FILE_ATTRIBUTES;
 
     bool IsFolder() const;
     bool IsLink() const;
@@ -110,6 +112,7 @@ struct LinkTarget {
     SFGAOF attributes = 0;
     bool removableKnown = false; // whether the path's drive is removable, when it was asked
     bool removable = false;
+    bool namesIcon = false; // the shortcut names an icon file of its own
 };
 LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link);
 LinkTarget ResolveLink(IMalloc& allocator, const std::wstring& linkPath);

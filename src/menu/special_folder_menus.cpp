@@ -51,23 +51,22 @@ bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF fl
         switch (classify) {
         case Classify::Standard:
             if (facts.IsFolder()) {
-                folders.push_back({std::move(child.caption), std::move(child.pidl)});
+                folders.push_back({std::move(child.caption), std::move(child.pidl), child.icon});
             } else {
                 LinkTarget target = shell.ResolveChildLink(child);
                 if (facts.IsLink() && IsLinkTargetFolder(target))
-                    folders.push_back({std::move(child.caption), std::move(target.pidl)});
+                    folders.push_back({std::move(child.caption), std::move(target.pidl), child.icon});
                 else
-                    files.push_back(
-                        {std::move(child.caption), std::move(child.pidl), facts.IsPlain()});
+                    files.push_back({std::move(child.caption), std::move(child.pidl), child.icon});
             }
             break;
         case Classify::History:
             (facts.IsFolder() ? folders : files)
-                .push_back({std::move(child.caption), std::move(child.pidl)});
+                .push_back({std::move(child.caption), std::move(child.pidl), child.icon});
             break;
         case Classify::Recent:
             if (PassesRecentFilter(facts, shell.ResolveChildLink(child)))
-                files.push_back({std::move(child.caption), std::move(child.pidl)});
+                files.push_back({std::move(child.caption), std::move(child.pidl), child.icon});
             break;
         }
         return true;
@@ -86,9 +85,9 @@ public:
 void TLauncherMenu::AddEntries(TMenuItem& menu, std::vector<NamedPidl>& folders,
                                std::vector<NamedPidl>& files) {
     for (NamedPidl& entry : folders)
-        shell_.AddFolder(menu, entry.caption, std::move(entry.pidl));
+        shell_.AddFolder(menu, entry.caption, std::move(entry.pidl), entry.icon);
     for (NamedPidl& entry : files)
-        shell_.AddFile(menu, entry.caption, std::move(entry.pidl), entry.plain);
+        shell_.AddFile(menu, entry.caption, std::move(entry.pidl), entry.icon);
 }
 
 void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {

@@ -193,6 +193,71 @@ TEST(GetSubItems2, ClassifiesLikeThePerItemTests) {
     }
 }
 
+// Items whose read found them to show their class's icon take the first painted one's icon
+// without asking the shell; types that give each file its own icon, customisable folders and
+// shortcuts are asked one by one.
+TEST(GetSubItems2, ItemsOfOneIconClassShareOneIcon) {
+    ShellEnv env;
+    env.settings.DoNotViewUnassociatedItems = false;
+    ScratchDir dir;
+    Associate(L".zzq");
+    SetClassesValue(L"tolverntestzzq\\DefaultIcon", L"%1"); // the file is its own icon
+    Associate(L".zzh");
+    SetClassesValue(L"tolverntestzzh\\shellex\\IconHandler",
+                    L"{00000000-0000-0000-0000-000000000001}");
+    struct Cleanup {
+        ~Cleanup() {
+            Dissociate(L".zzq");
+            Dissociate(L".zzh");
+        }
+    } cleanup;
+    MakeDir(dir / L"sub");
+    MakeDir(dir / L"custom");
+    // Wine keeps DOS attributes only where the file system can hold them.
+    const bool systemKept =
+        ::SetFileAttributesW((dir / L"custom").c_str(), FILE_ATTRIBUTE_SYSTEM) &&
+        (::GetFileAttributesW((dir / L"custom").c_str()) & FILE_ATTRIBUTE_SYSTEM);
+    for (const wchar_t* name : {L"a.txt", L"B.TXT", L"c.zzq", L"d.zzh", L"e.exe", L"noext"})
+        MakeFile(dir / name);
+    MakeShortcut(dir / L"f.lnk", dir / L"a.txt");
+    MakeInternetShortcut(dir / L"g.url", L"http://example.invalid/");
+    MakeShortcut(dir / L"h.lnk", dir / L"sub");
+    MakeShortcut(dir / L"i.lnk", dir / L"c.zzq");
+    TMenuItem* item = env.FolderItem(env.Pidl(dir.Path().wstring()));
+    env.shell.GetSubItems2(item);
+    ASSERT_EQ((Names{L"custom", L"h", L"sub", L"a.txt", L"B.TXT", L"c.zzq", L"d.zzh", L"e.exe",
+                     L"f", L"g", L"i", L"noext"}),
+              env.Captions(*item));
+    Names classes;
+    for (int i = 3; i < item->Count(); ++i)
+        classes.push_back(env.shell.IconHandlePool.Hint(static_cast<int>(item->Items(i)->Tag))
+                              .sharedClass);
+    EXPECT_EQ((Names{systemKept ? L"" : L"folder", L"folder", L"folder", L"file.TXT", L"file.TXT",
+                     L"", L"", L"", L"file.TXT", L"url", L"", L"file"}),
+              classes);
+
+    // Painted from the last: the class's icon is the one the shell gives its first member.
+    std::vector<HICON> icons(item->Count());
+    for (int i = item->Count() - 1; i >= 3; --i)
+        icons[i] = env.shell.PoolIcon(static_cast<int>(item->Items(i)->Tag));
+    EXPECT_EQ(icons[3 + 3], icons[3 + 4]) << "a.txt and B.TXT";
+    EXPECT_EQ(icons[3 + 3], icons[3 + 8]) << "a.txt and its shortcut, without arrow";
+    auto shellIcon = [&](const std::wstring& path) {
+        SHFILEINFOW info{};
+        ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(env.Pidl(path).get()), 0, &info, sizeof info,
+                         SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON);
+        return UniqueIcon(info.hIcon);
+    };
+    for (int i = 3; i < item->Count(); ++i) {
+        SCOPED_TRACE(testing::PrintToString(item->Items(i)->Caption));
+        const std::wstring ext = ToUpperInvariant(ExtractFileExt(env.TagPath(*item->Items(i))));
+        if (ext != L".LNK" && ext != L".URL") {
+            EXPECT_EQ(IconPixels(shellIcon(env.TagPath(*item->Items(i))).get()),
+                      IconPixels(icons[i]));
+        }
+    }
+}
+
 TEST(GetSubItems2, UnchangedFolderKeepsItsItemsAndTheirSubmenus) {
     ShellEnv env;
     ScratchDir dir;

@@ -66,7 +66,6 @@ FilledSpecialFolder::~FilledSpecialFolder() {
             std::filesystem::rename(entry, path_ / entry.filename(), ignored);
 }
 
-namespace {
 void SetClassesValue(const std::wstring& key, const std::wstring& value) {
     HKEY handle = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0,
@@ -75,7 +74,6 @@ void SetClassesValue(const std::wstring& key, const std::wstring& value) {
                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(handle);
 }
-} // namespace
 
 void Associate(const std::wstring& ext) {
     SetClassesValue(ext, L"tolverntest" + ext.substr(1));

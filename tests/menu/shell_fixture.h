@@ -49,6 +49,8 @@ private:
     std::unique_ptr<ScratchDir> aside_; // the folder's own entries while it is emptied
 };
 
+// The default value of a key of HKEY_CLASSES_ROOT, the key created when missing.
+void SetClassesValue(const std::wstring& key, const std::wstring& value);
 // Gives the extension a program (notepad) in HKEY_CLASSES_ROOT, or takes it away.
 void Associate(const std::wstring& ext);
 void Dissociate(const std::wstring& ext);
