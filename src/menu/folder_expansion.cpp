@@ -189,8 +189,10 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             into = &files;
         }
         if (into) {
-            into->push_back({child.caption, target ? std::move(target) : std::move(child.pidl),
-                             child.icon});
+            if (target)
+                into->push_back({child.caption, std::move(target), child.icon.ForTarget()});
+            else
+                into->push_back({child.caption, std::move(child.pidl), child.icon});
             ++total;
         }
 

@@ -256,13 +256,14 @@ bool TIconClasses::ExtensionSharesIcon(const std::wstring& upperExtension) {
 
 IconHint TIconClasses::Of(const ShellItemFacts& facts) {
     if (hideArrow_ && facts.hasPath && ToUpperInvariant(ExtractFileExt(facts.path)) == L".URL")
-        return {facts.IsPlain(), L"url"}; // url.dll's icon, whatever the shortcut holds
+        return {facts.IsPlain(), facts.IsLink(), L"url"}; // url.dll's icon, whatever it holds
     return OfPlain(facts);
 }
 
 IconHint TIconClasses::OfPlain(const ShellItemFacts& facts) {
     IconHint hint;
     hint.plain = facts.IsPlain();
+    hint.link = facts.hasPath && facts.IsLink();
     if (!hint.plain)
         return hint;
     if (facts.IsFolder()) {
@@ -294,6 +295,7 @@ IconHint TIconClasses::OfLink(const LinkTarget& target) {
         facts.fileAttributes = ::GetFileAttributesW(LongPathForm(target.path).c_str());
     IconHint hint = OfPlain(facts); // the target's own icon, an Internet shortcut's too
     hint.plain = false;             // the item itself is the shortcut
+    hint.link = true;
     return hint;
 }
 
@@ -303,7 +305,8 @@ HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
 }
 
 ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
-                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms, bool plain) {
+                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms,
+                                 const IconHint& known) {
     std::wstring path;
     if (!hideArrow || !GetPathFromPIDL(pidl, path))
         return SystemIconSource(allocator, pidl, large, commonPrograms);
@@ -313,7 +316,7 @@ ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, boo
         source.kind = ItemIconSource::Kind::Url;
         return source;
     }
-    if (plain || !IsLinkItem(pidl))
+    if (known.plain || (!known.link && !IsLinkItem(pidl)))
         return SystemIconSource(allocator, pidl, large, commonPrograms);
     ComPtr<IShellLinkW> link = LoadShellLink(path);
     if (!link)

@@ -15,7 +15,11 @@ struct LinkTarget;
 // the shell about the item again.
 struct IconHint {
     bool plain = false;       // a file-system item and no shortcut
+    bool link = false;        // a shortcut file (of a file-system folder)
     std::wstring sharedClass; // not empty: every item of this class shows the same icon
+
+    // For the target a shortcut stands in for: the same picture, but no shortcut.
+    IconHint ForTarget() const { return {plain, false, sharedClass}; }
 };
 
 // Decides which items of one read share their icon: files of an extension whose type gives
@@ -67,10 +71,10 @@ struct ItemIconSource {
 
     std::wstring Key() const;
 };
-// plain: the item is known to be a file-system item and no shortcut.
+// known: what a read found the item to be, so that it is not asked again.
 ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
                                  bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms,
-                                 bool plain = false);
+                                 const IconHint& known = {});
 // A new icon owned by the caller, or 0.
 HICON MakeItemIcon(const ItemIconSource& source);
 

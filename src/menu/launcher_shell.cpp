@@ -46,7 +46,7 @@ HICON TLauncherShell::PoolIcon(int index) {
         } else {
             const ItemIconSource source = GetItemIconSource(
                 *ShellMalloc.Get(), ItemIdPool[index], false, IconHandlePool.HideArrow(index),
-                CommonProgramsPIDL, IconHandlePool.Hint(index).plain);
+                CommonProgramsPIDL, IconHandlePool.Hint(index));
             IconHandlePool.ResolveShared(index, source.Key(),
                                          [&source] { return MakeItemIcon(source); });
         }
