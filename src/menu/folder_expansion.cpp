@@ -134,7 +134,7 @@ LinkTarget TLauncherShell::ResolveChildLink(FolderChild& child) {
         return {};
     LinkTarget target = child.links->Resolve(facts.path);
     if (child.iconClasses && child.icon.sharedClass.empty())
-        child.icon = child.iconClasses->OfLink(target);
+        child.icon.sharedClass = child.iconClasses->OfLinkTarget(target);
     return target;
 }
 

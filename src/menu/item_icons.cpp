@@ -256,7 +256,7 @@ bool TIconClasses::ExtensionSharesIcon(const std::wstring& upperExtension) {
 
 IconHint TIconClasses::Of(const ShellItemFacts& facts) {
     if (hideArrow_ && facts.hasPath && ToUpperInvariant(ExtractFileExt(facts.path)) == L".URL")
-        return {facts.IsPlain(), facts.IsLink(), L"url"}; // url.dll's icon, whatever it holds
+        return {facts.IsPlain(), facts.IsLink(), L"url", {}}; // url.dll's icon, whatever it holds
     return OfPlain(facts);
 }
 
@@ -264,6 +264,8 @@ IconHint TIconClasses::OfPlain(const ShellItemFacts& facts) {
     IconHint hint;
     hint.plain = facts.IsPlain();
     hint.link = facts.hasPath && facts.IsLink();
+    if (hint.link)
+        hint.linkPath = facts.path;
     if (!hint.plain)
         return hint;
     if (facts.IsFolder()) {
@@ -280,7 +282,7 @@ IconHint TIconClasses::OfPlain(const ShellItemFacts& facts) {
     return hint;
 }
 
-IconHint TIconClasses::OfLink(const LinkTarget& target) {
+std::wstring TIconClasses::OfLinkTarget(const LinkTarget& target) {
     // With arrows shown each shortcut's own icon is asked; an icon the shortcut names, or a
     // target on removable media or without a path, is the shortcut's own too.
     if (!hideArrow_ || target.namesIcon || target.path.empty() || !target.removableKnown ||
@@ -293,10 +295,7 @@ IconHint TIconClasses::OfLink(const LinkTarget& target) {
     facts.attributes = target.attributes;
     if (facts.IsFolder())
         facts.fileAttributes = ::GetFileAttributesW(LongPathForm(target.path).c_str());
-    IconHint hint = OfPlain(facts); // the target's own icon, an Internet shortcut's too
-    hint.plain = false;             // the item itself is the shortcut
-    hint.link = true;
-    return hint;
+    return OfPlain(facts).sharedClass; // the target's own icon, an Internet shortcut's too
 }
 
 HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
@@ -307,8 +306,8 @@ HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
 ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
                                  bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms,
                                  const IconHint& known) {
-    std::wstring path;
-    if (!hideArrow || !GetPathFromPIDL(pidl, path))
+    std::wstring path = known.linkPath; // asking the shell again costs a folder binding
+    if (!hideArrow || (path.empty() && !GetPathFromPIDL(pidl, path)))
         return SystemIconSource(allocator, pidl, large, commonPrograms);
     ItemIconSource source;
     source.large = large;

@@ -17,9 +17,10 @@ struct IconHint {
     bool plain = false;       // a file-system item and no shortcut
     bool link = false;        // a shortcut file (of a file-system folder)
     std::wstring sharedClass; // not empty: every item of this class shows the same icon
+    std::wstring linkPath;    // a shortcut's path, as the read found it
 
     // For the target a shortcut stands in for: the same picture, but no shortcut.
-    IconHint ForTarget() const { return {plain, false, sharedClass}; }
+    IconHint ForTarget() const { return {plain, false, sharedClass, {}}; }
 };
 
 // Decides which items of one read share their icon: files of an extension whose type gives
@@ -30,8 +31,8 @@ class TIconClasses {
 public:
     explicit TIconClasses(bool hideArrow) : hideArrow_(hideArrow) {}
     IconHint Of(const ShellItemFacts& facts);
-    // For a shortcut, from its resolved target.
-    IconHint OfLink(const LinkTarget& target);
+    // The class of a shortcut's icon, from its resolved target (empty: its own icon).
+    std::wstring OfLinkTarget(const LinkTarget& target);
 
 private:
     IconHint OfPlain(const ShellItemFacts& facts);
