@@ -239,6 +239,7 @@ bool TIconClasses::ExtensionSharesIcon(const std::wstring& upperExtension) {
     bool shares = true;
     for (const wchar_t* own : kOwnIconExtensions)
         shares = shares && upperExtension != own;
+    shares = shares && !ClassIconPerFile(L"*"); // a handler for every file
     if (shares && !upperExtension.empty()) {
         std::wstring type;
         shares = !ClassIconPerFile(upperExtension) &&
