@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 #include <climits>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -200,6 +201,12 @@ HICON MakeItemIcon(const ItemIconSource& source) {
 }
 
 namespace {
+// The shared icon classes: files by their extension (upper case, dot included), folders,
+// Internet shortcuts.
+constexpr wchar_t kFileClass[] = L"file";
+constexpr wchar_t kFolderClass[] = L"folder";
+constexpr wchar_t kUrlClass[] = L"url";
+
 // Program, icon, cursor and shortcut files carry their own pictures whatever the registry says.
 constexpr const wchar_t* kOwnIconExtensions[] = {L".EXE", L".SCR", L".ICO", L".CUR", L".ANI",
                                                  L".LNK", L".PIF", L".URL", L".CPL"};
@@ -257,7 +264,7 @@ bool TIconClasses::ExtensionSharesIcon(const std::wstring& upperExtension) {
 
 IconHint TIconClasses::Of(const ShellItemFacts& facts) {
     if (hideArrow_ && facts.hasPath && ToUpperInvariant(ExtractFileExt(facts.path)) == L".URL")
-        return {facts.IsPlain(), facts.IsLink(), L"url", {}}; // url.dll's icon, whatever it holds
+        return {facts.IsPlain(), facts.IsLink(), kUrlClass, {}}; // url.dll's, whatever it holds
     return OfPlain(facts);
 }
 
@@ -274,12 +281,12 @@ IconHint TIconClasses::OfPlain(const ShellItemFacts& facts) {
         // common program groups an icon of their own.
         if (!IsWindowsNT4() && facts.fileAttributes != INVALID_FILE_ATTRIBUTES &&
             !(facts.fileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
-            hint.sharedClass = L"folder";
+            hint.sharedClass = kFolderClass;
         return hint;
     }
     const std::wstring extension = ToUpperInvariant(ExtractFileExt(facts.path));
     if (ExtensionSharesIcon(extension))
-        hint.sharedClass = L"file" + extension;
+        hint.sharedClass = kFileClass + extension;
     return hint;
 }
 
@@ -304,9 +311,44 @@ HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
     return MakeItemIcon(SystemIconSource(allocator, pidl, large, commonPrograms));
 }
 
+namespace {
+// The icon every item of the class shows, found without the item: the system image list's
+// entry for any file of the extension or any plain folder, or url.dll's.
+ItemIconSource ClassIconSource(const std::wstring& sharedClass, bool large) {
+    ItemIconSource source;
+    source.large = large;
+    if (sharedClass == kUrlClass) {
+        source.kind = ItemIconSource::Kind::Url;
+        return source;
+    }
+    const bool folder = sharedClass == kFolderClass;
+    if (!folder && sharedClass.rfind(kFileClass, 0) != 0)
+        return source;
+    // The name only carries the extension: the shell is told not to look at the disk.
+    const std::wstring name =
+        folder ? L"folder" : L"any" + sharedClass.substr(std::wstring_view(kFileClass).size());
+    SHFILEINFOW info{};
+    UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | (large ? 0 : SHGFI_SMALLICON);
+    const DWORD_PTR list =
+        ::SHGetFileInfoW(name.c_str(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
+                         &info, sizeof info, flags);
+    if (list) {
+        source.kind = ItemIconSource::Kind::System;
+        source.index = info.iIcon;
+        source.list = reinterpret_cast<HIMAGELIST>(list);
+    }
+    return source;
+}
+} // namespace
+
 ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
                                  bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms,
                                  const IconHint& known) {
+    if (!known.sharedClass.empty()) {
+        ItemIconSource source = ClassIconSource(known.sharedClass, large);
+        if (source.kind != ItemIconSource::Kind::None)
+            return source;
+    }
     std::wstring path = known.linkPath; // asking the shell again costs a folder binding
     if (!hideArrow || (path.empty() && !GetPathFromPIDL(pidl, path)))
         return SystemIconSource(allocator, pidl, large, commonPrograms);
