@@ -470,9 +470,7 @@ namespace {
 LRESULT CALLBACK RaiseMessageBox(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
         HWND window = reinterpret_cast<HWND>(wParam);
-        wchar_t className[16] = {};
-        ::GetClassNameW(window, className, 16);
-        if (std::wstring_view(className) == L"#32770")
+        if (WindowClassName(window) == L"#32770")
             ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }

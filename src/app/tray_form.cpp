@@ -6,15 +6,11 @@
 #include "app/settings_form.h"
 #include "base/text.h"
 
-#include <string_view>
-
 namespace tolvern {
 
 namespace {
 bool IsTaskbar(HWND window) {
-    wchar_t className[32] = {};
-    ::GetClassNameW(window, className, 32);
-    return std::wstring_view(className) == L"Shell_TrayWnd";
+    return WindowClassName(window) == L"Shell_TrayWnd";
 }
 
 HICON LoadSmallIcon(int id) {

@@ -28,9 +28,7 @@ TDialogPage::~TDialogPage() {
 }
 
 std::wstring TDialogPage::Caption() const {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(hwnd_, text, 256);
-    return text;
+    return WindowText(hwnd_);
 }
 
 bool TDialogPage::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {

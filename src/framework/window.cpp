@@ -8,6 +8,18 @@
 
 namespace tolvern {
 
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring WindowClassName(HWND window) {
+    wchar_t name[257] = {}; // class names are at most 256 characters
+    return std::wstring(name, static_cast<size_t>(::GetClassNameW(window, name, 257)));
+}
+
 Window::~Window() {
     DestroyHandle();
 }

@@ -3,7 +3,13 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace tolvern {
+
+// A window's text (a control's caption) and its class's name, of any length.
+std::wstring WindowText(HWND window);
+std::wstring WindowClassName(HWND window);
 
 class Window {
 public:

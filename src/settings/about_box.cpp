@@ -3,6 +3,7 @@
 #include "settings/about_box.h"
 
 #include "framework/modal.h"
+#include "framework/window.h"
 #include "settings/dialog_ids.h"
 
 #include <shellapi.h>
@@ -15,13 +16,6 @@ namespace tolvern {
 namespace {
 
 constexpr int kLinkMargin = 2;
-
-std::wstring ItemText(HWND dialog, int id) {
-    HWND item = ::GetDlgItem(dialog, id);
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(item)), L'\0');
-    ::GetWindowTextW(item, text.data(), static_cast<int>(text.size()) + 1);
-    return text;
-}
 
 RECT ClientRectOf(HWND dialog, HWND item) {
     RECT r{};
@@ -74,7 +68,7 @@ void TAboutBox::FormCreate() {
     {
         HDC dc = ::GetDC(link);
         SelectGuard font(dc, linkFont_.get());
-        const std::wstring caption = ItemText(hwnd_, IDC_ABOUT_LINK);
+        const std::wstring caption = WindowText(::GetDlgItem(hwnd_, IDC_ABOUT_LINK));
         ::DrawTextW(dc, caption.c_str(), -1, &text,
                     DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
         ::ReleaseDC(link, dc);
@@ -91,7 +85,7 @@ void TAboutBox::FormCreate() {
 void TAboutBox::CommentsClick() {
     // The address opened is the link's own caption, so the two cannot differ.
     if (OpenPage)
-        OpenPage(hwnd_, ItemText(hwnd_, IDC_ABOUT_LINK));
+        OpenPage(hwnd_, WindowText(::GetDlgItem(hwnd_, IDC_ABOUT_LINK)));
 }
 
 int TAboutBox::ShowModal() {

@@ -2,6 +2,8 @@
 // fields, and telling the program's own control updates from the user's changes.
 #include "settings/option_page.h"
 
+#include "framework/window.h"
+
 #include <commctrl.h>
 
 namespace tolvern {
@@ -26,11 +28,7 @@ void TOptionPage::SetChecked(int id, bool checked) {
 }
 
 std::wstring TOptionPage::Text(int id) const {
-    HWND control = Item(id);
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(
-        static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return WindowText(Item(id));
 }
 
 void TOptionPage::SetUpSpin(int upDownId, int low, int high, int step) {

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "settings/settings_dialog_ids.h"
 #include "settings/startup_shortcut.h"
+#include "support/caption_fit.h"
 #include "support/menu_driver.h"
 #include "support/message_box_answer.h"
 #include "support/screen_capture.h"
@@ -31,12 +32,6 @@ namespace {
 
 using namespace test;
 namespace fs = std::filesystem;
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(hwnd, text, 512);
-    return text;
-}
 
 // What one popup of the launcher menu showed.
 struct Popped {
@@ -105,33 +100,8 @@ using Captions = std::vector<std::pair<int, std::wstring>>;
 Captions CaptionsOf(TDialogPage& page, const std::vector<int>& ids) {
     Captions captions;
     for (int id : ids)
-        captions.emplace_back(id, TextOf(page.Item(id)));
+        captions.emplace_back(id, WindowText(page.Item(id)));
     return captions;
-}
-
-// The caption fits its control in the control's own font: a check box or radio button beside
-// its box, a multi-line one within its lines.
-bool Fits(HWND control) {
-    HDC dc = ::GetDC(control);
-    HGDIOBJ old =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-    std::wstring text = TextOf(control);
-    std::erase(text, L'&');
-    RECT client{};
-    ::GetClientRect(control, &client);
-    wchar_t className[32] = {};
-    ::GetClassNameW(control, className, 32);
-    const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
-    const bool box = std::wstring_view(className) == L"Button" &&
-                     ((style & 0x0F) == BS_AUTOCHECKBOX || (style & 0x0F) == BS_AUTORADIOBUTTON);
-    // The check mark and its gap take this much in front of the text.
-    const int lead = box ? ::GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0;
-    RECT need{0, 0, client.right - lead, 0};
-    ::DrawTextW(dc, text.c_str(), -1, &need,
-                DT_CALCRECT | ((style & BS_MULTILINE) && box ? DT_WORDBREAK : DT_SINGLELINE));
-    ::SelectObject(dc, old);
-    ::ReleaseDC(control, dc);
-    return need.right + lead <= client.right && need.bottom <= client.bottom;
 }
 
 std::vector<int> Range(int first, int last) {
@@ -216,11 +186,7 @@ TEST_F(OptionPages, EveryControlWithItsCaptionRangeAndInitialStateAndAScreenshot
         checked.push_back(startup().Checked(id));
     EXPECT_EQ((std::vector<bool>{false, false, false, false, true, false, false}), checked);
     EXPECT_FALSE(::IsWindowEnabled(startup().Item(IDC_CHKMOVECURSOR)));
-    EXPECT_EQ(L"msctls_hotkey32", [&] {
-        wchar_t name[32] = {};
-        ::GetClassNameW(startup().Item(IDC_HOTKEY1), name, 32);
-        return std::wstring(name);
-    }());
+    EXPECT_EQ(L"msctls_hotkey32", WindowClassName(startup().Item(IDC_HOTKEY1)));
     EXPECT_EQ(ShortCut{kShortCutCtrl | kShortCutAlt | 'L'}, startup().HotKey());
 
     // Page "外見".
@@ -275,8 +241,7 @@ TEST_F(OptionPages, EveryControlWithItsCaptionRangeAndInitialStateAndAScreenshot
          std::initializer_list<TDialogPage*>{&general(), &startup(), &appearance()})
         for (HWND child = ::GetWindow(page->Handle(), GW_CHILD); child;
              child = ::GetWindow(child, GW_HWNDNEXT)) {
-            wchar_t className[32] = {};
-            ::GetClassNameW(child, className, 32);
+            const std::wstring className = WindowClassName(child);
             if (!(::GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE))
                 continue;
             // Within the part of the page that the tab control shows.
@@ -287,10 +252,9 @@ TEST_F(OptionPages, EveryControlWithItsCaptionRangeAndInitialStateAndAScreenshot
             EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= pageRect.right &&
                         rect.bottom <= pageRect.bottom)
                 << ::GetDlgCtrlID(child);
-            if ((std::wstring_view(className) == L"Button" ||
-                 std::wstring_view(className) == L"Static") &&
+            if ((className == L"Button" || className == L"Static") &&
                 (::GetWindowLongPtrW(child, GWL_STYLE) & 0x0F) != BS_GROUPBOX) {
-                EXPECT_TRUE(Fits(child)) << ::GetDlgCtrlID(child);
+                EXPECT_TRUE(CaptionFits(child)) << ::GetDlgCtrlID(child);
             }
         }
     ::SetWindowTextW(form().Handle(), kApplicationTitle);
@@ -361,7 +325,7 @@ TEST_F(OptionPages, EachChangeOnThePagesIsSeenAtTheNextPopupOfTheLauncherMenu) {
     ChooseColor(appearance(), appearance().cmbUpperColor, StandardName(0x0000FF));
     ChooseColor(appearance(), appearance().cmbBottomColor, StandardName(0x800000));
     Arrow(appearance(), IDC_EDTBANNERWIDTH, VK_UP, 12);
-    EXPECT_EQ(L"40", TextOf(appearance().Item(IDC_EDTBANNERWIDTH)));
+    EXPECT_EQ(L"40", WindowText(appearance().Item(IDC_EDTBANNERWIDTH)));
     const TBarPopupMenu& menu = form().PopupMenu2;
     EXPECT_EQ(40, menu.BarWidth) << "at once";
     const Popped wider = PopUp(L"options_menu_banner");
@@ -692,19 +656,19 @@ TEST_F(OptionPages, FontDialogConversionsAndTheNumberFields) {
     // The hint threshold steps by ten through the arrows, up to 1,000.
     HWND hint = general().Item(IDC_EDTVIEWHINT);
     Arrow(general(), IDC_EDTVIEWHINT, VK_UP, 90);
-    EXPECT_EQ(L"1,000", TextOf(hint));
+    EXPECT_EQ(L"1,000", WindowText(hint));
     EXPECT_EQ(1000, form().Options().ShowHintFrom);
     Arrow(general(), IDC_EDTVIEWHINT, VK_DOWN);
-    EXPECT_EQ(L"990", TextOf(hint));
+    EXPECT_EQ(L"990", WindowText(hint));
     EXPECT_EQ(990, form().Options().ShowHintFrom);
     Arrow(general(), IDC_EDTVIEWHINT, VK_DOWN, 120);
-    EXPECT_EQ(L"10", TextOf(hint));
+    EXPECT_EQ(L"10", WindowText(hint));
     EXPECT_EQ(10, form().Options().ShowHintFrom);
     // The hidden item limit changes nothing.
     const LauncherSettings before = form().Options();
     Click(general(), IDC_CHKLIMITITEMS);
     Arrow(general(), IDC_EDTMAXITEM, VK_UP, 3);
-    EXPECT_EQ(L"303", TextOf(general().Item(IDC_EDTMAXITEM)));
+    EXPECT_EQ(L"303", WindowText(general().Item(IDC_EDTMAXITEM)));
     EXPECT_EQ(before, form().Options());
 }
 

@@ -4,6 +4,7 @@
 #include "app/settings_form.h"
 #include "base/text.h"
 #include "settings/settings_dialog_ids.h"
+#include "support/caption_fit.h"
 #include "support/drop_files.h"
 #include "support/message_box_answer.h"
 #include "support/screen_capture.h"
@@ -26,18 +27,6 @@ using namespace test;
 using Rows = std::vector<std::pair<std::wstring, std::wstring>>;
 
 constexpr int kFirstEntry = 10;
-
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(hwnd, text, 256);
-    return text;
-}
 
 std::wstring ListText(HWND list, int row, int column) {
     wchar_t text[1024] = {};
@@ -143,7 +132,7 @@ std::vector<MyMenuEntry> Stored(const Rows& rows) {
 TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
     Start({{L"メモ帳", L"C:\\windows\\notepad.exe"}});
     HWND dialog = form().Handle();
-    EXPECT_EQ(L"TForm2", ClassOf(dialog));
+    EXPECT_EQ(L"TForm2", WindowClassName(dialog));
     const LONG_PTR style = ::GetWindowLongPtrW(dialog, GWL_STYLE);
     EXPECT_TRUE(style & WS_CAPTION);
     EXPECT_FALSE(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
@@ -158,7 +147,7 @@ TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
     EXPECT_EQ((::GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2, window.top);
 
     TPageControl& pages = *form().PageControl1;
-    EXPECT_EQ(L"SysTabControl32", ClassOf(pages.Handle()));
+    EXPECT_EQ(L"SysTabControl32", WindowClassName(pages.Handle()));
     std::vector<std::wstring> tabs;
     for (int i = 0; i < pages.PageCount(); ++i) {
         wchar_t text[64] = {};
@@ -170,10 +159,10 @@ TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
         tabs.push_back(text);
     }
     EXPECT_EQ((std::vector<std::wstring>{L"マイメニュー", L"全般", L"起動", L"外見"}), tabs);
-    EXPECT_EQ(L"閉じる(&C)", TextOf(form().cmdClose()));
-    EXPECT_EQ(L"SysListView32", ClassOf(list()));
-    EXPECT_EQ(L"msctls_statusbar32", ClassOf(page().StatusBar1()));
-    EXPECT_EQ(L"現在登録されている項目(&I):", TextOf(page().Item(IDC_MYMENU_LABEL)));
+    EXPECT_EQ(L"閉じる(&C)", WindowText(form().cmdClose()));
+    EXPECT_EQ(L"SysListView32", WindowClassName(list()));
+    EXPECT_EQ(L"msctls_statusbar32", WindowClassName(page().StatusBar1()));
+    EXPECT_EQ(L"現在登録されている項目(&I):", WindowText(page().Item(IDC_MYMENU_LABEL)));
     const std::vector<std::pair<int, std::wstring>> buttons = {
         {IDC_CMDADDFILEICON, L"ファイル(&A)..."},
         {IDC_CMDADDFOLDERICON, L"フォルダ(&O)..."},
@@ -181,7 +170,7 @@ TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
         {IDC_CMDDOWN, L"下へ(&D)"},
         {IDC_CMDREMOVE, L"削除(&E)"}};
     for (const auto& [id, caption] : buttons)
-        EXPECT_EQ(caption, TextOf(page().Item(id)));
+        EXPECT_EQ(caption, WindowText(page().Item(id)));
     const DWORD listStyle = static_cast<DWORD>(::GetWindowLongPtrW(list(), GWL_STYLE));
     EXPECT_EQ(
         static_cast<DWORD>(LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_NOSORTHEADER),
@@ -209,24 +198,10 @@ TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
     EXPECT_TRUE(page().mnuOpen->Default);
 
     // Every caption fits its control in the dialog's own font: nothing Japanese is clipped.
-    auto fits = [](HWND control, int margin) {
-        HDC dc = ::GetDC(control);
-        HGDIOBJ old =
-            ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-        std::wstring text = TextOf(control);
-        std::erase(text, L'&');
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        ::SelectObject(dc, old);
-        ::ReleaseDC(control, dc);
-        RECT rect{};
-        ::GetClientRect(control, &rect);
-        return size.cx + margin <= rect.right && size.cy <= rect.bottom;
-    };
     for (const auto& [id, caption] : buttons)
-        EXPECT_TRUE(fits(page().Item(id), 6)) << id;
-    EXPECT_TRUE(fits(page().Item(IDC_MYMENU_LABEL), 0));
-    EXPECT_TRUE(fits(form().cmdClose(), 6));
+        EXPECT_TRUE(CaptionFits(page().Item(id), 6)) << id;
+    EXPECT_TRUE(CaptionFits(page().Item(IDC_MYMENU_LABEL), 0));
+    EXPECT_TRUE(CaptionFits(form().cmdClose(), 6));
 
     // Keys reach the page before the dialog manager: Ctrl+Tab changes the page, the list's
     // own keys act on it, Enter in the caption editor is the editor's.

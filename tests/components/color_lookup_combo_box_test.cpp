@@ -1,6 +1,7 @@
 // TColorLookupComboBox on a real combo box window: entry lists read back from the window,
 // selected colours, custom colours through the real colour dialog, and entry drawing.
 #include "components/color_lookup_combo_box.h"
+#include "framework/window.h"
 
 #include "support/screen_capture.h"
 
@@ -61,12 +62,6 @@ std::vector<Entry> Standard() {
             {L"紺", 0x800000},   {L"紫", 0x800080},   {L"青緑", 0x808000}, {L"灰色", 0x808080},
             {L"銀色", 0xC0C0C0}, {L"赤", 0x0000FF},   {L"黄緑", 0x00FF00}, {L"黄", 0x00FFFF},
             {L"青", 0xFF0000},   {L"赤紫", 0xFF00FF}, {L"水色", 0xFFFF00}, {L"白", 0xFFFFFF}};
-}
-
-std::wstring WindowText(HWND hwnd) {
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)), L'\0');
-    ::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()) + 1);
-    return text;
 }
 
 // The settings dialog's colour boxes: Japanese standard colours, then the 154 extended colours

@@ -1,6 +1,7 @@
 // SelDirEx with the shell's real folder browser: placement, the initial folder, the result;
 // and DirectoryExists.
 #include "components/sel_dir_ex.h"
+#include "framework/window.h"
 
 #include <gtest/gtest.h>
 
@@ -22,9 +23,7 @@ BrowserSeen* seen = nullptr;
 UINT answer = IDCANCEL;
 
 BOOL CALLBACK FindBrowser(HWND hwnd, LPARAM found) {
-    wchar_t cls[32] = {};
-    ::GetClassNameW(hwnd, cls, 32);
-    if (::IsWindowVisible(hwnd) && lstrcmpW(cls, L"#32770") == 0) {
+    if (::IsWindowVisible(hwnd) && WindowClassName(hwnd) == L"#32770") {
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;
     }
@@ -32,9 +31,7 @@ BOOL CALLBACK FindBrowser(HWND hwnd, LPARAM found) {
 }
 
 BOOL CALLBACK FindTree(HWND hwnd, LPARAM found) {
-    wchar_t cls[32] = {};
-    ::GetClassNameW(hwnd, cls, 32);
-    if (lstrcmpW(cls, WC_TREEVIEWW) == 0) {
+    if (WindowClassName(hwnd) == WC_TREEVIEWW) {
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;
     }

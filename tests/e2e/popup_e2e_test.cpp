@@ -1,6 +1,7 @@
 // The real launcher popped up as a user pops it up: right click on the tray icon, the hot key,
 // Esc and clicks elsewhere to close it, and the foreground before and after.
 #include "app/task_tray_icon.h"
+#include "framework/window.h"
 #include "settings/launcher_settings.h"
 #include "settings/settings_dialog_ids.h"
 #include "support/running_launcher.h"
@@ -148,9 +149,7 @@ HWND ChildOfClass(HWND parent, const wchar_t* className) {
         parent,
         [](HWND hwnd, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            ::GetClassNameW(hwnd, name, 64);
-            if (lstrcmpW(name, s->name) != 0)
+            if (WindowClassName(hwnd) != s->name)
                 return TRUE;
             s->found = hwnd;
             return FALSE;

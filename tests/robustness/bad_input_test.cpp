@@ -4,6 +4,7 @@
 // every stored entry is still there and the settings key is sound. A table of the cases and
 // their results is printed at the end.
 #include "app/launcher_entry.h"
+#include "framework/window.h"
 #include "settings/launcher_settings.h"
 #include "support/default_settings.h"
 #include "support/launcher_process.h"
@@ -201,9 +202,7 @@ int VisibleMenuWindows(DWORD pid) {
             auto* s = reinterpret_cast<Search*>(lParam);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t cls[16] = {};
-            ::GetClassNameW(hwnd, cls, 16);
-            if (owner == s->pid && lstrcmpW(cls, L"#32768") == 0 && ::IsWindowVisible(hwnd))
+            if (owner == s->pid && WindowClassName(hwnd) == L"#32768" && ::IsWindowVisible(hwnd))
                 ++s->count;
             return TRUE;
         },

@@ -16,18 +16,6 @@
 namespace tolvern {
 namespace {
 
-std::wstring Text(HWND hwnd) {
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)), L'\0');
-    ::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()) + 1);
-    return text;
-}
-
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[64]{};
-    ::GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
 RECT ScreenRect(HWND hwnd) {
     RECT r{};
     ::GetWindowRect(hwnd, &r);
@@ -99,7 +87,7 @@ void ExpectTextFits(HWND control) {
     RECT client{};
     ::GetClientRect(control, &client);
     RECT need{0, 0, client.right, 0};
-    const std::wstring text = Text(control);
+    const std::wstring text = WindowText(control);
     ::DrawTextW(dc, text.c_str(), -1, &need,
                 DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
     ::SelectObject(dc, old);
@@ -116,12 +104,12 @@ TEST(AboutBox, ShowsItsTextsOpensTheLinkAndClosesEveryWay) {
     ASSERT_NE(nullptr, dialog);
     EXPECT_FALSE(::IsWindowVisible(dialog));
     EXPECT_EQ(application.Handle(), ::GetWindow(dialog, GW_OWNER));
-    EXPECT_EQ(L"バージョン情報", Text(dialog));
+    EXPECT_EQ(L"バージョン情報", WindowText(dialog));
 
     // Every control, in tab and Z order: identifier, class, text.
     std::vector<std::tuple<int, std::wstring, std::wstring>> controls;
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        controls.emplace_back(::GetDlgCtrlID(child), ClassOf(child), Text(child));
+        controls.emplace_back(::GetDlgCtrlID(child), WindowClassName(child), WindowText(child));
     const std::vector<std::tuple<int, std::wstring, std::wstring>> expected = {
         {IDOK, L"Button", L"OK"},
         {IDC_ABOUT_ICON, L"Static", L"\xFFFF\x1"}, // the icon's resource number, IDI_PROGRAM
@@ -243,7 +231,7 @@ TEST(AboutBox, ShowsTheApplicationTitle) {
     Application application;
     application.SetTitle(L"別の名前");
     TAboutBox box(application);
-    EXPECT_EQ(L"別の名前", Text(::GetDlgItem(box.Handle(), IDC_ABOUT_PRODUCT)));
+    EXPECT_EQ(L"別の名前", WindowText(::GetDlgItem(box.Handle(), IDC_ABOUT_PRODUCT)));
 }
 
 } // namespace

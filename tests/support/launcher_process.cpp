@@ -1,6 +1,7 @@
 // Starting the real launcher executable and finding its windows, for end-to-end tests.
 #include "support/launcher_process.h"
 
+#include "framework/window.h"
 #include "settings/launcher_settings.h"
 #include "support/scratch_key.h"
 #include "support/tray_probe.h"
@@ -45,9 +46,7 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[128] = {};
-    ::GetClassNameW(hwnd, cls, 128);
-    if (pid == search->pid && lstrcmpW(cls, search->className) == 0 &&
+    if (pid == search->pid && WindowClassName(hwnd) == search->className &&
         (!search->visibleOnly || ::IsWindowVisible(hwnd))) {
         search->found = hwnd;
         return FALSE;

@@ -1,6 +1,9 @@
 // Reads the notification area of the Wine desktop's taskbar from outside.
 #include "support/tray_probe.h"
 
+#include "base/text.h"
+#include "framework/window.h"
+
 #include <commctrl.h>
 
 namespace tolvern::test {
@@ -14,9 +17,8 @@ struct Search {
 
 BOOL CALLBACK CollectTooltips(HWND hwnd, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
-    wchar_t cls[64] = {};
-    ::GetClassNameW(hwnd, cls, 64);
-    if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && ::GetWindow(hwnd, GW_OWNER) == search->tray)
+    if (EqualsIgnoreCase(WindowClassName(hwnd), TOOLTIPS_CLASSW) &&
+        ::GetWindow(hwnd, GW_OWNER) == search->tray)
         search->tooltips.push_back(hwnd);
     return TRUE;
 }
