@@ -26,7 +26,7 @@ std::wstring JoinPath(const std::wstring& dir, const std::wstring& name) {
 // look-up per child.
 struct FolderFacts {
     IShellFolder* folder = nullptr;
-    bool hasPath = false;
+    bool hasPath = false; // the children's paths are this path joined with their names
     std::wstring path;
     bool removable = false;
 };
@@ -91,14 +91,35 @@ ComPtr<IShellFolder> TLauncherShell::BindFolder(PCIDLIST_ABSOLUTE pidl) const {
     return folder;
 }
 
+TLauncherShell::FolderPlace TLauncherShell::PlaceOf(PCIDLIST_ABSOLUTE pidl) {
+    FolderPlace place;
+    place.hasPath = GetPathFromPIDL(pidl, place.path);
+    place.removable = place.hasPath && IsRemovableDrive(place.path);
+    return place;
+}
+
+bool TLauncherShell::MediumMissing(const FolderPlace& place) const {
+    return place.removable && !(DriveReady && DriveReady(ExtractFileDrive(place.path) + L"\\"));
+}
+
 TLauncherShell::ReadOutcome
 TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
+                           const std::function<bool(FolderChild&)>& visit) {
+    // The desktop's own path is of no use to its read (see below).
+    return ReadFolder(pidl, IsDesktopPIDL(pidl) ? FolderPlace{} : PlaceOf(pidl), flags, visit);
+}
+
+TLauncherShell::ReadOutcome
+TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, const FolderPlace& place, SHCONTF flags,
                            const std::function<bool(FolderChild&)>& visit) {
     FolderFacts parent;
     // The desktop merges items of other folders (the common desktop, virtual folders): its
     // children's paths are not its own path joined with their names.
-    parent.hasPath = !IsDesktopPIDL(pidl) && GetPathFromPIDL(pidl, parent.path);
-    parent.removable = parent.hasPath && IsRemovableDrive(parent.path);
+    parent.hasPath = place.hasPath && !IsDesktopPIDL(pidl);
+    if (parent.hasPath) {
+        parent.path = place.path;
+        parent.removable = place.removable;
+    }
     ComPtr<IShellFolder> folder = BindFolder(pidl);
     if (!folder)
         return ReadOutcome::Read; // nothing to list
@@ -146,13 +167,12 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         return;
     const PCIDLIST_ABSOLUTE folderPidl = ItemIdPool[static_cast<int>(open->Tag)];
 
-    std::wstring folderPath;
-    const bool hasPath = GetPathFromPIDL(folderPidl, folderPath);
+    const FolderPlace place = PlaceOf(folderPidl);
+    const bool hasPath = place.hasPath;
     if (hasPath) {
-        if (IsRemovableDrive(folderPath) &&
-            !(DriveReady && DriveReady(ExtractFileDrive(folderPath) + L"\\")))
+        if (MediumMissing(place))
             return;
-        if (!IsDirAccessible(folderPath))
+        if (!IsDirAccessible(place.path))
             return;
     }
 
@@ -171,7 +191,8 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
     int total = 0;
     int n = 0;
     TAssociatedExtCache unassociated;
-    const ReadOutcome outcome = ReadFolder(folderPidl, FolderEnumFlags, [&](FolderChild& child) {
+    const ReadOutcome outcome =
+        ReadFolder(folderPidl, place, FolderEnumFlags, [&](FolderChild& child) {
         const ShellItemFacts& facts = child.facts;
         std::vector<NamedPidl>* into = nullptr;
         UniquePidl target; // a shortcut's folder, standing in for it (showing its icon)
@@ -258,9 +279,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
 }
 
 int TLauncherShell::GetSubItemCount(PCIDLIST_ABSOLUTE pidl) {
-    std::wstring path;
-    if (GetPathFromPIDL(pidl, path) && IsRemovableDrive(path) &&
-        !(DriveReady && DriveReady(ExtractFileDrive(path) + L"\\")))
+    if (MediumMissing(PlaceOf(pidl)))
         return 0;
     ComPtr<IShellFolder> folder = BindFolder(pidl);
     ComPtr<IEnumIDList> children;

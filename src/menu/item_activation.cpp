@@ -13,13 +13,10 @@ TItemActivation::TItemActivation(TLauncherShell& shell, TLauncherMenu& menu)
       menu_(menu) {}
 
 bool TItemActivation::DriveReadyFor(const std::wstring& path) const {
-    if (!IsRemovableDrive(path))
-        return true;
-    const std::wstring drive = ExtractFileDrive(path);
-    if (shell_.DriveReady && shell_.DriveReady(drive + L"\\"))
+    if (!shell_.MediumMissing({true, path, IsRemovableDrive(path)}))
         return true;
     if (shell_.MsgBox)
-        shell_.MsgBox(DriveNotReadyMessage(ToUpperInvariant(drive)));
+        shell_.MsgBox(DriveNotReadyMessage(ToUpperInvariant(ExtractFileDrive(path))));
     return false;
 }
 

@@ -74,10 +74,23 @@ public:
         TIconClasses* iconClasses = nullptr;
     };
     enum class ReadOutcome { Read, NotStarted, Stopped };
+    // Where a folder lies in the file system, asked once per read.
+    struct FolderPlace {
+        bool hasPath = false;
+        std::wstring path;
+        bool removable = false; // on a removable or CD-ROM drive
+    };
+    static FolderPlace PlaceOf(PCIDLIST_ABSOLUTE pidl);
+    // On a removable drive without a medium (asked through DriveReady): not to be read or
+    // opened.
+    bool MediumMissing(const FolderPlace& place) const;
     // Hands every child of the folder (the desktop for its empty list), enumerated with
     // flags, to visit; visit returns false to stop. A folder that cannot be bound reads as
     // empty; NotStarted when its enumeration cannot start.
     ReadOutcome ReadFolder(PCIDLIST_ABSOLUTE pidl, SHCONTF flags,
+                           const std::function<bool(FolderChild&)>& visit);
+    // The same, with the place the caller already found.
+    ReadOutcome ReadFolder(PCIDLIST_ABSOLUTE pidl, const FolderPlace& place, SHCONTF flags,
                            const std::function<bool(FolderChild&)>& visit);
     // A shortcut child's target, resolved from its path by the read's reader (the child's
     // icon hint then tells of the icon the target gives it); empty for any other child.
