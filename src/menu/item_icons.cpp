@@ -263,16 +263,16 @@ bool TIconClasses::ExtensionSharesIcon(const std::wstring& upperExtension) {
 }
 
 IconHint TIconClasses::Of(const ShellItemFacts& facts) {
+    IconHint hint = OfPlain(facts);
     if (hideArrow_ && facts.hasPath && ToUpperInvariant(ExtractFileExt(facts.path)) == L".URL")
-        return {facts.IsPlain(), facts.IsLink(), kUrlClass, {}}; // url.dll's, whatever it holds
-    return OfPlain(facts);
+        hint.sharedClass = kUrlClass; // url.dll's icon, whatever the shortcut holds
+    return hint;
 }
 
 IconHint TIconClasses::OfPlain(const ShellItemFacts& facts) {
     IconHint hint;
     hint.plain = facts.IsPlain();
-    hint.link = facts.hasPath && facts.IsLink();
-    if (hint.link)
+    if (facts.hasPath && facts.IsLink())
         hint.linkPath = facts.path;
     if (!hint.plain)
         return hint;
@@ -358,7 +358,7 @@ ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, boo
         source.kind = ItemIconSource::Kind::Url;
         return source;
     }
-    if (known.plain || (!known.link && !IsLinkItem(pidl)))
+    if (known.plain || (!known.IsLink() && !IsLinkItem(pidl)))
         return SystemIconSource(allocator, pidl, large, commonPrograms);
     ComPtr<IShellLinkW> link = LoadShellLink(path);
     if (!link)

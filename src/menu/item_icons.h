@@ -15,12 +15,12 @@ struct LinkTarget;
 // the shell about the item again.
 struct IconHint {
     bool plain = false;       // a file-system item and no shortcut
-    bool link = false;        // a shortcut file (of a file-system folder)
     std::wstring sharedClass; // not empty: every item of this class shows the same icon
-    std::wstring linkPath;    // a shortcut's path, as the read found it
+    std::wstring linkPath;    // a shortcut file's path, as the read found it
 
+    bool IsLink() const { return !linkPath.empty(); }
     // For the target a shortcut stands in for: the same picture, but no shortcut.
-    IconHint ForTarget() const { return {plain, false, sharedClass, {}}; }
+    IconHint ForTarget() const { return {plain, sharedClass, {}}; }
 };
 
 // Decides which items of one read share their icon: files of an extension whose type gives
