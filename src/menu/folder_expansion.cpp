@@ -3,6 +3,7 @@
 #include "menu/launcher_shell.h"
 #include "menu/name_list.h"
 
+#include "base/text.h"
 #include "framework/menus.h"
 
 #include <shlwapi.h>
@@ -94,8 +95,35 @@ ComPtr<IShellFolder> TLauncherShell::BindFolder(PCIDLIST_ABSOLUTE pidl) const {
 TLauncherShell::FolderPlace TLauncherShell::PlaceOf(PCIDLIST_ABSOLUTE pidl) {
     FolderPlace place;
     place.hasPath = GetPathFromPIDL(pidl, place.path);
-    place.removable = place.hasPath && IsRemovableDrive(place.path);
+    place.removable = place.hasPath && IsRemovable(place.path);
     return place;
+}
+
+TLauncherShell::FolderPlace TLauncherShell::PlaceOfEntry(int index) {
+    // Asking the shell for a path binds the folder's parents one by one.
+    auto known = folderPaths_.find(index);
+    if (known == folderPaths_.end())
+        return PlaceOf(ItemIdPool[index]);
+    return {true, known->second, IsRemovable(known->second)};
+}
+
+void TLauncherShell::BeginPopup() {
+    screenHeight_.reset();
+    removableDrives_.clear(); // a drive letter may have been given to another device
+}
+
+bool TLauncherShell::IsRemovable(const std::wstring& path) {
+    const std::wstring drive = ToUpperInvariant(ExtractFileDrive(path));
+    auto it = removableDrives_.find(drive);
+    if (it == removableDrives_.end())
+        it = removableDrives_.emplace(drive, IsRemovableDrive(path)).first;
+    return it->second;
+}
+
+int TLauncherShell::ScreenHeight() {
+    if (!screenHeight_)
+        screenHeight_ = ::GetSystemMetrics(SM_CYSCREEN);
+    return *screenHeight_;
 }
 
 bool TLauncherShell::MediumMissing(const FolderPlace& place) const {
@@ -167,7 +195,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         return;
     const PCIDLIST_ABSOLUTE folderPidl = ItemIdPool[static_cast<int>(open->Tag)];
 
-    const FolderPlace place = PlaceOf(folderPidl);
+    const FolderPlace place = PlaceOfEntry(static_cast<int>(open->Tag));
     const bool hasPath = place.hasPath;
     if (hasPath) {
         if (MediumMissing(place))
@@ -196,8 +224,10 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         const ShellItemFacts& facts = child.facts;
         std::vector<NamedPidl>* into = nullptr;
         UniquePidl target; // a shortcut's folder, standing in for it (showing its icon)
+        std::wstring folderPath;
         if (facts.IsFolder()) {
             into = &folders;
+            folderPath = facts.path;
         } else if (facts.IsLink() || !settings_.DoNotViewUnassociatedItems || !facts.hasPath) {
             LinkTarget link = ResolveChildLink(child);
             if (facts.IsLink() && IsLinkTargetFolder(link)) {
@@ -213,7 +243,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             if (target)
                 into->push_back({child.caption, std::move(target), child.icon.ForTarget()});
             else
-                into->push_back({child.caption, std::move(child.pidl), child.icon});
+                into->push_back({child.caption, std::move(child.pidl), child.icon, folderPath});
             ++total;
         }
 
@@ -253,7 +283,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         if (isControlPanel && GetSubItemCount(entry.pidl.get()) == 0)
             AddFile(*item, entry.caption, std::move(entry.pidl), entry.icon);
         else
-            AddFolder(*item, entry.caption, std::move(entry.pidl), entry.icon);
+            AddFolder(*item, entry.caption, std::move(entry.pidl), entry.icon, entry.path);
         if (i % 10 == 0)
             adding(i + 1);
         if (Escape()) {
@@ -308,9 +338,12 @@ void TLauncherShell::InsertChildHeader(TMenuItem& item) {
 }
 
 TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& caption,
-                                     UniquePidl pidl, const IconHint& icon) {
+                                     UniquePidl pidl, const IconHint& icon,
+                                     const std::wstring& path) {
     auto folder = std::make_unique<TMenuItem>(caption);
     SavePIDLToTag(*folder, std::move(pidl), icon);
+    if (!path.empty())
+        folderPaths_[static_cast<int>(folder->Tag)] = path;
     folder->OnClick = FolderClick;
     folder->OnDrawItem = DrawItem;
     InsertChildHeader(*folder);
@@ -374,8 +407,7 @@ int TLauncherShell::MenuItemHeight(bool large) {
 }
 
 void TLauncherShell::BreakMenu(TMenuItem& item, bool large) {
-    const int perColumn =
-        std::max(1, (::GetSystemMetrics(SM_CYSCREEN) - 16) / MenuItemHeight(large));
+    const int perColumn = std::max(1, (ScreenHeight() - 16) / MenuItemHeight(large));
     int visible = 0;
     for (int i = 0; i < item.Count(); ++i) {
         TMenuItem* child = item.Items(i);

@@ -13,7 +13,7 @@ TItemActivation::TItemActivation(TLauncherShell& shell, TLauncherMenu& menu)
       menu_(menu) {}
 
 bool TItemActivation::DriveReadyFor(const std::wstring& path) const {
-    if (!shell_.MediumMissing({true, path, IsRemovableDrive(path)}))
+    if (!shell_.MediumMissing({true, path, shell_.IsRemovable(path)}))
         return true;
     if (shell_.MsgBox)
         shell_.MsgBox(DriveNotReadyMessage(ToUpperInvariant(ExtractFileDrive(path))));

@@ -366,6 +366,7 @@ void TLauncherMenu::SetLargeIcon(bool large) {
 }
 
 void TLauncherMenu::PopupMenu2Popup() {
+    shell_.BeginPopup();
     PopupMenu2.VerticalText = settings_.BannerText;
     PopupMenu2.VerticalFont.Name = settings_.BannerFontName;
     PopupMenu2.VerticalFont.Height = settings_.BannerFontHeight;

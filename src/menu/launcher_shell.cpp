@@ -57,6 +57,7 @@ HICON TLauncherShell::PoolIcon(int index) {
 void TLauncherShell::EmptyPools() {
     ItemIdPool.Release(ShellMalloc.Get());
     IconHandlePool.DestroyAll();
+    folderPaths_.clear();
 }
 
 } // namespace tolvern

@@ -13,7 +13,9 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 namespace tolvern {
 
@@ -80,7 +82,14 @@ public:
         std::wstring path;
         bool removable = false; // on a removable or CD-ROM drive
     };
-    static FolderPlace PlaceOf(PCIDLIST_ABSOLUTE pidl);
+    FolderPlace PlaceOf(PCIDLIST_ABSOLUTE pidl);
+    // The place of a pool entry, from the path its read found when there is one.
+    FolderPlace PlaceOfEntry(int index);
+    // What holds for the length of one popup is asked of the system once in it (each question
+    // costs a round trip under Wine): the screen's height and each drive's type.
+    void BeginPopup();
+    bool IsRemovable(const std::wstring& path); // on a removable or CD-ROM drive
+    int ScreenHeight();
     // On a removable drive without a medium (asked through DriveReady): not to be read or
     // opened.
     bool MediumMissing(const FolderPlace& place) const;
@@ -100,8 +109,9 @@ public:
     void GetSubItems2(TMenuItem*& item);
     int GetSubItemCount(PCIDLIST_ABSOLUTE pidl);
     void InsertChildHeader(TMenuItem& item);
+    // path: the folder's path when the caller knows it.
     TMenuItem* AddFolder(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
-                         const IconHint& icon = {});
+                         const IconHint& icon = {}, const std::wstring& path = {});
     TMenuItem* AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
                        const IconHint& icon = {});
     // "(なし)" (position 2) shows exactly when the submenu holds nothing but its header.
@@ -109,7 +119,7 @@ public:
     static bool AreItemsSame(const TMenuItem& item, const std::wstring& text);
     static void ResetMenuItem(TMenuItem& item);
     void RebuildMenuItem(TMenuItem*& item);
-    static void BreakMenu(TMenuItem& item, bool large);
+    void BreakMenu(TMenuItem& item, bool large);
     static int MenuItemHeight(bool large);
 
     // Progress hint of long reads.
@@ -125,6 +135,9 @@ private:
 
     const LauncherSettings& settings_;
     RECT progressHintRect_{};
+    std::unordered_map<int, std::wstring> folderPaths_; // by pool index
+    std::optional<int> screenHeight_;                   // for this popup
+    std::unordered_map<std::wstring, bool> removableDrives_; // for this popup, by drive
 };
 
 } // namespace tolvern

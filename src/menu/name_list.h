@@ -12,7 +12,8 @@ namespace tolvern {
 struct NamedPidl {
     std::wstring caption;
     UniquePidl pidl;
-    IconHint icon; // what the read learnt of the item's own icon
+    IconHint icon;    // what the read learnt of the item's own icon
+    std::wstring path{}; // a folder's path, when the read found it (else asked when it opens)
 };
 
 // The user locale's collation, ignoring case (CSTR_LESS_THAN, CSTR_EQUAL, CSTR_GREATER_THAN).

@@ -51,7 +51,8 @@ bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF fl
         switch (classify) {
         case Classify::Standard:
             if (facts.IsFolder()) {
-                folders.push_back({std::move(child.caption), std::move(child.pidl), child.icon});
+                folders.push_back(
+                    {std::move(child.caption), std::move(child.pidl), child.icon, facts.path});
             } else {
                 LinkTarget target = shell.ResolveChildLink(child);
                 if (facts.IsLink() && IsLinkTargetFolder(target))
@@ -86,7 +87,7 @@ public:
 void TLauncherMenu::AddEntries(TMenuItem& menu, std::vector<NamedPidl>& folders,
                                std::vector<NamedPidl>& files) {
     for (NamedPidl& entry : folders)
-        shell_.AddFolder(menu, entry.caption, std::move(entry.pidl), entry.icon);
+        shell_.AddFolder(menu, entry.caption, std::move(entry.pidl), entry.icon, entry.path);
     for (NamedPidl& entry : files)
         shell_.AddFile(menu, entry.caption, std::move(entry.pidl), entry.icon);
 }
@@ -102,7 +103,7 @@ void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {
         if (!TLauncherShell::AreItemsSame(*f.menu, CaptionLines(folders, files))) {
             TLauncherShell::ResetMenuItem(*f.menu);
             AddEntries(*f.menu, folders, files);
-            TLauncherShell::BreakMenu(*f.menu, false);
+            shell_.BreakMenu(*f.menu, false);
         }
     }
     TLauncherShell::UpdateEmptyMarker(*f.menu);
@@ -164,7 +165,7 @@ void TLauncherMenu::BuildProgramMenu() {
             menu.Add(std::make_unique<TMenuItem>(L"-"))->Visible = NTPlatform;
             if (NTPlatform)
                 AddEntries(menu, allFolders, allFiles);
-            TLauncherShell::BreakMenu(menu, false);
+            shell_.BreakMenu(menu, false);
         }
     }
     TLauncherShell::UpdateEmptyMarker(menu);
