@@ -154,6 +154,10 @@ int FloorOfPath(const fs::path& dir) {
     return count;
 }
 
+void LetFilesSettle() {
+    ::Sleep(3000);
+}
+
 fs::path FreshBase() {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);

@@ -45,6 +45,10 @@ std::vector<fs::path> StartMenuGroups(const fs::path& dir);
 // Returns the number of children.
 int Floor(IShellFolder& desktop, PCIDLIST_ABSOLUTE pidl, SHCONTF flags);
 int FloorOfPath(const fs::path& dir);
+// Waits for the file system to settle after the folders were made: for a while after many files
+// are created, the shell enumerates them several times slower (ten times, for about a second
+// under Wine), which would make the floor a figure of that moment.
+void LetFilesSettle();
 
 // The folder the benchmarks create their folders in, emptied.
 fs::path FreshBase();

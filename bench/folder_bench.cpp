@@ -89,6 +89,7 @@ int wmain() {
     PlainFolder(base / L"plain1000", 1000);
     PlainFolder(base / L"plain5000", 5000);
     MixedFolder(base / L"mixed");
+    LetFilesSettle();
     bool ok = RunCase(L"plain_1000", base / L"plain1000");
     ok = RunCase(L"plain_5000", base / L"plain5000") && ok;
     ok = RunCase(L"mixed", base / L"mixed") && ok;
