@@ -3,7 +3,6 @@
 #include "menu/launcher_shell.h"
 #include "menu/name_list.h"
 
-#include "base/text.h"
 #include "framework/menus.h"
 
 #include <shlwapi.h>
@@ -109,15 +108,11 @@ TLauncherShell::FolderPlace TLauncherShell::PlaceOfEntry(int index) {
 
 void TLauncherShell::BeginPopup() {
     screenHeight_.reset();
-    removableDrives_.clear(); // a drive letter may have been given to another device
+    removableDrives_.Forget(); // a drive letter may have been given to another device
 }
 
 bool TLauncherShell::IsRemovable(const std::wstring& path) {
-    const std::wstring drive = ToUpperInvariant(ExtractFileDrive(path));
-    auto it = removableDrives_.find(drive);
-    if (it == removableDrives_.end())
-        it = removableDrives_.emplace(drive, IsRemovableDrive(path)).first;
-    return it->second;
+    return removableDrives_.IsRemovable(path);
 }
 
 int TLauncherShell::ScreenHeight() {
@@ -156,7 +151,7 @@ TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, const FolderPlace& place, SHC
     if (FAILED(folder->EnumObjects(OwnerWindow, flags, &children)))
         return ReadOutcome::NotStarted;
     IMalloc& allocator = *ShellMalloc.Get();
-    TLinkReader links(allocator);
+    TLinkReader links(allocator, removableDrives_);
     TIconClasses iconClasses(settings_.HideArrow);
     PITEMID_CHILD rawChild = nullptr;
     while (children && children->Next(1, &rawChild, nullptr) == S_OK) {

@@ -137,7 +137,7 @@ private:
     RECT progressHintRect_{};
     std::unordered_map<int, std::wstring> folderPaths_; // by pool index
     std::optional<int> screenHeight_;                   // for this popup
-    std::unordered_map<std::wstring, bool> removableDrives_; // for this popup, by drive
+    TRemovableDrives removableDrives_;                  // for this popup
 };
 
 } // namespace tolvern

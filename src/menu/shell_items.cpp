@@ -143,6 +143,14 @@ bool IsRemovableDrive(const std::wstring& path) {
     return IsRemovableDriveType(::GetDriveTypeW((ExtractFileDrive(path) + L"\\").c_str()));
 }
 
+bool TRemovableDrives::IsRemovable(const std::wstring& path) {
+    const std::wstring drive = ToUpperInvariant(ExtractFileDrive(path));
+    auto it = drives_.find(drive);
+    if (it == drives_.end())
+        it = drives_.emplace(drive, IsRemovableDrive(path)).first;
+    return it->second;
+}
+
 bool IsDriveReady(const std::wstring& root) {
     const std::wstring drive = root.substr(0, 2) + L"\\";
     // A drive without a medium must not bring up the system's "insert a disk" box.
@@ -235,21 +243,14 @@ constexpr int kLongPathLength = 32768;
 } // namespace
 
 struct TLinkReader::Parents {
+    explicit Parents(TRemovableDrives& drives) : drives(drives) {}
     std::unordered_map<std::string, ComPtr<IShellFolder>> folders; // by their lists
-    std::unordered_map<std::wstring, bool> removableDrives;        // by drive, upper case
+    TRemovableDrives& drives;
     struct Directory {
         UniquePidl pidl;
         ComPtr<IShellFolder> folder;
     };
     std::unordered_map<std::wstring, Directory> directories; // by path, upper case
-
-    bool IsRemovable(const std::wstring& path) {
-        const std::wstring drive = ToUpperInvariant(ExtractFileDrive(path));
-        auto it = removableDrives.find(drive);
-        if (it == removableDrives.end())
-            it = removableDrives.emplace(drive, IsRemovableDrive(path)).first;
-        return it->second;
-    }
 };
 
 namespace {
@@ -355,13 +356,12 @@ LinkTarget ReadTarget(IMalloc& allocator, IShellLinkW& link, TLinkReader::Parent
     }
     if (parents && !target.path.empty()) {
         target.removableKnown = true;
-        target.removable = parents->IsRemovable(target.path);
+        target.removable = parents->drives.IsRemovable(target.path);
     }
     // A shortcut may store its target as a simple list that names the item but cannot be bound
     // to (Wine does), so a folder target would open empty; only then is the target's path
     // parsed again (a file-system or network round trip). Removable media are left untouched.
-    if (!target.path.empty() && !bindable &&
-        !(target.removableKnown ? target.removable : IsRemovableDrive(target.path))) {
+    if (!target.path.empty() && !bindable && !target.OnRemovableDrive()) {
         SFGAOF parsedAttributes = SFGAO_FOLDER; // the parse answers the folder question too
         UniquePidl parsed = ParseTargetPath(allocator, target.path, parents, parsedAttributes);
         if (parsed) {
@@ -383,8 +383,8 @@ LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link) {
     return ReadTarget(allocator, link, nullptr);
 }
 
-TLinkReader::TLinkReader(IMalloc& allocator)
-    : allocator_(allocator), parents_(std::make_unique<Parents>()) {}
+TLinkReader::TLinkReader(IMalloc& allocator, TRemovableDrives& drives)
+    : allocator_(allocator), parents_(std::make_unique<Parents>(drives)) {}
 
 TLinkReader::~TLinkReader() = default;
 
@@ -407,8 +407,7 @@ LinkTarget TLinkReader::Resolve(const std::wstring& linkPath) {
 }
 
 bool IsLinkTargetFolder(const LinkTarget& target) {
-    if (!target.path.empty() &&
-        (target.removableKnown ? target.removable : IsRemovableDrive(target.path)))
+    if (target.OnRemovableDrive())
         return ExtractFileExt(target.path).empty();
     if (target.attributesKnown)
         return (target.attributes & SFGAO_FOLDER) != 0;

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -70,6 +71,16 @@ bool FileExists(const std::wstring& path);
 
 bool IsRemovableDriveType(UINT driveType); // removable disk or CD-ROM
 bool IsRemovableDrive(const std::wstring& path);
+// The drive types asked so far, each asked of the system once (a round trip under Wine) until
+// forgotten.
+class TRemovableDrives {
+public:
+    bool IsRemovable(const std::wstring& path); // on a removable or CD-ROM drive
+    void Forget() { drives_.clear(); }
+
+private:
+    std::unordered_map<std::wstring, bool> drives_; // by drive, upper case
+};
 bool IsDriveReady(const std::wstring& root);
 // The path in the "\\?\" form when it is too long for the plain one.
 std::wstring LongPathForm(const std::wstring& path);
@@ -113,16 +124,21 @@ struct LinkTarget {
     bool removableKnown = false; // whether the path's drive is removable, when it was asked
     bool removable = false;
     bool namesIcon = false; // the shortcut names an icon file of its own
+
+    // The path lies on a removable or CD-ROM drive (asked now unless it was when read).
+    bool OnRemovableDrive() const {
+        return !path.empty() && (removableKnown ? removable : IsRemovableDrive(path));
+    }
 };
 LinkTarget ReadLinkTarget(IMalloc& allocator, IShellLinkW& link);
 LinkTarget ResolveLink(IMalloc& allocator, const std::wstring& linkPath);
 
 // Opens the shortcuts of one folder read: one shell link object loads each in turn, and the
 // folders their targets stand in are bound once (shortcuts of a folder mostly point into a
-// few folders).
+// few folders). The targets' drive types are asked through `drives`.
 class TLinkReader {
 public:
-    explicit TLinkReader(IMalloc& allocator);
+    TLinkReader(IMalloc& allocator, TRemovableDrives& drives);
     ~TLinkReader();
     TLinkReader(const TLinkReader&) = delete;
     TLinkReader& operator=(const TLinkReader&) = delete;

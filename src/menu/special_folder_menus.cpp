@@ -33,7 +33,7 @@ namespace {
 // A recent document is worth listing when its shortcut points to an existing file; one on a
 // removable or CD-ROM drive is kept without touching the medium, unless it is the drive root.
 bool PassesRecentFilter(const ShellItemFacts& facts, const LinkTarget& target) {
-    if (!target.path.empty() && IsRemovableDrive(target.path))
+    if (target.OnRemovableDrive())
         return !EqualsIgnoreCase(target.path, ExtractFileDrive(target.path) + L"\\");
     return !(facts.IsLink() && IsLinkTargetFolder(target)) && FileExists(target.path);
 }
