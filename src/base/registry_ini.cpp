@@ -167,4 +167,23 @@ std::vector<std::wstring> RegistryIni::ValueNames(const std::wstring& section) c
     return names;
 }
 
+bool ReadRegistryText(HKEY root, const std::wstring& key, const wchar_t* name,
+                      std::wstring& value) {
+    constexpr DWORD kTypes = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    DWORD size = 0;
+    LONG rc = ::RegGetValueW(root, key.c_str(), name, kTypes, nullptr, nullptr, &size);
+    std::wstring buffer;
+    // The value may grow between the two calls: ask again with the size given.
+    while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
+        buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
+        size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        rc = ::RegGetValueW(root, key.c_str(), name, kTypes, nullptr, buffer.data(), &size);
+        if (rc == ERROR_SUCCESS) {
+            value = buffer.c_str();
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace tolvern

@@ -18,6 +18,11 @@ private:
     LONG code_;
 };
 
+// A text value (REG_SZ, or REG_EXPAND_SZ as stored) under root\key, read without opening the
+// key for writing; false when the key or value is missing or holds something else. A null name
+// reads the key's default value.
+bool ReadRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring& value);
+
 // Opens (creating when missing) root\path with full access for the object's lifetime.
 // Values are written as REG_SZ. Reading is tolerant: a missing value gives the default, and
 // a number stored as REG_DWORD or REG_QWORD reads as that number, since a user or an older

@@ -4,6 +4,7 @@
 #include "base/dib.h"
 
 #include "base/os_version.h"
+#include "base/registry_ini.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "menu/shell_items.h"
@@ -212,14 +213,7 @@ constexpr const wchar_t* kOwnIconExtensions[] = {L".EXE", L".SCR", L".ICO", L".C
                                                  L".LNK", L".PIF", L".URL", L".CPL"};
 
 bool ReadClassString(const std::wstring& key, std::wstring& value) {
-    wchar_t buffer[MAX_PATH] = {};
-    DWORD size = sizeof buffer;
-    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr,
-                       RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer,
-                       &size) != ERROR_SUCCESS)
-        return false;
-    value = buffer;
-    return true;
+    return ReadRegistryText(HKEY_CLASSES_ROOT, key, nullptr, value);
 }
 
 bool ClassKeyExists(const std::wstring& key) {

@@ -2,6 +2,7 @@
 // entries with their icons, and the painting of submenu items.
 #include "menu/launcher_menu.h"
 
+#include "base/registry_ini.h"
 #include "base/unique_handle.h"
 #include "menu/item_icons.h"
 #include "menu/stock_images.h"
@@ -20,14 +21,11 @@ constexpr wchar_t kNoItem[] = L"(なし)";
 constexpr int kItemsAfterEntries = 4;
 
 std::wstring ShellFoldersValue(const wchar_t* name) {
-    wchar_t buffer[MAX_PATH * 2] = {};
-    DWORD size = sizeof buffer;
-    if (::RegGetValueW(HKEY_CURRENT_USER,
-                       L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                       name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer,
-                       &size) != ERROR_SUCCESS)
-        return L"";
-    return buffer;
+    std::wstring value;
+    ReadRegistryText(HKEY_CURRENT_USER,
+                     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
+                     value);
+    return value;
 }
 
 } // namespace
