@@ -199,7 +199,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             return;
     }
 
-    ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+    BusyCursor busy;
     std::vector<NamedPidl> folders, files;
     const bool isControlPanel = SameFolder(ControlPanelPIDL, folderPidl);
     const bool sorted = hasPath || isControlPanel || SameFolder(RecycleBinPIDL, folderPidl);
@@ -208,7 +208,6 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         if (hintOn)
             HintOff();
         UpdateEmptyMarker(*item);
-        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     };
 
     int total = 0;

@@ -19,6 +19,15 @@
 
 namespace tolvern {
 
+// The cursor shows work in the background while a folder is read.
+class BusyCursor {
+public:
+    BusyCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING)); }
+    ~BusyCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 class TLauncherShell {
 public:
     // The settings are the form's live options; they are read at every use.

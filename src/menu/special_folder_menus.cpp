@@ -75,13 +75,6 @@ bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF fl
     }) != TLauncherShell::ReadOutcome::NotStarted;
 }
 
-// The cursor shows work in the background while a special folder is read.
-class BusyCursor {
-public:
-    BusyCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING)); }
-    ~BusyCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
-};
-
 } // namespace
 
 void TLauncherMenu::AddEntries(TMenuItem& menu, std::vector<NamedPidl>& folders,
