@@ -141,6 +141,7 @@ void TForm2::ShowModal() {
     Show();
     ::SetForegroundWindow(Handle());
     FormShow();
+    modalLoopRunning_ = true;
     MSG msg;
     while (IsVisible()) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -155,6 +156,7 @@ void TForm2::ShowModal() {
             ::DispatchMessageW(&msg);
         }
     }
+    modalLoopRunning_ = false;
     FormHide();
 }
 
@@ -500,6 +502,13 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == WM_QUERYENDSESSION)
         return TRUE;
+    if (message == WM_WINDOWPOSCHANGED && modalLoopRunning_ &&
+        (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW)) {
+        // A hide from a sent message (a click sent by an accessibility tool, a hide from another
+        // program) is handled inside the loop's wait, which returns only for a posted message:
+        // wake it, so the save and the hot key follow the hide at once.
+        ::PostMessageW(Handle(), WM_NULL, 0, 0);
+    }
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
         (LOWORD(wParam) == IDC_CMDCLOSE || LOWORD(wParam) == IDCANCEL)) {
         cmdCloseClick(); // Esc closes as the close button does: there is nothing to cancel

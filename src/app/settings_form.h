@@ -186,6 +186,8 @@ private:
     void FitClientArea();
     void CreatePages();
     bool PreTranslateDialogMessage(const MSG& msg);
+
+    bool modalLoopRunning_ = false;
 };
 
 } // namespace tolvern

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "settings/settings_dialog_ids.h"
 #include "support/caption_fit.h"
+#include "support/default_settings.h"
 #include "support/drop_files.h"
 #include "support/message_box_answer.h"
 #include "support/screen_capture.h"
@@ -19,6 +20,8 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <map>
+#include <thread>
 
 namespace tolvern {
 namespace {
@@ -268,6 +271,37 @@ TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
     EXPECT_TRUE(pageShown);
     EXPECT_FALSE(form().IsVisible());
     ::DestroyWindow(other);
+}
+
+TEST_F(SettingsDialog, AHideSentFromAnotherThreadSavesAndRegistersTheHotKeyAtOnce) {
+    Start({{L"Notepad", L"C:\\windows\\notepad.exe"}});
+    // Options changed while the dialog is open reach the registry only with the hide's save.
+    form().SetShowHintFrom(350);
+    form().SetMenuBannerWidth(40);
+    form().SetHotKeyShortCut(kShortCutCtrl | kShortCutAlt | VK_F11);
+    std::map<std::wstring, std::wstring> expected;
+    for (const auto& [name, text] : DefaultSettingTexts(ProgramDirectory()))
+        expected[name] = text;
+    expected[L"ShowHintFrom"] = L"350";
+    expected[L"MenuBannerWidth"] = L"40";
+    expected[L"HotKey"] = L"Ctrl+Alt+F11";
+    expected[L"MenuCount"] = L"1";
+
+    // What an accessibility tool does: a click sent from another thread, and no input after it.
+    HWND dialog = form().Handle(), close = form().cmdClose();
+    bool savedInTime = false;
+    std::thread tool([&] {
+        PumpUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, 5000);
+        ::SendMessageW(close, BM_CLICK, 0, 0);
+        savedInTime = PumpUntil([&] { return key.Texts(kSettingSection) == expected; }, 500);
+        ::PostMessageW(dialog, WM_NULL, 0, 0); // lets a loop that missed the hide end the test
+    });
+    form().ShowModal();
+    tool.join();
+    EXPECT_TRUE(savedInTime) << "the hide did not save at once";
+    EXPECT_EQ(expected, key.Texts(kSettingSection));
+    EXPECT_FALSE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F11))
+        << "the hide did not register the hot key";
 }
 
 TEST_F(SettingsDialog, RemovesSelectedRowsTopDownAfterConfirmation) {

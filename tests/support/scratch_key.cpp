@@ -144,4 +144,16 @@ std::vector<std::wstring> ScratchKey::ValueNames(const std::wstring& section) co
     return ini.ValueNames(section);
 }
 
+std::map<std::wstring, std::wstring> ScratchKey::Texts(const std::wstring& section) const {
+    std::map<std::wstring, std::wstring> texts;
+    const std::wstring sectionKey = path_.substr(1) + L"\\" + section;
+    for (const std::wstring& name : ValueNames(section)) {
+        std::wstring text;
+        texts[name] = ReadRegistryText(HKEY_CURRENT_USER, sectionKey, name.c_str(), text)
+                          ? text
+                          : L"<not text>";
+    }
+    return texts;
+}
+
 } // namespace tolvern::test

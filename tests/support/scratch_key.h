@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ public:
     DWORD ValueType(const std::wstring& section,
                     const std::wstring& name) const; // REG_NONE if missing
     std::vector<std::wstring> ValueNames(const std::wstring& section) const;
+    // Every value of the section with its text, ordered by name; a value that is no text reads
+    // as "<not text>". Fails no test, so another thread may poll it.
+    std::map<std::wstring, std::wstring> Texts(const std::wstring& section) const;
 
 private:
     std::wstring path_;
