@@ -95,7 +95,6 @@ def main(out_dir):
     out = Path(out_dir)
     out.mkdir(parents=True, exist_ok=True)
     write_ico(out / 'program.ico', [tile(16, TEAL, WHITE, DARK), tile(32, TEAL, WHITE, DARK)])
-    write_ico(out / 'tray_builtin.ico', [tile(16, GREY, WHITE, DARK)])
     write_ico(out / 'tray_on.ico', [tile(16, TEAL, ORANGE, DARK)])
     write_ico(out / 'tray_off.ico', [tile(16, GREY, DARK, DARK)])
 

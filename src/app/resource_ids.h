@@ -2,6 +2,5 @@
 #pragma once
 
 #define IDI_PROGRAM 1
-#define IDI_TRAY_BUILTIN 101
 #define IDI_TRAY_ON 102
 #define IDI_TRAY_OFF 103

@@ -69,8 +69,7 @@ void TForm2::FormCreate() {
     CreatePages();
     LoadSettingsFromReg();
     SetHotKey();
-    trayForm_.TaskTrayIcon1->SetIcon(trayForm_.imgON.get());
-    LauncherReady = true;
+    SetLauncherReady(true);
 }
 
 void TForm2::FormDestroy() {
@@ -442,17 +441,27 @@ void TForm2::PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursor
 }
 
 void TForm2::WMHotKey() {
-    // Not while the dialog is open, nor while a restart rebuilds the menu.
-    if (IsVisible() || !LauncherReady)
+    // Not while the dialog is open; while the launcher is being built, once it is ready.
+    if (IsVisible())
         return;
+    if (!LauncherReady) {
+        trayForm_.RememberPopup(TForm1::TPendingPopup::HotKey);
+        return;
+    }
     const TCornerPlacement placement = PlaceAtChosenCorner();
     PreviousForegroundWindow = mGetNextWindow();
     PopupLauncherMenu(placement.popupPoint, Handle(), std::nullopt);
 }
 
+void TForm2::SetLauncherReady(bool ready) {
+    trayForm_.TaskTrayIcon1->SetIcon(ready ? trayForm_.imgON.get() : trayForm_.imgOFF.get());
+    LauncherReady = ready;
+    if (ready)
+        trayForm_.LauncherBecameReady();
+}
+
 void TForm2::Restart() {
-    trayForm_.TaskTrayIcon1->SetIcon(trayForm_.imgOFF.get());
-    LauncherReady = false;
+    SetLauncherReady(false);
     SaveSettingsToReg();
     Menu.ClearMyMenu();
     // The pool owns every list it holds, so all of them go, whatever the shell still knows.
@@ -463,8 +472,7 @@ void TForm2::Restart() {
     PreparePIDLs();
     PrepareTopLevelMenu();
     LoadSettingsFromReg();
-    trayForm_.TaskTrayIcon1->SetIcon(trayForm_.imgON.get());
-    LauncherReady = true;
+    SetLauncherReady(true);
 }
 
 namespace {

@@ -159,6 +159,9 @@ public:
     // past its limit.
     void PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursorTarget);
     void WMHotKey();
+    // Shows in the tray whether the launcher is ready and takes clicks; once ready, a request
+    // that came meanwhile opens the menu.
+    void SetLauncherReady(bool ready);
     // Releases every shell list and icon and rebuilds the launcher's data in place.
     void Restart();
     // The one way the program shows a message box: caption "Tolvern Launcher", topmost,

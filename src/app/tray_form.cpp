@@ -6,6 +6,8 @@
 #include "app/settings_form.h"
 #include "base/text.h"
 
+#include <utility>
+
 namespace tolvern {
 
 namespace {
@@ -21,18 +23,18 @@ HICON LoadSmallIcon(int id) {
 
 TForm1::TForm1(Application& application) : Form(application) {
     CreateForm(L"TForm1", application.Title().c_str(), WS_POPUP);
-    // What the form definition holds: the tray icon with its built-in picture, visible, and the
-    // two state icons; the icon is added once the definition is read (Loaded).
+    // What the form definition holds: the tray icon, visible, and the two state icons; the icon
+    // is added once the definition is read (Loaded). Until the launcher is ready it shows the
+    // picture of a launcher being built, so a click meanwhile is not taken for a dead icon.
     TaskTrayIcon1 = std::make_unique<TTaskTrayIcon>(this);
-    UniqueIcon builtIn(LoadSmallIcon(IDI_TRAY_BUILTIN));
-    TaskTrayIcon1->SetIcon(builtIn.get());
+    imgON.reset(LoadSmallIcon(IDI_TRAY_ON));
+    imgOFF.reset(LoadSmallIcon(IDI_TRAY_OFF));
+    TaskTrayIcon1->SetIcon(imgOFF.get());
     TaskTrayIcon1->OnMouseDown = [this](TComponent* sender, TMouseButton button, TShiftState shift,
                                         int x, int y) {
         TaskTrayIcon1MouseDown(sender, button, shift, x, y);
     };
     TaskTrayIcon1->OnDblClick = [this](TComponent* sender) { TaskTrayIcon1DblClick(sender); };
-    imgON.reset(LoadSmallIcon(IDI_TRAY_ON));
-    imgOFF.reset(LoadSmallIcon(IDI_TRAY_OFF));
     TaskTrayIcon1->Loaded();
     FormCreate();
 }
@@ -57,8 +59,12 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftState, int x, int y) {
-    if (!Form2 || !Form2->LauncherReady || button != TMouseButton::mbRight || Form2->IsVisible())
+    if (button != TMouseButton::mbRight || (Form2 && Form2->IsVisible()))
         return;
+    if (!Form2 || !Form2->LauncherReady) {
+        RememberPopup(TPendingPopup::TrayClick, POINT{x, y});
+        return;
+    }
     const LauncherSettings& options = Form2->Options();
     POINT at{x, y};
     std::optional<POINT> cursorTarget;
@@ -83,6 +89,41 @@ void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftStat
     if (previous)
         Form2->PreviousForegroundWindow = previous;
     Form2->PopupLauncherMenu(at, Handle(), cursorTarget);
+}
+
+namespace {
+// Posted to the tray form when the launcher becomes ready with a request waiting.
+constexpr UINT kRunPendingPopup = WM_APP + 1;
+} // namespace
+
+void TForm1::RememberPopup(TPendingPopup trigger, POINT at) {
+    pendingPopup_ = trigger;
+    pendingPoint_ = at;
+}
+
+void TForm1::LauncherBecameReady() {
+    if (pendingPopup_ != TPendingPopup::None)
+        ::PostMessageW(Handle(), kRunPendingPopup, 0, 0);
+}
+
+void TForm1::RunPendingPopup() {
+    // Not ready again (a restart between the post and now): the next readiness runs it.
+    if (!Form2 || !Form2->LauncherReady)
+        return;
+    const TPendingPopup trigger = std::exchange(pendingPopup_, TPendingPopup::None);
+    if (trigger == TPendingPopup::TrayClick)
+        TaskTrayIcon1MouseDown(TaskTrayIcon1.get(), TMouseButton::mbRight, ssRight, pendingPoint_.x,
+                               pendingPoint_.y);
+    else if (trigger == TPendingPopup::HotKey)
+        Form2->WMHotKey();
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kRunPendingPopup) {
+        RunPendingPopup();
+        return 0;
+    }
+    return Form::HandleMessage(message, wParam, lParam);
 }
 
 void TForm1::TaskTrayIcon1DblClick(TComponent*) {

@@ -8,9 +8,11 @@
 #include "support/menu_driver.h"
 #include "support/message_box_answer.h"
 #include "support/started_launcher.h"
+#include "support/tray_probe.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 namespace tolvern {
@@ -224,6 +226,56 @@ TEST(Restart, APopupThatLeavesMoreThan2000ListsRebuildsTheLauncherInPlace) {
     const TLauncherMenu& menu = form2.Menu;
     EXPECT_EQ(menu.ImageList_small.Count(), menu.ImageList_Large.Count());
     EXPECT_EQ(images, menu.ImageList_small.Count());
+}
+
+TEST(Popup, ARequestMadeWhileTheLauncherIsBuiltOpensTheMenuOnceWhenItIsReady) {
+    ScratchKey key;
+    Application app;
+    TForm1 form1(app);
+    // Right clicks on the tray icon before the settings form is ready: the last one is kept,
+    // a left click is not a request.
+    form1.TaskTrayIcon1MouseDown(nullptr, TMouseButton::mbRight, ssRight, 100, 100);
+    form1.TaskTrayIcon1MouseDown(nullptr, TMouseButton::mbRight, ssRight, 300, 200);
+    form1.TaskTrayIcon1MouseDown(nullptr, TMouseButton::mbLeft, ssLeft, 500, 500);
+
+    // Counts the menus that open and where, closing each.
+    std::vector<POINT> opened;
+    auto countMenus = [&](DWORD forMs) {
+        std::atomic<bool> done{false};
+        std::thread driver([&] {
+            const DWORD start = ::GetTickCount();
+            while (::GetTickCount() - start < forMs) {
+                if (HWND menu = ::FindWindowW(L"#32768", nullptr);
+                    menu && ::IsWindowVisible(menu)) {
+                    RECT rect{};
+                    ::GetWindowRect(menu, &rect);
+                    opened.push_back({rect.left, rect.top});
+                    CloseAllMenus();
+                }
+                ::Sleep(20);
+            }
+            done = true;
+        });
+        PumpUntil([&] { return done.load(); }, forMs + 5000);
+        driver.join();
+    };
+    TForm2 form2(app, form1, key.Path(), key.StartupFolder());
+    ASSERT_TRUE(form2.LauncherReady);
+    countMenus(1500);
+    ASSERT_EQ(1u, opened.size()) << "the click made while starting must open the menu once";
+    EXPECT_EQ(300, opened[0].x);
+    EXPECT_EQ(200, opened[0].y);
+
+    // The hot key during a rebuild: the menu opens at the corner once the launcher is ready.
+    form2.SetLauncherReady(false);
+    form2.WMHotKey();
+    countMenus(500);
+    EXPECT_EQ(1u, opened.size()) << "nothing opens while the launcher is not ready";
+    form2.SetLauncherReady(true);
+    countMenus(1500);
+    ASSERT_EQ(2u, opened.size());
+    const TCornerPlacement corner = form2.PlaceAtChosenCorner();
+    EXPECT_EQ(corner.popupPoint.y, opened[1].y);
 }
 
 TEST(MsgBox, TopmostWithTheTitleAndTheForegroundGivenBackOnlyWhileTheDialogIsHidden) {

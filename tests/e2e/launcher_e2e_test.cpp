@@ -1,11 +1,13 @@
 // The real launcher executable under Wine: single copy, "/WAIT:", saving at exit, the tray icon,
 // and the exception policy.
+#include "app/resource_ids.h"
 #include "app/task_tray_icon.h"
 #include "settings/launcher_settings.h"
 #include "support/launcher_process.h"
 #include "support/running_launcher.h"
 #include "support/screen_capture.h"
 #include "support/tray_probe.h"
+#include "support/user_input.h"
 
 #include <gtest/gtest.h>
 
@@ -198,6 +200,81 @@ TEST_F(LauncherEndToEnd, TheTrayIconShowsWithTheTitleAndComesBackWithANewTaskbar
     SaveArtifact(CaptureScreen(), L"e2e-tray-icon-after-taskbar-created");
     EXPECT_EQ(0u, launcher.CloseAndWait(10000));
     EXPECT_TRUE(WaitForTrayTipGone(kApplicationTitle, 5000)) << "the icon leaves with the program";
+}
+
+// One of the program's own 16x16 icons as the tray draws it (the pictures fill their square).
+Image ProgramIcon(int id) {
+    HMODULE program = ::LoadLibraryExW(Launcher().c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HICON icon = static_cast<HICON>(
+        ::LoadImageW(program, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    Image image = CaptureDC(dc, 16, 16);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    ::DestroyIcon(icon);
+    ::FreeLibrary(program);
+    return image;
+}
+
+// Whether the picture stands somewhere in the image, pixel for pixel.
+bool Shows(const Image& image, const Image& picture) {
+    for (int y = 0; y + picture.height <= image.height; ++y)
+        for (int x = 0; x + picture.width <= image.width; ++x) {
+            bool same = true;
+            for (int py = 0; same && py < picture.height; ++py)
+                for (int px = 0; same && px < picture.width; ++px)
+                    same = image.At(x + px, y + py) == picture.At(px, py);
+            if (same)
+                return true;
+        }
+    return false;
+}
+
+TEST_F(LauncherEndToEnd, WhileStartingTheIconShowsItAndARightClickOpensTheMenuOnceReady) {
+    // Many entries make the start long enough to click during it.
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"tolvern-slow-start";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    constexpr int kEntries = 300;
+    SetValue(kSettingSection, L"MenuCount", std::to_wstring(kEntries));
+    for (int i = 0; i < kEntries; ++i) {
+        const std::wstring path = folder + L"\\entry" + std::to_wstring(i) + L".txt";
+        ::CloseHandle(
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        SetSetting(kMyMenuSection, L"Caption" + std::to_wstring(i), L"Entry " + std::to_wstring(i));
+        SetSetting(kMyMenuSection, L"Path" + std::to_wstring(i), path);
+    }
+    const DWORD start = ::GetTickCount();
+    LauncherProcess launcher(Launcher());
+    TrayIconInfo icon;
+    ASSERT_TRUE(WaitForTrayTip(kApplicationTitle, kStartTimeout, &icon));
+    const Image building = ProgramIcon(IDI_TRAY_OFF), ready = ProgramIcon(IDI_TRAY_ON);
+    ASSERT_FALSE(Shows(building, ready));
+    EXPECT_TRUE(PumpUntil([&] { return Shows(CaptureScreen(&icon.rect), building); }, 5000))
+        << "the tray does not show the picture of a launcher being built";
+    std::printf("icon after %lu ms\n", ::GetTickCount() - start);
+
+    ClickAt({(icon.rect.left + icon.rect.right) / 2, (icon.rect.top + icon.rect.bottom) / 2}, true);
+    ASSERT_TRUE(Shows(CaptureScreen(&icon.rect), building))
+        << "the start was over before the click";
+    HWND menu = nullptr;
+    EXPECT_TRUE(PumpUntil([&] { return (menu = launcher.OpenMenuWindow()) != nullptr; }, 30000))
+        << "the click made while starting opened no menu";
+    std::printf("menu after %lu ms\n", ::GetTickCount() - start);
+    PressChord({VK_ESCAPE});
+    EXPECT_TRUE(PumpUntil([&] { return launcher.OpenMenuWindow() == nullptr; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return Shows(CaptureScreen(&icon.rect), ready); }, 5000))
+        << "ready, yet not shown so";
+    EXPECT_EQ(nullptr, launcher.OpenMenuWindow()) << "one click opens one menu";
+    EXPECT_EQ(0u, launcher.CloseAndWait(10000));
 }
 
 TEST_F(LauncherEndToEnd, AnExceptionFromAnEventHandlerEndsTheProgramWithoutSaving) {
