@@ -11,4 +11,9 @@ namespace tolvern {
 // characters and more come back whole, where SHGetPathFromIDListW would fail on them.
 bool GetPathFromPIDL(PCIDLIST_ABSOLUTE pidl, std::wstring& path);
 
+// The path in the "\\?\" form when it is too long for the plain one.
+std::wstring LongPathForm(const std::wstring& path);
+// The file system's attributes of a path of any length (INVALID_FILE_ATTRIBUTES when missing).
+DWORD PathAttributes(const std::wstring& path);
+
 } // namespace tolvern

@@ -3,6 +3,7 @@
 #include "components/sel_dir_ex.h"
 
 #include "base/com.h"
+#include "base/shell_path.h"
 #include "framework/application.h"
 #include "framework/modal.h"
 
@@ -96,7 +97,7 @@ bool SelDirEx(const std::wstring& caption, const std::wstring& initialDir, std::
 }
 
 bool DirectoryExists(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD attributes = PathAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -100,10 +100,15 @@ TLauncherShell::FolderPlace TLauncherShell::PlaceOf(PCIDLIST_ABSOLUTE pidl) {
 
 TLauncherShell::FolderPlace TLauncherShell::PlaceOfEntry(int index) {
     // Asking the shell for a path binds the folder's parents one by one.
-    auto known = folderPaths_.find(index);
-    if (known == folderPaths_.end())
+    auto known = knownPaths_.find(index);
+    if (known == knownPaths_.end())
         return PlaceOf(ItemIdPool[index]);
     return {true, known->second, IsRemovable(known->second)};
+}
+
+std::wstring TLauncherShell::KnownPath(int index) const {
+    auto known = knownPaths_.find(index);
+    return known == knownPaths_.end() ? std::wstring() : known->second;
 }
 
 void TLauncherShell::BeginPopup() {
@@ -172,6 +177,50 @@ TLauncherShell::ReadFolder(PCIDLIST_ABSOLUTE pidl, const FolderPlace& place, SHC
     return ReadOutcome::Read;
 }
 
+bool TLauncherShell::ReadsThroughFileSystem(PCIDLIST_ABSOLUTE pidl, const FolderPlace& place) {
+    return place.hasPath && (!pidl || place.path.size() >= MAX_PATH);
+}
+
+TLauncherShell::ReadOutcome
+TLauncherShell::ReadFileSystemFolder(const FolderPlace& place, SHCONTF flags,
+                                     const std::function<bool(FolderChild&)>& visit) {
+    std::wstring pattern = LongPathForm(place.path);
+    if (pattern.back() != L'\\')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return ReadOutcome::NotStarted;
+    TLinkReader links(*ShellMalloc.Get(), removableDrives_);
+    TIconClasses iconClasses(settings_.HideArrow);
+    ReadOutcome outcome = ReadOutcome::Read;
+    do {
+        const std::wstring name = data.cFileName;
+        const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (name == L"." || name == L".." ||
+            ((data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) && !(flags & SHCONTF_INCLUDEHIDDEN)) ||
+            !(flags & (folder ? SHCONTF_FOLDERS : SHCONTF_NONFOLDERS)))
+            continue;
+        FolderChild child;
+        child.links = &links;
+        child.iconClasses = &iconClasses;
+        child.caption = FileSystemDisplayName(name, folder);
+        child.facts =
+            GetFileSystemFacts(JoinPath(place.path, name), data.dwFileAttributes, place.removable);
+        child.icon = iconClasses.Of(child.facts);
+        child.icon.pathOnly = child.facts.path;
+        child.icon.pathOnlyFolder = folder;
+        if (!visit(child)) {
+            outcome = ReadOutcome::Stopped;
+            break;
+        }
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return outcome;
+}
+
 LinkTarget TLauncherShell::ResolveChildLink(FolderChild& child) {
     const ShellItemFacts& facts = child.facts;
     if (!facts.hasPath || !facts.IsLink() || !child.links)
@@ -213,15 +262,14 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
     int total = 0;
     int n = 0;
     TAssociatedExtCache unassociated;
-    const ReadOutcome outcome =
-        ReadFolder(folderPidl, place, FolderEnumFlags, [&](FolderChild& child) {
+    const std::function<bool(FolderChild&)> collect = [&](FolderChild& child) {
         const ShellItemFacts& facts = child.facts;
         std::vector<NamedPidl>* into = nullptr;
         UniquePidl target; // a shortcut's folder, standing in for it (showing its icon)
-        std::wstring folderPath;
+        // Kept for a folder (asked again otherwise when it opens) and for an item without list.
+        const std::wstring knownPath = facts.IsFolder() || !child.pidl ? facts.path : L"";
         if (facts.IsFolder()) {
             into = &folders;
-            folderPath = facts.path;
         } else if (facts.IsLink() || !settings_.DoNotViewUnassociatedItems || !facts.hasPath) {
             LinkTarget link = ResolveChildLink(child);
             if (facts.IsLink() && IsLinkTargetFolder(link)) {
@@ -237,7 +285,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             if (target)
                 into->push_back({child.caption, std::move(target), child.icon.ForTarget()});
             else
-                into->push_back({child.caption, std::move(child.pidl), child.icon, folderPath});
+                into->push_back({child.caption, std::move(child.pidl), child.icon, knownPath});
             ++total;
         }
 
@@ -251,7 +299,10 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             }
         }
         return !Escape();
-    });
+    };
+    const ReadOutcome outcome = ReadsThroughFileSystem(folderPidl, place)
+                                    ? ReadFileSystemFolder(place, FolderEnumFlags, collect)
+                                    : ReadFolder(folderPidl, place, FolderEnumFlags, collect);
     if (outcome != ReadOutcome::Read) {
         finish();
         return;
@@ -287,7 +338,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         }
     }
     for (int j = 0; j < static_cast<int>(files.size()); ++j) {
-        AddFile(*item, files[j].caption, std::move(files[j].pidl), files[j].icon);
+        AddFile(*item, files[j].caption, std::move(files[j].pidl), files[j].icon, files[j].path);
         const int m = folderCount + j + 1;
         if (m % 10 == 0)
             adding(m);
@@ -337,7 +388,7 @@ TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& capt
     auto folder = std::make_unique<TMenuItem>(caption);
     SavePIDLToTag(*folder, std::move(pidl), icon);
     if (!path.empty())
-        folderPaths_[static_cast<int>(folder->Tag)] = path;
+        RememberPath(static_cast<int>(folder->Tag), path);
     folder->OnClick = FolderClick;
     folder->OnDrawItem = DrawItem;
     InsertChildHeader(*folder);
@@ -345,9 +396,12 @@ TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& capt
 }
 
 TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
-                                   const IconHint& icon) {
+                                   const IconHint& icon, const std::wstring& path) {
     auto file = std::make_unique<TMenuItem>(caption);
+    const bool pathOnly = !pidl && !path.empty();
     SavePIDLToTag(*file, std::move(pidl), icon);
+    if (pathOnly)
+        RememberPath(static_cast<int>(file->Tag), path);
     file->OnClick = ItemClick;
     file->OnDrawItem = DrawItem;
     return parent.Add(std::move(file));

@@ -20,10 +20,10 @@ bool TItemActivation::DriveReadyFor(const std::wstring& path) const {
     return false;
 }
 
-BOOL TItemActivation::Execute(SHELLEXECUTEINFOW& info) {
+BOOL TItemActivation::Execute(SHELLEXECUTEINFOW& info, ULONG mask) {
     // The structure's real size: the 32-bit ANSI one is refused by 64-bit Windows.
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.fMask = mask;
     info.hwnd = OwnerWindow;
     info.lpParameters = L"";
     info.lpDirectory = L"";
@@ -31,18 +31,26 @@ BOOL TItemActivation::Execute(SHELLEXECUTEINFOW& info) {
     return ShellExecute(info);
 }
 
-bool TItemActivation::FileExecEx(PCIDLIST_ABSOLUTE pidl) {
-    std::wstring path;
-    if (GetPathFromPIDL(pidl, path)) {
-        if (IsLinkItem(pidl)) {
+bool TItemActivation::FileExecEx(PCIDLIST_ABSOLUTE pidl, const std::wstring& knownPath) {
+    std::wstring path = knownPath;
+    const bool hasPath = !path.empty() || GetPathFromPIDL(pidl, path);
+    // The shell's lists name paths only up to MAX_PATH: a longer one is opened by its path.
+    const bool byPath = hasPath && (!pidl || path.size() >= MAX_PATH);
+    if (hasPath) {
+        const ShellItemFacts facts =
+            byPath ? GetFileSystemFacts(path, PathAttributes(path), shell_.IsRemovable(path))
+                   : GetItemFacts(pidl);
+        if (facts.IsLink()) {
             // Only the target's drive matters for a shortcut.
-            const std::wstring target = GetLinkPath(*shell_.ShellMalloc.Get(), pidl);
+            const std::wstring target =
+                byPath ? ResolveLink(*shell_.ShellMalloc.Get(), LongPathForm(path)).path
+                       : GetLinkPath(*shell_.ShellMalloc.Get(), pidl);
             if (!DriveReadyFor(target))
                 return false;
         } else if (!DriveReadyFor(path)) {
             return false;
         }
-        if (IsFolderItem(pidl) && !IsDirAccessible(path)) {
+        if (facts.IsFolder() && !IsDirAccessible(path)) {
             if (shell_.MsgBox)
                 shell_.MsgBox(CannotAccessMessage(path));
             return false;
@@ -50,11 +58,15 @@ bool TItemActivation::FileExecEx(PCIDLIST_ABSOLUTE pidl) {
     }
     SHELLEXECUTEINFOW info{};
     info.lpVerb = L""; // the item's default verb
-    info.lpIDList = const_cast<LPITEMIDLIST>(reinterpret_cast<LPCITEMIDLIST>(pidl));
+    const std::wstring usablePath = byPath ? ShellUsablePath(path) : std::wstring();
+    if (byPath)
+        info.lpFile = usablePath.c_str();
+    else
+        info.lpIDList = const_cast<LPITEMIDLIST>(reinterpret_cast<LPCITEMIDLIST>(pidl));
     // What is opened may take the foreground from us, the foreground process.
     ::AllowSetForegroundWindow(ASFW_ANY);
     ++launchCount_;
-    Execute(info);
+    Execute(info, byPath ? 0 : SEE_MASK_INVOKEIDLIST);
     return true;
 }
 
@@ -83,7 +95,7 @@ void TItemActivation::PopupMenu_ItemClick(TMenuItem* sender) {
         OpenProperty(item);
         return;
     }
-    FileExecEx(item);
+    FileExecEx(item, shell_.KnownPath(static_cast<int>(sender->Tag)));
 }
 
 void TItemActivation::PopupMenu_ItemClick2(TMenuItem* sender) {
@@ -93,7 +105,7 @@ void TItemActivation::PopupMenu_ItemClick2(TMenuItem* sender) {
         return;
     const MyMenuRow& entry = rows[static_cast<size_t>(row)];
     if (FileExists(entry.Path))
-        FileExecEx(entry.Pidl.get());
+        FileExecEx(entry.Pidl.get(), entry.Path);
     else if (shell_.MsgBox)
         shell_.MsgBox(CannotOpenMessage(entry.Path));
 }

@@ -29,8 +29,9 @@ public:
 
     // Opens the item with its default verb; what the program itself finds wrong (a drive
     // without a medium, a folder that cannot be entered) is reported instead. True when the
-    // shell was asked to open it.
-    bool FileExecEx(PCIDLIST_ABSOLUTE pidl);
+    // shell was asked to open it. knownPath: the item's path when the caller knows it; an item
+    // without list, or whose path is too long for the shell's lists, is opened by its path.
+    bool FileExecEx(PCIDLIST_ABSOLUTE pidl, const std::wstring& knownPath = {});
     // The shell's properties dialog of a file-system path, or of an identifier list.
     bool OpenProperty(const std::wstring& path);
     bool OpenProperty(PCIDLIST_ABSOLUTE pidl);
@@ -45,7 +46,7 @@ public:
 
 private:
     bool DriveReadyFor(const std::wstring& path) const;
-    BOOL Execute(SHELLEXECUTEINFOW& info);
+    BOOL Execute(SHELLEXECUTEINFOW& info, ULONG mask = SEE_MASK_INVOKEIDLIST);
 
     TLauncherShell& shell_;
     TLauncherMenu& menu_;

@@ -229,7 +229,8 @@ bool ClassKeyExists(const std::wstring& key) {
 bool ClassIconPerFile(const std::wstring& key) {
     std::wstring icon;
     return ClassKeyExists(key + L"\\shellex\\IconHandler") ||
-           (ReadClassString(key + L"\\DefaultIcon", icon) && icon.find(L"%1") != std::wstring::npos);
+           (ReadClassString(key + L"\\DefaultIcon", icon) &&
+            icon.find(L"%1") != std::wstring::npos);
 }
 } // namespace
 
@@ -243,10 +244,10 @@ bool TIconClasses::ExtensionSharesIcon(const std::wstring& upperExtension) {
     shares = shares && !ClassIconPerFile(L"*"); // a handler for every file
     if (shares && !upperExtension.empty()) {
         std::wstring type;
-        shares = !ClassIconPerFile(upperExtension) &&
-                 !ClassIconPerFile(L"SystemFileAssociations\\" + upperExtension) &&
-                 !(ReadClassString(upperExtension, type) && !type.empty() &&
-                   ClassIconPerFile(type));
+        shares =
+            !ClassIconPerFile(upperExtension) &&
+            !ClassIconPerFile(L"SystemFileAssociations\\" + upperExtension) &&
+            !(ReadClassString(upperExtension, type) && !type.empty() && ClassIconPerFile(type));
         std::wstring current;
         if (shares && !type.empty() && ReadClassString(type + L"\\CurVer", current) &&
             !current.empty())
@@ -296,7 +297,7 @@ std::wstring TIconClasses::OfLinkTarget(const LinkTarget& target) {
     facts.attributesKnown = true;
     facts.attributes = target.attributes;
     if (facts.IsFolder())
-        facts.fileAttributes = ::GetFileAttributesW(LongPathForm(target.path).c_str());
+        facts.fileAttributes = PathAttributes(target.path);
     return OfPlain(facts).sharedClass; // the target's own icon, an Internet shortcut's too
 }
 
@@ -306,21 +307,11 @@ HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
 }
 
 namespace {
-// The icon every item of the class shows, found without the item: the system image list's
-// entry for any file of the extension or any plain folder, or url.dll's.
-ItemIconSource ClassIconSource(const std::wstring& sharedClass, bool large) {
+// The system image list's entry for any item of that name and kind: the shell is told not to
+// look at the disk.
+ItemIconSource NameIconSource(const std::wstring& name, bool folder, bool large) {
     ItemIconSource source;
     source.large = large;
-    if (sharedClass == kUrlClass) {
-        source.kind = ItemIconSource::Kind::Url;
-        return source;
-    }
-    const bool folder = sharedClass == kFolderClass;
-    if (!folder && sharedClass.rfind(kFileClass, 0) != 0)
-        return source;
-    // The name only carries the extension: the shell is told not to look at the disk.
-    const std::wstring name =
-        folder ? L"folder" : L"any" + sharedClass.substr(std::wstring_view(kFileClass).size());
     SHFILEINFOW info{};
     UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | (large ? 0 : SHGFI_SMALLICON);
     const DWORD_PTR list =
@@ -333,6 +324,24 @@ ItemIconSource ClassIconSource(const std::wstring& sharedClass, bool large) {
     }
     return source;
 }
+
+// The icon every item of the class shows, found without the item: the system image list's
+// entry for any file of the extension or any plain folder, or url.dll's.
+ItemIconSource ClassIconSource(const std::wstring& sharedClass, bool large) {
+    ItemIconSource source;
+    source.large = large;
+    if (sharedClass == kUrlClass) {
+        source.kind = ItemIconSource::Kind::Url;
+        return source;
+    }
+    const bool folder = sharedClass == kFolderClass;
+    if (!folder && sharedClass.rfind(kFileClass, 0) != 0)
+        return source;
+    // The name only carries the extension.
+    return NameIconSource(
+        folder ? L"folder" : L"any" + sharedClass.substr(std::wstring_view(kFileClass).size()),
+        folder, large);
+}
 } // namespace
 
 ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
@@ -343,6 +352,8 @@ ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, boo
         if (source.kind != ItemIconSource::Kind::None)
             return source;
     }
+    if (!pidl && !known.pathOnly.empty())
+        return NameIconSource(ExtractFileName(known.pathOnly), known.pathOnlyFolder, large);
     std::wstring path = known.linkPath; // asking the shell again costs a folder binding
     if (!hideArrow || (path.empty() && !GetPathFromPIDL(pidl, path)))
         return SystemIconSource(allocator, pidl, large, commonPrograms);

@@ -17,10 +17,14 @@ struct IconHint {
     bool plain = false;       // a file-system item and no shortcut
     std::wstring sharedClass; // not empty: every item of this class shows the same icon
     std::wstring linkPath;    // a shortcut file's path, as the read found it
+    // An item the shell cannot name (its path is too long for it): it shows the icon the shell
+    // gives any item of its name and kind.
+    std::wstring pathOnly;
+    bool pathOnlyFolder = false;
 
     bool IsLink() const { return !linkPath.empty(); }
     // For the target a shortcut stands in for: the same picture, but no shortcut.
-    IconHint ForTarget() const { return {plain, sharedClass, {}}; }
+    IconHint ForTarget() const { return {plain, sharedClass, {}, {}, false}; }
 };
 
 // Decides which items of one read share their icon: files of an extension whose type gives

@@ -168,11 +168,27 @@ void TLauncherMenu::PreparePIDLs() {
 
 int TLauncherMenu::GetBothIcon(PCIDLIST_ABSOLUTE pidl) {
     IMalloc& allocator = *shell_.ShellMalloc.Get();
+    return AddBothIcons([&](bool large) {
+        return GetItemIcon(allocator, pidl, large, settings_.HideArrow, CommonProgramsPIDL.get());
+    });
+}
+
+int TLauncherMenu::GetBothIcon(const std::wstring& pathOnly, bool folder) {
+    IMalloc& allocator = *shell_.ShellMalloc.Get();
+    IconHint hint;
+    hint.pathOnly = pathOnly;
+    hint.pathOnlyFolder = folder;
+    return AddBothIcons([&](bool large) {
+        return MakeItemIcon(GetItemIconSource(allocator, nullptr, large, settings_.HideArrow,
+                                              CommonProgramsPIDL.get(), hint));
+    });
+}
+
+int TLauncherMenu::AddBothIcons(const std::function<HICON(bool large)>& make) {
     // The two lists must grow in step: an icon the shell cannot give is replaced by the
     // question mark, so that one index keeps meaning the same picture in both.
     auto add = [&](TImageList& list, bool large) {
-        UniqueIcon icon(
-            GetItemIcon(allocator, pidl, large, settings_.HideArrow, CommonProgramsPIDL.get()));
+        UniqueIcon icon(make(large));
         int index = icon ? list.AddIcon(icon.get()) : -1;
         if (index < 0) {
             UniqueIcon fallback(list.GetIcon(kImageNoPath));
@@ -252,9 +268,23 @@ void TLauncherMenu::AddIconToList(const std::wstring& caption, const std::wstrin
     UniquePidl pidl = GetPIDLFromPath(*shell_.DesktopFolder.Get(), allocator, path);
 
     auto item = std::make_unique<TMenuItem>(DoubleAmpersands(caption));
+    // A path the shell cannot name (too long for it) stands without list; a folder there is
+    // read through the file system.
+    const DWORD pathAttributes = pidl ? INVALID_FILE_ATTRIBUTES : PathAttributes(path);
+    const bool pathOnly = !pidl && pathAttributes != INVALID_FILE_ATTRIBUTES;
+    const bool pathOnlyFolder = pathOnly && (pathAttributes & FILE_ATTRIBUTE_DIRECTORY);
     const bool folder = pidl && IsFolderItem(pidl.get());
     const bool linkToFolder = !folder && pidl && IsLinkToFolder(allocator, pidl.get());
-    if (folder || linkToFolder) {
+    if (pathOnlyFolder) {
+        IconHint icon;
+        icon.pathOnly = path;
+        icon.pathOnlyFolder = true;
+        shell_.SavePIDLToTag(*item, UniquePidl(), icon);
+        shell_.RememberPath(static_cast<int>(item->Tag), path);
+        item->OnClick = [this](TMenuItem* sender) { PopupMenu_FolderClick(sender); };
+        item->SubMenuImages = &ImageList_small;
+        shell_.InsertChildHeader(*item);
+    } else if (folder || linkToFolder) {
         shell_.SavePIDLToTag(*item, linkToFolder ? GetLinkPIDL(allocator, pidl.get())
                                                  : CopyPIDL(allocator, pidl.get()));
         item->OnClick = [this](TMenuItem* sender) { PopupMenu_FolderClick(sender); };
@@ -271,8 +301,11 @@ void TLauncherMenu::AddIconToList(const std::wstring& caption, const std::wstrin
     TMenuItem* added = top.Insert(top.Count() - kItemsAfterEntries, std::move(item));
 
     std::wstring fileSystemPath;
-    const int image = pidl && GetPathFromPIDL(pidl.get(), fileSystemPath) ? GetBothIcon(pidl.get())
-                                                                          : kImageNoPath;
+    int image = kImageNoPath;
+    if (pidl && GetPathFromPIDL(pidl.get(), fileSystemPath))
+        image = GetBothIcon(pidl.get());
+    else if (pathOnly)
+        image = GetBothIcon(path, pathOnlyFolder);
     added->ImageIndex = image;
     rows_.push_back({caption, path, std::move(pidl), image});
     UpdateNoItem();

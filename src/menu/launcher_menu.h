@@ -97,6 +97,8 @@ public:
     void PreparePIDLs();
     void PrepareTopLevelMenu();
     int GetBothIcon(PCIDLIST_ABSOLUTE pidl);
+    // The icons of an entry the shell cannot name: those of any item of its name and kind.
+    int GetBothIcon(const std::wstring& pathOnly, bool folder);
     void AddIconToList(const std::wstring& caption, const std::wstring& path);
     // Removes every My Menu entry from the menu and the list.
     void ClearMyMenu();
@@ -158,6 +160,8 @@ private:
     void Guarded(void (TLauncherMenu::*builder)());
     TMenuItem* AddFixed(TMenuItem& parent, const wchar_t* caption, int image = -1);
     void UpdateNoItem();
+    // Adds the icon `make` gives at each size to the large and the small list, in step.
+    int AddBothIcons(const std::function<HICON(bool large)>& make);
 
     bool IsAvailable(const TMenuItem* specialItem) const;
 

@@ -8,8 +8,7 @@
 namespace tolvern {
 
 TLauncherShell::TLauncherShell(const LauncherSettings& settings)
-    : DriveReady(IsDriveReady),
-      EscapePressed([lastPoll = DWORD(0)]() mutable {
+    : DriveReady(IsDriveReady), EscapePressed([lastPoll = DWORD(0)]() mutable {
           // Asked for every item of a read, the key state costs a round trip each time under
           // Wine; a hundredth of a second between looks is still at once for the person.
           const DWORD now = ::GetTickCount();
@@ -57,7 +56,7 @@ HICON TLauncherShell::PoolIcon(int index) {
 void TLauncherShell::EmptyPools() {
     ItemIdPool.Release(ShellMalloc.Get());
     IconHandlePool.DestroyAll();
-    folderPaths_.clear();
+    knownPaths_.clear();
 }
 
 } // namespace tolvern

@@ -94,6 +94,14 @@ public:
     FolderPlace PlaceOf(PCIDLIST_ABSOLUTE pidl);
     // The place of a pool entry, from the path its read found when there is one.
     FolderPlace PlaceOfEntry(int index);
+    // The path remembered for a pool entry; empty when none is.
+    std::wstring KnownPath(int index) const;
+    // Remembers the path of a pool entry (a folder's, found by a read; or that of an item the
+    // shell cannot name, whose entry holds no list).
+    void RememberPath(int index, const std::wstring& path) { knownPaths_[index] = path; }
+    // The shell cannot read the folder exactly (its path is too long for it, or it has no list):
+    // it is read through the file system instead, never as another folder.
+    static bool ReadsThroughFileSystem(PCIDLIST_ABSOLUTE pidl, const FolderPlace& place);
     // What holds for the length of one popup is asked of the system once in it (each question
     // costs a round trip under Wine): the screen's height and each drive's type.
     void BeginPopup();
@@ -110,6 +118,11 @@ public:
     // The same, with the place the caller already found.
     ReadOutcome ReadFolder(PCIDLIST_ABSOLUTE pidl, const FolderPlace& place, SHCONTF flags,
                            const std::function<bool(FolderChild&)>& visit);
+    // Hands the folder's entries, as the file system lists them under the "\\?\" form of its
+    // path, to visit as children without lists (the hidden ones only with
+    // SHCONTF_INCLUDEHIDDEN). NotStarted when the folder cannot be listed.
+    ReadOutcome ReadFileSystemFolder(const FolderPlace& place, SHCONTF flags,
+                                     const std::function<bool(FolderChild&)>& visit);
     // A shortcut child's target, resolved from its path by the read's reader (the child's
     // icon hint then tells of the icon the target gives it); empty for any other child.
     static LinkTarget ResolveChildLink(FolderChild& child);
@@ -118,11 +131,11 @@ public:
     void GetSubItems2(TMenuItem*& item);
     int GetSubItemCount(PCIDLIST_ABSOLUTE pidl);
     void InsertChildHeader(TMenuItem& item);
-    // path: the folder's path when the caller knows it.
+    // path: the item's path when the caller knows it (a folder's, or any item's without list).
     TMenuItem* AddFolder(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
                          const IconHint& icon = {}, const std::wstring& path = {});
     TMenuItem* AddFile(TMenuItem& parent, const std::wstring& caption, UniquePidl pidl,
-                       const IconHint& icon = {});
+                       const IconHint& icon = {}, const std::wstring& path = {});
     // "(なし)" (position 2) shows exactly when the submenu holds nothing but its header.
     static void UpdateEmptyMarker(TMenuItem& item);
     static bool AreItemsSame(const TMenuItem& item, const std::wstring& text);
@@ -144,9 +157,9 @@ private:
 
     const LauncherSettings& settings_;
     RECT progressHintRect_{};
-    std::unordered_map<int, std::wstring> folderPaths_; // by pool index
-    std::optional<int> screenHeight_;                   // for this popup
-    TRemovableDrives removableDrives_;                  // for this popup
+    std::unordered_map<int, std::wstring> knownPaths_; // by pool index
+    std::optional<int> screenHeight_;                  // for this popup
+    TRemovableDrives removableDrives_;                 // for this popup
 };
 
 } // namespace tolvern

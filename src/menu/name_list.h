@@ -12,8 +12,10 @@ namespace tolvern {
 struct NamedPidl {
     std::wstring caption;
     UniquePidl pidl;
-    IconHint icon;    // what the read learnt of the item's own icon
-    std::wstring path{}; // a folder's path, when the read found it (else asked when it opens)
+    IconHint icon; // what the read learnt of the item's own icon
+    // The path the read found: a folder's (else asked when it opens), or that of an item the
+    // shell cannot name, which has no list.
+    std::wstring path{};
 };
 
 // The user locale's collation, ignoring case (CSTR_LESS_THAN, CSTR_EQUAL, CSTR_GREATER_THAN).

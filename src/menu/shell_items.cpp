@@ -2,6 +2,7 @@
 #include "menu/shell_items.h"
 
 #include "base/com.h"
+#include "base/registry_ini.h"
 #include "base/text.h"
 
 #include <shellapi.h>
@@ -101,7 +102,65 @@ UniquePidl GetPIDLFromPath(IShellFolder& desktop, IMalloc& allocator, const std:
     if (FAILED(desktop.ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &pidl, nullptr)))
         return {};
     // Parsed by the desktop, the list is absolute.
-    return UniquePidl(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(pidl));
+    UniquePidl parsed(allocator, reinterpret_cast<PIDLIST_ABSOLUTE>(pidl));
+    // Names without a file-system path (virtual folders) have nothing to compare.
+    std::wstring named;
+    if (GetPathFromPIDL(parsed.get(), named) && !SameFileSystemPath(named, path))
+        return {};
+    return parsed;
+}
+
+namespace {
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/') &&
+           !(path.size() == 3 && path[1] == L':'))
+        path.pop_back();
+    for (wchar_t& c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+// The plain form of a "\\?\" path.
+std::wstring WithoutLongPrefix(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        return path.substr(4);
+    return path;
+}
+
+// What a path-converting call gives for a path of any length; empty when it fails.
+std::wstring ConvertedPath(DWORD(WINAPI* convert)(LPCWSTR, LPWSTR, DWORD),
+                           const std::wstring& path) {
+    std::wstring buffer(32768, L'\0');
+    const DWORD length =
+        convert(LongPathForm(path).c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0 || length >= buffer.size())
+        return {};
+    buffer.resize(length);
+    return WithoutLongPrefix(buffer);
+}
+} // namespace
+
+bool SameFileSystemPath(const std::wstring& a, const std::wstring& b) {
+    const std::wstring left = WithoutTrailingBackslash(a), right = WithoutTrailingBackslash(b);
+    if (EqualsIgnoreCase(left, right))
+        return true;
+    // Short (8.3) names of the same item: both as the file system spells them in full.
+    const std::wstring longLeft = ConvertedPath(::GetLongPathNameW, left);
+    const std::wstring longRight = ConvertedPath(::GetLongPathNameW, right);
+    return !longLeft.empty() && EqualsIgnoreCase(WithoutTrailingBackslash(longLeft),
+                                                 WithoutTrailingBackslash(longRight));
+}
+
+std::wstring ShellUsablePath(const std::wstring& path) {
+    if (path.size() < MAX_PATH)
+        return path;
+    const std::wstring shortForm = ConvertedPath(::GetShortPathNameW, path);
+    if (!shortForm.empty() && shortForm.size() < MAX_PATH)
+        return shortForm;
+    return LongPathForm(path);
 }
 
 std::wstring ExtractFileDrive(const std::wstring& path) {
@@ -131,7 +190,7 @@ std::wstring ExtractFileExt(const std::wstring& path) {
 }
 
 bool FileExists(const std::wstring& path) {
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD attributes = PathAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -161,14 +220,6 @@ bool IsDriveReady(const std::wstring& root) {
                                             &flags, nullptr, 0);
     ::SetErrorMode(previous);
     return ok != FALSE;
-}
-
-std::wstring LongPathForm(const std::wstring& path) {
-    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0)
-        return path;
-    if (path.rfind(L"\\\\", 0) == 0)
-        return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
 }
 
 bool IsDirAccessible(const std::wstring& path) {
@@ -216,6 +267,23 @@ ShellItemFacts GetItemFacts(PCIDLIST_ABSOLUTE pidl) {
     facts.removable = facts.hasPath && IsRemovableDrive(facts.path);
     if (!facts.removable)
         facts.attributesKnown = ShellAttributes(pidl, facts.attributes);
+    return facts;
+}
+
+ShellItemFacts GetFileSystemFacts(const std::wstring& path, DWORD fileAttributes, bool removable) {
+    ShellItemFacts facts;
+    facts.hasPath = true;
+    facts.path = path;
+    facts.removable = removable;
+    facts.fileAttributes = fileAttributes;
+    facts.attributesKnown = fileAttributes != INVALID_FILE_ATTRIBUTES;
+    if (!facts.attributesKnown)
+        return facts;
+    facts.attributes = SFGAO_FILESYSTEM;
+    if (fileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        facts.attributes |= SFGAO_FOLDER;
+    else if (ToUpperInvariant(ExtractFileExt(path)) == L".LNK")
+        facts.attributes |= SFGAO_LINK;
     return facts;
 }
 
@@ -346,8 +414,8 @@ LinkTarget ReadTarget(IMalloc& allocator, IShellLinkW& link, TLinkReader::Parent
     if (link.GetPath(buffer.data(), kLongPathLength, nullptr, SLGP_UNCPRIORITY) == S_OK)
         target.path = buffer.c_str();
     int iconIndex = 0;
-    target.namesIcon = SUCCEEDED(link.GetIconLocation(buffer.data(), kLongPathLength, &iconIndex)) &&
-                       buffer[0];
+    target.namesIcon =
+        SUCCEEDED(link.GetIconLocation(buffer.data(), kLongPathLength, &iconIndex)) && buffer[0];
     SFGAOF attributes = 0;
     const bool bindable = IsBindable(target.pidl.get(), parents, attributes);
     if (bindable) {
@@ -453,6 +521,7 @@ bool IsAssociatedPath(TAssociatedExtCache& cache, const std::wstring& path,
     std::wstring dir = ExtractFileDir(path);
     if (dir.size() == 2 && dir[1] == L':')
         dir += L'\\'; // a drive root keeps its backslash
+    dir = ShellUsablePath(dir);
     wchar_t program[MAX_PATH] = {};
     const auto result = reinterpret_cast<INT_PTR>(
         ::FindExecutableW(ExtractFileName(path).c_str(), dir.c_str(), program));
@@ -511,6 +580,33 @@ std::wstring GetDisplayName(IShellFolder& folder, PCUITEMID_CHILD child) {
         break;
     }
     return DoubleAmpersands(text);
+}
+
+namespace {
+// The shell hides an extension its type says never to show (shortcuts), and every registered
+// extension while the user hides known ones.
+bool ExtensionHidden(const std::wstring& extension) {
+    std::wstring type;
+    if (!ReadRegistryText(HKEY_CLASSES_ROOT, extension, nullptr, type) || type.empty())
+        return false;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, type.c_str(), L"NeverShowExt", RRF_RT_ANY, nullptr,
+                       nullptr, nullptr) == ERROR_SUCCESS)
+        return true;
+    DWORD hide = 0, size = sizeof hide;
+    return ::RegGetValueW(HKEY_CURRENT_USER,
+                          L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced",
+                          L"HideFileExt", RRF_RT_REG_DWORD, nullptr, &hide,
+                          &size) == ERROR_SUCCESS &&
+           hide != 0;
+}
+} // namespace
+
+std::wstring FileSystemDisplayName(const std::wstring& fileName, bool folder) {
+    std::wstring name = fileName;
+    const std::wstring extension = folder ? std::wstring() : ExtractFileExt(fileName);
+    if (!extension.empty() && extension.size() < name.size() && ExtensionHidden(extension))
+        name.resize(name.size() - extension.size());
+    return DoubleAmpersands(name);
 }
 
 } // namespace tolvern

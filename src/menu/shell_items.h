@@ -62,7 +62,15 @@ bool IsDesktopPIDL(PCUIDLIST_RELATIVE pidl); // the empty list
 
 std::wstring GetWindowsDir(); // with a trailing backslash; empty on failure
 std::wstring GetSystemDir();
+// The list of exactly that path, or none: the shell cuts a path longer than it can take and
+// gives the list of another folder, which must never stand for it.
 UniquePidl GetPIDLFromPath(IShellFolder& desktop, IMalloc& allocator, const std::wstring& path);
+// Both name the same file-system item (letter case, a trailing backslash and short names
+// aside).
+bool SameFileSystemPath(const std::wstring& a, const std::wstring& b);
+// A form of the path that the shell's path-taking calls accept: the path itself while it is
+// short enough, else its short (8.3) form where the volume keeps one, else the "\\?\" form.
+std::wstring ShellUsablePath(const std::wstring& path);
 
 std::wstring ExtractFileDrive(const std::wstring& path); // "C:" or "\\server\share"
 std::wstring ExtractFileExt(const std::wstring& path);   // from the last dot, dot included
@@ -82,8 +90,6 @@ private:
     std::unordered_map<std::wstring, bool> drives_; // by drive, upper case
 };
 bool IsDriveReady(const std::wstring& root);
-// The path in the "\\?\" form when it is too long for the plain one.
-std::wstring LongPathForm(const std::wstring& path);
 bool IsDirAccessible(const std::wstring& path);
 
 // --- Shell item tests (absolute lists) -------------------------------------------------
@@ -108,6 +114,9 @@ struct ShellItemFacts {
 // Facts from the item's own absolute list (one path query, one drive query, one attribute
 // query).
 ShellItemFacts GetItemFacts(PCIDLIST_ABSOLUTE pidl);
+// Facts of a file-system entry that has no list, from the file system alone: a shortcut by its
+// extension, as the shell tells one.
+ShellItemFacts GetFileSystemFacts(const std::wstring& path, DWORD fileAttributes, bool removable);
 
 bool IsFolderItem(PCIDLIST_ABSOLUTE pidl);
 bool IsLinkItem(PCIDLIST_ABSOLUTE pidl);
@@ -180,6 +189,9 @@ bool IsAssociatedFile(TAssociatedExtCache& cache, PCIDLIST_ABSOLUTE pidl);
 
 // The name the parent folder shows for its child, with every "&" doubled.
 std::wstring GetDisplayName(IShellFolder& folder, PCUITEMID_CHILD child);
+// The name a folder shows for a file-system entry found without the shell (a file's extension
+// hidden as the shell hides it), with every "&" doubled.
+std::wstring FileSystemDisplayName(const std::wstring& fileName, bool folder);
 std::wstring DoubleAmpersands(const std::wstring& text);
 
 } // namespace tolvern

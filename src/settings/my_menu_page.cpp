@@ -2,6 +2,7 @@
 // every operation on it, with the launcher menu changed in the same step.
 #include "settings/my_menu_page.h"
 
+#include "base/shell_path.h"
 #include "base/text.h"
 #include "components/sel_dir_ex.h"
 #include "settings/launcher_messages.h"
@@ -350,7 +351,7 @@ void TMyMenuPage::mnuOpenClick() {
     if (row < 0)
         return;
     const std::wstring path = host_.Entry(row).Path;
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD attributes = PathAttributes(path);
     const bool file =
         attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     if (file || DirectoryExists(path))

@@ -185,6 +185,113 @@ TEST(ItemActivation, AFolderSubmenuFillsUpTo2000PoolEntriesAndIsRefusedBeyond) {
     EXPECT_EQ(L"a.exe", item->Items(item->Count() - 1)->Caption);
 }
 
+// Folders and files of a path longer than the shell takes, made through the "\\?\" form.
+struct LongPathTree {
+    ~LongPathTree() {
+        for (auto f = made.rbegin(); f != made.rend(); ++f)
+            if (!::DeleteFileW(LongPathForm(*f).c_str()))
+                ::RemoveDirectoryW(LongPathForm(*f).c_str());
+    }
+    std::wstring Dir(const std::wstring& path) {
+        EXPECT_TRUE(::CreateDirectoryW(LongPathForm(path).c_str(), nullptr)) << path;
+        made.push_back(path);
+        return path;
+    }
+    std::wstring File(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+        ::CloseHandle(::CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, attributes, nullptr));
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, PathAttributes(path)) << path;
+        made.push_back(path);
+        return path;
+    }
+    std::vector<std::wstring> made; // in order of making
+};
+
+std::vector<std::wstring> Entries(const TMenuItem& folder) {
+    std::vector<std::wstring> captions;
+    for (int i = 0; i < folder.Count(); ++i)
+        if (folder.Items(i)->Visible)
+            captions.push_back(folder.Items(i)->Caption);
+    return captions;
+}
+
+TEST(ItemActivation, AFolderPathTooLongForTheShellListsExactlyItsOwnItemsAndOpensThem) {
+    RecordingLauncher r;
+    LongPathTree tree;
+    // An ancestor of 258 characters with a file of its own: the shell cuts a longer path to
+    // about that length, and its items must never stand for the long folder's.
+    std::wstring ancestor = TempFolder(L"long-paths");
+    for (int level = 0; ancestor.size() + 51 < 258; ++level)
+        ancestor = tree.Dir(ancestor + L"\\deep-folder-name-number-" + std::to_wstring(level) +
+                            L"-padding-padding");
+    ancestor = tree.Dir(ancestor + L"\\" + std::wstring(257 - ancestor.size(), L'q'));
+    ASSERT_EQ(258u, ancestor.size());
+    tree.File(ancestor + L"\\ancestor.txt");
+    const std::wstring longDir = tree.Dir(ancestor + L"\\" + std::wstring(60, L'x'));
+    ASSERT_GT(longDir.size(), 300u);
+    tree.Dir(longDir + L"\\Sub");
+    const std::wstring inner = tree.File(longDir + L"\\Sub\\inner.exe");
+    const std::wstring b = tree.File(longDir + L"\\b.exe");
+    tree.File(longDir + L"\\a.exe");
+    tree.File(longDir + L"\\c.xyz"); // no program opens it (programs open themselves)
+    tree.File(longDir + L"\\hidden.exe", FILE_ATTRIBUTE_HIDDEN);
+    // Just past the limit, where the shell's cut names the ancestor.
+    const std::wstring cut = tree.Dir(ancestor + L"\\yyy");
+    tree.File(cut + L"\\own.exe");
+    for (const std::wstring& path : {longDir, longDir + L"\\b.exe", cut})
+        EXPECT_FALSE(r.Parse(path)) << "a list that names another item: " << path.size();
+
+    r.form2.AddIconToList(L"Long", longDir);
+    r.form2.AddIconToList(L"Gone", longDir + L"\\gone");
+    r.form2.AddIconToList(L"Cut", cut);
+    TMenuItem* cutEntry = r.form2.PopupMenu2.Items.Items(kFirstEntryPosition + 2);
+    r.form2.Menu.PopupMenu_FolderClick(cutEntry);
+    cutEntry = r.form2.PopupMenu2.Items.Items(kFirstEntryPosition + 2);
+    EXPECT_EQ((std::vector<std::wstring>{L"Cut", L"-", L"own.exe"}), Entries(*cutEntry));
+    TMenuItem* entry = r.form2.PopupMenu2.Items.Items(kFirstEntryPosition);
+    ASSERT_EQ(L"Long", entry->Caption);
+    r.form2.Menu.PopupMenu_FolderClick(entry);
+    entry = r.form2.PopupMenu2.Items.Items(kFirstEntryPosition);
+    EXPECT_EQ((std::vector<std::wstring>{L"Long", L"-", L"Sub", L"a.exe", L"b.exe"}),
+              Entries(*entry));
+    TMenuItem* sub = entry->Items(3);
+    r.form2.Menu.PopupMenu_FolderClick(sub);
+    EXPECT_EQ((std::vector<std::wstring>{L"Sub", L"-", L"inner.exe"}), Entries(*sub));
+    // A path that does not exist is no folder: it has no submenu to show anything in.
+    EXPECT_EQ(0, r.form2.PopupMenu2.Items.Items(kFirstEntryPosition + 1)->Count());
+
+    // Choosing opens the very file, by a path the shell takes.
+    r.form2.Activation.PopupMenu_ItemClick(entry->Items(5));
+    r.form2.Activation.PopupMenu_ItemClick(sub->Items(3));
+    ASSERT_EQ(2u, r.calls.size());
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_TRUE(r.calls[i].pidl.empty());
+        EXPECT_LT(r.calls[i].file.size(), size_t{MAX_PATH});
+        EXPECT_TRUE(SameFileSystemPath(i == 0 ? b : inner, r.calls[i].file)) << r.calls[i].file;
+    }
+    EXPECT_TRUE(r.messages.empty());
+
+    // Hidden and unassociated files show when asked for.
+    r.form2.SetDoNotViewHiddenItems(false);
+    r.form2.SetDoNotViewUnassociatedItems(false);
+    r.form2.Menu.PopupMenu_FolderClick(entry);
+    EXPECT_EQ((std::vector<std::wstring>{L"Long", L"-", L"Sub", L"a.exe", L"b.exe", L"c.xyz",
+                                         L"hidden.exe"}),
+              Entries(*entry));
+
+    // Gone meanwhile: nothing to list, and nothing of another folder either.
+    for (const wchar_t* name : {L"a.exe", L"b.exe", L"c.xyz", L"hidden.exe"})
+        ::DeleteFileW(LongPathForm(longDir + L"\\" + name).c_str());
+    ::DeleteFileW(LongPathForm(inner).c_str());
+    ::RemoveDirectoryW(LongPathForm(longDir + L"\\Sub").c_str());
+    ::RemoveDirectoryW(LongPathForm(longDir).c_str());
+    r.form2.Menu.PopupMenu_FolderClick(entry);
+    EXPECT_EQ((std::vector<std::wstring>{L"Long", L"-", L"Sub", L"a.exe", L"b.exe", L"c.xyz",
+                                         L"hidden.exe"}),
+              Entries(*entry))
+        << "a folder that cannot be listed keeps what it showed";
+}
+
 // Records the keys the system sees, through a low-level keyboard hook on a thread of its own.
 class KeyWatcher {
 public:

@@ -1,5 +1,6 @@
 // The real launcher opening what the user chooses: My Menu entries, files and folders of a folder
 // submenu, a missing file, the pool limit, help, the settings dialog and exit.
+#include "menu/shell_items.h"
 #include "settings/launcher_settings.h"
 #include "support/running_launcher.h"
 #include "support/screen_capture.h"
@@ -67,9 +68,9 @@ void StoreEntries(const std::vector<std::pair<std::wstring, std::wstring>>& entr
 // six special folders come first.
 constexpr int kDownsToFirstEntry = 8;
 
-std::vector<WORD> DownsTo(int entry, std::initializer_list<WORD> then) {
+std::vector<WORD> DownsTo(int entry, const std::vector<WORD>& then) {
     std::vector<WORD> keys(static_cast<size_t>(kDownsToFirstEntry + entry), VK_DOWN);
-    keys.insert(keys.end(), then);
+    keys.insert(keys.end(), then.begin(), then.end());
     return keys;
 }
 
@@ -139,6 +140,53 @@ TEST_F(ActivationEndToEnd, EntriesFilesAndFoldersOpenAndAMissingFileIsReported) 
         << "the folder's open item did not open the folder";
     if (explorer)
         ::PostMessageW(explorer, WM_CLOSE, 0, 0);
+}
+
+TEST_F(ActivationEndToEnd, AFolderPathTooLongForTheShellListsItsOwnItemsAndOpensThem) {
+    RegisterMarkerForPages();
+    std::vector<std::wstring> made;
+    auto dir = [&](const std::wstring& path) {
+        EXPECT_TRUE(::CreateDirectoryW(LongPathForm(path).c_str(), nullptr)) << path;
+        made.push_back(path);
+        return path;
+    };
+    // Pages, which the marker program opens. (Wine cannot start a program whose own path is
+    // that long: its process start cuts the path at MAX_PATH.)
+    auto page = [&](const std::wstring& path) {
+        ::CloseHandle(::CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr));
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, PathAttributes(path)) << path;
+        made.push_back(path);
+        return path;
+    };
+    std::wstring folder = dir(TempDir() + L"tolvern-long");
+    while (folder.size() < 300)
+        folder = dir(folder + L"\\a-folder-name-that-makes-the-path-long");
+    dir(folder + L"\\Sub");
+    const std::wstring inner = page(folder + L"\\Sub\\inner.html");
+    const std::wstring a = page(folder + L"\\a.html");
+    const std::wstring b = page(folder + L"\\b.html");
+    page(folder + L"\\c.xyz"); // no program opens it
+    StoreEntries({{L"Long", folder}});
+    RunningLauncher launcher;
+
+    // The submenu: its open item, Sub, a.html, b.html; c.xyz is left out, so b.html is last.
+    const std::vector<std::pair<std::vector<WORD>, std::wstring>> choices = {
+        {{VK_RIGHT, VK_UP, VK_RETURN}, b},
+        {{VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}, a},
+        {{VK_RIGHT, VK_DOWN, VK_RIGHT, VK_UP, VK_RETURN}, inner}};
+    for (size_t i = 0; i < choices.size(); ++i) {
+        ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(0, choices[i].first)));
+        ASSERT_TRUE(WaitForMarkerLines(i + 1)) << "nothing started for choice " << i;
+        // The marker's command line: its own path, then the page's, in whichever form it was given.
+        std::wstring started = MarkerLines()[i];
+        started = started.substr(started.find(L"\" \"") + 3);
+        started = started.substr(0, started.find(L'"'));
+        EXPECT_TRUE(SameFileSystemPath(choices[i].second, started)) << started;
+    }
+    for (auto path = made.rbegin(); path != made.rend(); ++path)
+        if (!::DeleteFileW(LongPathForm(*path).c_str()))
+            ::RemoveDirectoryW(LongPathForm(*path).c_str());
 }
 
 TEST_F(ActivationEndToEnd, HelpSettingsAndExitFromTheSettingsSubmenu) {
