@@ -49,6 +49,15 @@ void PressKey(BYTE vk, bool up) {
 } // namespace
 
 void TForm2::ConnectMenuCommands() {
+    GetMinimizeAnimation = [] {
+        ANIMATIONINFO animation{sizeof animation, 0};
+        ::SystemParametersInfoW(SPI_GETANIMATION, sizeof animation, &animation, 0);
+        return animation.iMinAnimate;
+    };
+    SetMinimizeAnimation = [](int on) {
+        ANIMATIONINFO animation{sizeof animation, on};
+        ::SystemParametersInfoW(SPI_SETANIMATION, sizeof animation, &animation, 0);
+    };
     Shell.MsgBox = [this](const TLauncherMessage& message) { return MsgBox(message); };
     Activation.OwnerWindow = Handle();
     auto to = [this](void (TForm2::*handler)(TMenuItem*)) {
@@ -73,11 +82,8 @@ void TForm2::ConnectMenuCommands() {
 
 void TForm2::mnuPopupShowDesktopClick(TMenuItem*) {
     // No minimise and restore animation for a whole desktop of windows.
-    ANIMATIONINFO animation{sizeof animation, 0};
-    ::SystemParametersInfoW(SPI_GETANIMATION, sizeof animation, &animation, 0);
-    const int minAnimate = animation.iMinAnimate;
-    animation.iMinAnimate = 0;
-    ::SystemParametersInfoW(SPI_SETANIMATION, sizeof animation, &animation, 0);
+    const int minAnimate = GetMinimizeAnimation();
+    SetMinimizeAnimation(0);
     ::LockWindowUpdate(::GetDesktopWindow());
 
     std::vector<std::wstring>& windows = trayForm_.RestoreWindowList;
@@ -99,8 +105,7 @@ void TForm2::mnuPopupShowDesktopClick(TMenuItem*) {
     }
 
     ::LockWindowUpdate(nullptr);
-    animation.iMinAnimate = minAnimate;
-    ::SystemParametersInfoW(SPI_SETANIMATION, sizeof animation, &animation, 0);
+    SetMinimizeAnimation(minAnimate);
     Menu.DesktopShown = !Menu.DesktopShown;
 }
 

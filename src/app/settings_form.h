@@ -24,6 +24,7 @@
 #include <shlobj.h>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -168,6 +169,11 @@ public:
     // the foreground given back afterwards. Returns the answer.
     int MsgBox(const std::wstring& text, UINT flags) override;
     int MsgBox(const TLauncherMessage& message) { return MsgBox(message.text, message.flags); }
+
+    // The system's minimise animation, which the show-desktop command turns off while it works
+    // and gives back. Tests put their own here: Wine keeps no such setting.
+    std::function<int()> GetMinimizeAnimation;
+    std::function<void(int)> SetMinimizeAnimation;
 
     // Commands of the launcher menu that act on the program and the desktop.
     void mnuPopupShowDesktopClick(TMenuItem* sender);

@@ -164,20 +164,20 @@ TEST(ItemActivation, AFolderSubmenuFillsUpTo2000PoolEntriesAndIsRefusedBeyond) {
     const int header = entry->Count();
 
     TMenuItem scratch;
-    while (r.form2.ItemIdPool.Count() < kItemIdPoolLimit + 1)
+    while (r.form2.ItemIdPool.Count() < 2001)
         r.form2.Shell.SavePIDLToTag(scratch, r.Parse(folder));
     r.form2.Menu.PopupMenu_FolderClick(entry);
     EXPECT_EQ((std::vector<std::wstring>{L"一度に表示できるメニュー項目の上限を超えました。"}),
               r.messages);
     EXPECT_EQ(header, entry->Count()) << "the submenu changed";
-    EXPECT_EQ(kItemIdPoolLimit + 1, r.form2.ItemIdPool.Count());
+    EXPECT_EQ(2001, r.form2.ItemIdPool.Count());
 
     // Exactly at the limit it fills. (A pool cannot shrink but by a restart: start anew.)
     RecordingLauncher atLimit;
     StoreEntries(atLimit.key, {{L"Folder", folder}});
     atLimit.form2.LoadSettingsFromReg();
     TMenuItem* item = atLimit.form2.PopupMenu2.Items.Items(kFirstEntryPosition);
-    while (atLimit.form2.ItemIdPool.Count() < kItemIdPoolLimit)
+    while (atLimit.form2.ItemIdPool.Count() < 2000)
         atLimit.form2.Shell.SavePIDLToTag(scratch, atLimit.Parse(folder));
     atLimit.form2.Menu.PopupMenu_FolderClick(item);
     EXPECT_TRUE(atLimit.messages.empty());
@@ -347,9 +347,17 @@ TEST(ShowDesktop, WindowsKeyMThenTheRememberedWindowsComeBackAndAClosedOneIsPass
     auto closed = std::make_unique<ForeignWindow>(WS_OVERLAPPEDWINDOW | WS_VISIBLE, L"closed");
     const HWND closedHandle = closed->Handle();
     KeyWatcher watcher;
+    // The user's minimise animation is on: the command turns it off only while it works.
+    // (Wine keeps no animation setting: the system's is played by a variable here.)
+    int animation = 1;
+    std::vector<int> animationSet;
+    form2.GetMinimizeAnimation = [&] { return animation; };
+    form2.SetMinimizeAnimation = [&](int on) { animationSet.push_back(animation = on); };
+    auto minimizeAnimation = [&] { return animation; };
 
     form2.mnuPopupShowDesktopClick(form2.Menu.mnuPopupShowDesktop);
     EXPECT_TRUE(form2.Menu.DesktopShown);
+    EXPECT_EQ(1, minimizeAnimation()) << "showing the desktop left the animation off";
     for (int i = 0; i < 100 && watcher.Keys().size() < 4; ++i)
         ::Sleep(10);
     EXPECT_EQ((std::vector<std::wstring>{L"91+", L"77+", L"77-", L"91-"}), watcher.Keys());
@@ -382,6 +390,8 @@ TEST(ShowDesktop, WindowsKeyMThenTheRememberedWindowsComeBackAndAClosedOneIsPass
     EXPECT_FALSE(form2.Menu.DesktopShown);
     EXPECT_FALSE(::IsIconic(kept.Handle()));
     EXPECT_EQ(4u, watcher.Keys().size()) << "restoring sends no keys";
+    EXPECT_EQ(1, minimizeAnimation()) << "restoring the windows left the animation off";
+    EXPECT_EQ((std::vector<int>{0, 1, 0, 1}), animationSet) << "off while working, then back";
     form2.Menu.PopupMenu2Popup();
     EXPECT_EQ(L"デスクトップの表示(&V)", form2.Menu.mnuPopupShowDesktop->Caption);
 }

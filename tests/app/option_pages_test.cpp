@@ -558,8 +558,24 @@ TEST_F(OptionPages, HotKeyFieldTakesCtrlAltForAKeyAloneOrWithShiftAndRegistersAt
         EXPECT_EQ(shortCut, ShortCutFromHotKeyControl(HotKeyControlValue(shortCut)));
 
     Start();
-    std::vector<ShortCut> typed;
     HWND field = startup().Item(IDC_HOTKEY1);
+    // The field shows the key the user chose: the arrows and the block above them as the
+    // extended keys they are, not as the keypad keys of the same codes. Ctrl+Alt (0x06) with
+    // the extended flag (0x08) for those, without it for the rest.
+    std::vector<WORD> shown;
+    for (int vk : {VK_PRIOR, VK_NEXT, VK_END, VK_HOME, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_INSERT,
+                   VK_DELETE, VK_DIVIDE, VK_NUMLOCK, VK_NUMPAD2, int('A'), VK_F5, VK_RETURN}) {
+        LauncherSettings settings = form().Options();
+        settings.HotKey = static_cast<ShortCut>(kShortCutCtrl | kShortCutAlt | vk);
+        startup().ShowOptions(settings);
+        shown.push_back(static_cast<WORD>(::SendMessageW(field, HKM_GETHOTKEY, 0, 0)));
+    }
+    EXPECT_EQ((std::vector<WORD>{0x0E21, 0x0E22, 0x0E23, 0x0E24, 0x0E25, 0x0E26, 0x0E27, 0x0E28,
+                                 0x0E2D, 0x0E2E, 0x0E6F, 0x0E90, 0x0662, 0x0641, 0x0674, 0x060D}),
+              shown);
+    startup().ShowOptions(form().Options());
+
+    std::vector<ShortCut> typed;
     auto read = [&] { typed.push_back(startup().HotKey()); };
     {
         WhileModal steps({[&] { form().PageControl1->SetActivePageIndex(2); },

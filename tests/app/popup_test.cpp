@@ -195,10 +195,10 @@ TEST(Restart, APopupThatLeavesMoreThan2000ListsRebuildsTheLauncherInPlace) {
     form2.SetMenuBannerWidth(40);
     const LauncherSettings options = form2.Settings();
 
-    // Exactly at the limit nothing happens.
-    FillPool(form2, kItemIdPoolLimit);
+    // Exactly at the limit of 2,000 lists nothing happens (the number is the users', written out).
+    FillPool(form2, 2000);
     PopupAndDrive(form2, launcher.form1.Handle(), CloseAtOnce);
-    EXPECT_EQ(kItemIdPoolLimit, form2.ItemIdPool.Count());
+    EXPECT_EQ(2000, form2.ItemIdPool.Count());
     EXPECT_EQ(DWORD(REG_NONE), key.ValueType(kSettingSection, L"MenuBannerWidth"));
 
     // During the rebuild the tray shows the other icon and clicks are ignored.
@@ -210,7 +210,7 @@ TEST(Restart, APopupThatLeavesMoreThan2000ListsRebuildsTheLauncherInPlace) {
         iconDuringRestart = IconBits(launcher.form1.TaskTrayIcon1->Icon());
         return location(csidl, pidl);
     };
-    FillPool(form2, kItemIdPoolLimit + 1);
+    FillPool(form2, 2001);
     PopupAndDrive(form2, launcher.form1.Handle(), CloseAtOnce);
     EXPECT_FALSE(readyDuringRestart);
     EXPECT_EQ(IconBits(launcher.form1.imgOFF.get()), iconDuringRestart);
@@ -314,7 +314,7 @@ TEST(PopupLeaks, TwoHundredPopupsWithFolderReadsAndFiveRestartsHoldNoMoreObjects
     auto round = [&](int popups) {
         for (int i = 0; i < popups; ++i)
             PopupAndDrive(form2, launcher.form1.Handle(), openDesktopSubmenu);
-        FillPool(form2, kItemIdPoolLimit + 1);
+        FillPool(form2, 2001);
         PopupAndDrive(form2, launcher.form1.Handle(), CloseAtOnce);
         ASSERT_LT(form2.ItemIdPool.Count(), 100);
     };

@@ -99,135 +99,139 @@ TEST(ColorLookupComboBox, SettingsBoxListsStandardThenExtendedColours) {
         {L"ボタン文字", 0x80000012},
         {L"ヒント文字", 0x80000017},
         {L"ヒント背景", 0x80000018}};
-    const std::vector<std::wstring> named = {L"アリスブルー",
-                                             L"アンティークホワイト",
-                                             L"アクアマリン",
-                                             L"青空",
-                                             L"薄茶褐色",
-                                             L"素焼き色",
-                                             L"漂白アーモンド",
-                                             L"青菫",
-                                             L"真鍮",
-                                             L"茶色",
-                                             L"木肌",
-                                             L"士官候補生制服",
-                                             L"明るい黄緑",
-                                             L"チョコレート",
-                                             L"冷却銅",
-                                             L"銅",
-                                             L"珊瑚",
-                                             L"ヤグルマギク",
-                                             L"ヤグルマギクの青",
-                                             L"トウモロコシの稲毛",
-                                             L"深紅",
-                                             L"暗い青",
-                                             L"暗い茶色",
-                                             L"暗いシアン",
-                                             L"暗いアキノキリンソウ",
-                                             L"暗い灰色",
-                                             L"暗い緑",
-                                             L"暗いカーキー",
-                                             L"暗いマゼンタ",
-                                             L"暗いオリーブグリーン",
-                                             L"暗いオレンジ",
-                                             L"暗い薄紫",
-                                             L"暗い赤",
-                                             L"暗いサーモン",
-                                             L"暗い海色",
-                                             L"暗い青石版",
-                                             L"暗い石版",
-                                             L"暗いトルコ石",
-                                             L"暗い菫",
-                                             L"暗いピンク",
-                                             L"深いスカイブルー",
-                                             L"薄暗い灰色",
-                                             L"ドジャーブルー",
-                                             L"長石",
-                                             L"耐火煉瓦",
-                                             L"フローラルホワイト",
-                                             L"森の緑",
-                                             L"ゲインスボーロ",
-                                             L"ゴーストホワイト",
-                                             L"金色",
-                                             L"アキノキリンソウ",
-                                             L"グリーンイエロー",
-                                             L"甘露",
-                                             L"ホットピンク",
-                                             L"アメリカインディアン",
-                                             L"藍",
-                                             L"アイボリー",
-                                             L"カーキ",
-                                             L"ラベンダー",
-                                             L"明るいラベンダー",
-                                             L"芝生",
-                                             L"レモン絹布",
-                                             L"明るい青",
-                                             L"明るい珊瑚",
-                                             L"明るいシアン",
-                                             L"明るい黄色アキノキリンソウ",
-                                             L"明るい緑",
-                                             L"明るい灰色",
-                                             L"明るいピンク",
-                                             L"明るいサーモン",
-                                             L"明るい海色",
-                                             L"明るい空色",
-                                             L"明るい石版",
-                                             L"明るい鋼青",
-                                             L"明るい黄色",
-                                             L"ライムグリーン",
-                                             L"亜麻布",
-                                             L"中位のアクアマリン",
-                                             L"中位の青",
-                                             L"中位の薄紫",
-                                             L"中位の紫",
-                                             L"中位の青石版",
-                                             L"中位の海色",
-                                             L"中位の春草",
-                                             L"中位のトルコ石",
-                                             L"中位の赤菫",
-                                             L"深夜の青",
-                                             L"ミントクリーム",
-                                             L"霧のバラ",
-                                             L"北米インディアンの靴",
-                                             L"ナバホ族の白",
-                                             L"古いレース",
-                                             L"濃黄緑",
-                                             L"オレンジ",
-                                             L"オレンジ果肉",
-                                             L"薄紫",
-                                             L"真珠のアキノキリンソウ",
-                                             L"真珠の緑",
-                                             L"真珠のトルコ石",
-                                             L"真珠の赤菫",
-                                             L"パパイヤホイップ",
-                                             L"桃のパフェ",
-                                             L"ペルー",
-                                             L"ピンク",
-                                             L"プラム",
-                                             L"淡青色",
-                                             L"鮮やかな青",
-                                             L"明るい茶色",
-                                             L"濃青色",
-                                             L"鞍の茶色",
-                                             L"サーモン",
-                                             L"砂色",
-                                             L"海色",
-                                             L"貝殻",
-                                             L"黄褐色",
-                                             L"スカイブルー",
-                                             L"青石版",
-                                             L"石版",
-                                             L"雪色",
-                                             L"春草",
-                                             L"鋼青",
-                                             L"タン皮",
-                                             L"アザミ",
-                                             L"トマト",
-                                             L"トルコ石",
-                                             L"菫",
-                                             L"小麦色",
-                                             L"白煙",
-                                             L"黄緑"};
+    // The named colours with the web's published values (#RRGGBB); Brass, CoolCopper, Copper,
+    // Cornflower, DarkBrown, Feldspar and RichBlue with those of the usual extended tables.
+    const std::vector<std::pair<std::wstring, unsigned>> named = {
+        {L"アリスブルー", 0xF0F8FF},               // AliceBlue
+        {L"アンティークホワイト", 0xFAEBD7},       // AntiqueWhite
+        {L"アクアマリン", 0x7FFFD4},               // Aquamarine
+        {L"青空", 0xF0FFFF},                       // Azure
+        {L"薄茶褐色", 0xF5F5DC},                   // Beige
+        {L"素焼き色", 0xFFE4C4},                   // Bisque
+        {L"漂白アーモンド", 0xFFEBCD},             // BlanchedAlmond
+        {L"青菫", 0x8A2BE2},                       // BlueViolet
+        {L"真鍮", 0xB5A642},                       // Brass
+        {L"茶色", 0xA52A2A},                       // Brown
+        {L"木肌", 0xDEB887},                       // BurlyWood
+        {L"士官候補生制服", 0x5F9EA0},             // CadetBlue
+        {L"明るい黄緑", 0x7FFF00},                 // Chartreuse
+        {L"チョコレート", 0xD2691E},               // Chocolate
+        {L"冷却銅", 0xD98719},                     // CoolCopper
+        {L"銅", 0xB87333},                         // Copper
+        {L"珊瑚", 0xFF7F50},                       // Coral
+        {L"ヤグルマギク", 0x9ACEEB},               // Cornflower
+        {L"ヤグルマギクの青", 0x6495ED},           // CornflowerBlue
+        {L"トウモロコシの稲毛", 0xFFF8DC},         // Cornsilk
+        {L"深紅", 0xDC143C},                       // Crimson
+        {L"暗い青", 0x00008B},                     // DarkBlue
+        {L"暗い茶色", 0x5C4033},                   // DarkBrown
+        {L"暗いシアン", 0x008B8B},                 // DarkCyan
+        {L"暗いアキノキリンソウ", 0xB8860B},       // DarkGoldenrod
+        {L"暗い灰色", 0xA9A9A9},                   // DarkGray
+        {L"暗い緑", 0x006400},                     // DarkGreen
+        {L"暗いカーキー", 0xBDB76B},               // DarkKhaki
+        {L"暗いマゼンタ", 0x8B008B},               // DarkMagenta
+        {L"暗いオリーブグリーン", 0x556B2F},       // DarkOliveGreen
+        {L"暗いオレンジ", 0xFF8C00},               // DarkOrange
+        {L"暗い薄紫", 0x9932CC},                   // DarkOrchid
+        {L"暗い赤", 0x8B0000},                     // DarkRed
+        {L"暗いサーモン", 0xE9967A},               // DarkSalmon
+        {L"暗い海色", 0x8FBC8F},                   // DarkSeaGreen
+        {L"暗い青石版", 0x483D8B},                 // DarkSlateBlue
+        {L"暗い石版", 0x2F4F4F},                   // DarkSlateGray
+        {L"暗いトルコ石", 0x00CED1},               // DarkTurquoise
+        {L"暗い菫", 0x9400D3},                     // DarkViolet
+        {L"暗いピンク", 0xFF1493},                 // DeepPink
+        {L"深いスカイブルー", 0x00BFFF},           // DeepSkyBlue
+        {L"薄暗い灰色", 0x696969},                 // DimGray
+        {L"ドジャーブルー", 0x1E90FF},             // DodgerBlue
+        {L"長石", 0xD19275},                       // Feldspar
+        {L"耐火煉瓦", 0xB22222},                   // FireBrick
+        {L"フローラルホワイト", 0xFFFAF0},         // FloralWhite
+        {L"森の緑", 0x228B22},                     // ForestGreen
+        {L"ゲインスボーロ", 0xDCDCDC},             // Gainsboro
+        {L"ゴーストホワイト", 0xF8F8FF},           // GhostWhite
+        {L"金色", 0xFFD700},                       // Gold
+        {L"アキノキリンソウ", 0xDAA520},           // Goldenrod
+        {L"グリーンイエロー", 0xADFF2F},           // GreenYellow
+        {L"甘露", 0xF0FFF0},                       // Honeydew
+        {L"ホットピンク", 0xFF69B4},               // HotPink
+        {L"アメリカインディアン", 0xCD5C5C},       // IndianRed
+        {L"藍", 0x4B0082},                         // Indigo
+        {L"アイボリー", 0xFFFFF0},                 // Ivory
+        {L"カーキ", 0xF0E68C},                     // Khaki
+        {L"ラベンダー", 0xE6E6FA},                 // Lavender
+        {L"明るいラベンダー", 0xFFF0F5},           // LavenderBlush
+        {L"芝生", 0x7CFC00},                       // LawnGreen
+        {L"レモン絹布", 0xFFFACD},                 // LemonChiffon
+        {L"明るい青", 0xADD8E6},                   // LightBlue
+        {L"明るい珊瑚", 0xF08080},                 // LightCoral
+        {L"明るいシアン", 0xE0FFFF},               // LightCyan
+        {L"明るい黄色アキノキリンソウ", 0xFAFAD2}, // LightGoldenrodYellow
+        {L"明るい緑", 0x90EE90},                   // LightGreen
+        {L"明るい灰色", 0xD3D3D3},                 // LightGray
+        {L"明るいピンク", 0xFFB6C1},               // LightPink
+        {L"明るいサーモン", 0xFFA07A},             // LightSalmon
+        {L"明るい海色", 0x20B2AA},                 // LightSeaGreen
+        {L"明るい空色", 0x87CEFA},                 // LightSkyBlue
+        {L"明るい石版", 0x778899},                 // LightSlateGray
+        {L"明るい鋼青", 0xB0C4DE},                 // LightSteelBlue
+        {L"明るい黄色", 0xFFFFE0},                 // LightYellow
+        {L"ライムグリーン", 0x32CD32},             // LimeGreen
+        {L"亜麻布", 0xFAF0E6},                     // Linen
+        {L"中位のアクアマリン", 0x66CDAA},         // MediumAquamarine
+        {L"中位の青", 0x0000CD},                   // MediumBlue
+        {L"中位の薄紫", 0xBA55D3},                 // MediumOrchid
+        {L"中位の紫", 0x9370DB},                   // MediumPurple
+        {L"中位の青石版", 0x7B68EE},               // MediumSlateBlue
+        {L"中位の海色", 0x3CB371},                 // MediumSeaGreen
+        {L"中位の春草", 0x00FA9A},                 // MediumSpringGreen
+        {L"中位のトルコ石", 0x48D1CC},             // MediumTurquoise
+        {L"中位の赤菫", 0xC71585},                 // MediumVioletRed
+        {L"深夜の青", 0x191970},                   // MidnightBlue
+        {L"ミントクリーム", 0xF5FFFA},             // MintCream
+        {L"霧のバラ", 0xFFE4E1},                   // MistyRose
+        {L"北米インディアンの靴", 0xFFE4B5},       // Moccasin
+        {L"ナバホ族の白", 0xFFDEAD},               // NavajoWhite
+        {L"古いレース", 0xFDF5E6},                 // OldLace
+        {L"濃黄緑", 0x6B8E23},                     // OliveDrab
+        {L"オレンジ", 0xFFA500},                   // Orange
+        {L"オレンジ果肉", 0xFF4500},               // OrangeRed
+        {L"薄紫", 0xDA70D6},                       // Orchid
+        {L"真珠のアキノキリンソウ", 0xEEE8AA},     // PaleGoldenrod
+        {L"真珠の緑", 0x98FB98},                   // PaleGreen
+        {L"真珠のトルコ石", 0xAFEEEE},             // PaleTurquoise
+        {L"真珠の赤菫", 0xDB7093},                 // PaleVioletRed
+        {L"パパイヤホイップ", 0xFFEFD5},           // PapayaWhip
+        {L"桃のパフェ", 0xFFDAB9},                 // PeachPuff
+        {L"ペルー", 0xCD853F},                     // Peru
+        {L"ピンク", 0xFFC0CB},                     // Pink
+        {L"プラム", 0xDDA0DD},                     // Plum
+        {L"淡青色", 0xB0E0E6},                     // PowderBlue
+        {L"鮮やかな青", 0x5959AB},                 // RichBlue
+        {L"明るい茶色", 0xBC8F8F},                 // RosyBrown
+        {L"濃青色", 0x4169E1},                     // RoyalBlue
+        {L"鞍の茶色", 0x8B4513},                   // SaddleBrown
+        {L"サーモン", 0xFA8072},                   // Salmon
+        {L"砂色", 0xF4A460},                       // SandyBrown
+        {L"海色", 0x2E8B57},                       // SeaGreen
+        {L"貝殻", 0xFFF5EE},                       // Seashell
+        {L"黄褐色", 0xA0522D},                     // Sienna
+        {L"スカイブルー", 0x87CEEB},               // SkyBlue
+        {L"青石版", 0x6A5ACD},                     // SlateBlue
+        {L"石版", 0x708090},                       // SlateGray
+        {L"雪色", 0xFFFAFA},                       // Snow
+        {L"春草", 0x00FF7F},                       // SpringGreen
+        {L"鋼青", 0x4682B4},                       // SteelBlue
+        {L"タン皮", 0xD2B48C},                     // Tan
+        {L"アザミ", 0xD8BFD8},                     // Thistle
+        {L"トマト", 0xFF6347},                     // Tomato
+        {L"トルコ石", 0x40E0D0},                   // Turquoise
+        {L"菫", 0xEE82EE},                         // Violet
+        {L"小麦色", 0xF5DEB3},                     // Wheat
+        {L"白煙", 0xF5F5F5},                       // WhiteSmoke
+        {L"黄緑", 0x9ACD32},                       // YellowGreen
+    };
 
     const std::vector<Entry> entries = Entries(box.Handle());
     ASSERT_EQ(170u, entries.size());
@@ -236,13 +240,16 @@ TEST(ColorLookupComboBox, SettingsBoxListsStandardThenExtendedColours) {
     std::vector<Entry> systemSeen(entries.begin() + 16, entries.begin() + 41);
     for (size_t i = 0; i < system.size(); ++i)
         EXPECT_EQ((Entry{system[i].first, static_cast<TColor>(system[i].second)}), systemSeen[i]);
-    std::vector<std::wstring> namesSeen;
+    std::vector<std::pair<std::wstring, unsigned>> namedSeen;
     std::vector<unsigned> valuesSeen;
     for (auto it = entries.begin() + 41; it != entries.end(); ++it) {
-        namesSeen.push_back(it->text);
-        valuesSeen.push_back(static_cast<unsigned>(it->color));
+        const unsigned bgr = static_cast<unsigned>(it->color);
+        // Colour codes hold blue in the high byte: as the web writes it, red comes first.
+        namedSeen.emplace_back(it->text, (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF) |
+                                             (bgr & 0xFF000000u));
+        valuesSeen.push_back(bgr);
     }
-    EXPECT_EQ(named, namesSeen);
+    EXPECT_EQ(named, namedSeen);
     // Each of the 154 table rows reaches the box through its name=value line unchanged.
     std::vector<Entry> fromTable;
     for (const NamedColor& c : JapaneseExtendedColors())

@@ -211,7 +211,41 @@ TEST(AboutBox, ShowsItsTextsOpensTheLinkAndClosesEveryWay) {
     EXPECT_NEAR(::GetSystemMetrics(SM_CXSCREEN) / 2, (shown.left + shown.right) / 2, 1);
     EXPECT_NEAR(::GetSystemMetrics(SM_CYSCREEN) / 2, (shown.top + shown.bottom) / 2, 1);
 
-    EXPECT_EQ(IDCANCEL, RunModal(box, [] { SendKey(VK_ESCAPE); }));
+    // A keyboard user who tabs to the link sees its focus frame; before, the margin is bare.
+    HWND linkButton = ::GetDlgItem(dialog, IDC_ABOUT_LINK_BUTTON);
+    auto framePixels = [&] {
+        RECT button = ScreenRect(linkButton);
+        const test::Image image = test::CaptureScreen(&button);
+        int framed = 0;
+        for (int x = 0; x < image.width; ++x) // the top row holds nothing but the frame
+            framed += image.At(x, 0) != ::GetSysColor(COLOR_BTNFACE);
+        return framed;
+    };
+    int beforeTab = -1, afterTab = -1;
+    bool linkFocused = false;
+    EXPECT_EQ(IDCANCEL, RunModal(box, [&] {
+                  beforeTab = framePixels();
+                  for (int i = 0; i < 4 && ::GetFocus() != linkButton; ++i) {
+                      SendKey(VK_TAB);
+                      linkFocused = WaitFor(
+                          [&] {
+                              GUITHREADINFO info{};
+                              info.cbSize = sizeof info;
+                              ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr),
+                                                 &info);
+                              return info.hwndFocus == linkButton;
+                          },
+                          300);
+                      if (linkFocused)
+                          break;
+                  }
+                  ::Sleep(200);
+                  afterTab = framePixels();
+                  SendKey(VK_ESCAPE);
+              }));
+    EXPECT_TRUE(linkFocused) << "Tab never reached the link";
+    EXPECT_EQ(0, beforeTab);
+    EXPECT_GT(afterTab, 10) << "no focus frame on the link reached by Tab";
 
     EXPECT_EQ(IDCANCEL, RunModal(box, [&] { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }));
     EXPECT_EQ(IDOK, RunModal(box, [&] {

@@ -50,6 +50,73 @@ TEST(SettingsStore, FirstStartCreatesTheKeyAndWritesEveryDefault) {
     EXPECT_FALSE(key.SectionExists(M)); // no entries: no section
 }
 
+TEST(SettingsStore, EveryOptionIsReadFromItsOwnValueWhateverItsNeighboursHold) {
+    // Neighbouring options hold different values, and every option is read at both of its
+    // ends, so an option read from another's value cannot pass.
+    for (const bool first : {true, false}) {
+        ScratchKey key;
+        const std::wstring on = first ? L"1" : L"0", off = first ? L"0" : L"1";
+        for (const auto& [name, text] : std::vector<std::pair<std::wstring, std::wstring>>{
+                 {L"Startup", on},
+                 {L"PopupPos", first ? L"LeftTop" : L"RightTop"},
+                 {L"PopupOnSelPos", off},
+                 {L"ViewDesktopMenu", on},
+                 {L"ViewProgramMenu", off},
+                 {L"ViewMyDocumentsMenu", on},
+                 {L"ViewRecentMenu", off},
+                 {L"ViewFavoritesMenu", on},
+                 {L"ViewHistoryMenu", off},
+                 {L"DoNotViewHiddenItems", on},
+                 {L"DoNotViewUnassociatedItems", off},
+                 {L"DoNotCheckItemsEveryTime", on},
+                 {L"MoveCursor", off},
+                 {L"ShowHintFrom", first ? L"310" : L"420"},
+                 {L"MenuBannerWidth", first ? L"33" : L"44"},
+                 {L"MenuDrawStyle", off},
+                 {L"HideArrow", on},
+                 {L"LargeIcon", off},
+                 {L"BannerText", first ? L"First" : L"Second"},
+                 {L"UpperColor", first ? L"1193046" : L"6636321"},
+                 {L"BottomColor", first ? L"2236962" : L"3355443"},
+                 {L"BannerFontName", first ? L"Tahoma" : L"Courier New"},
+                 {L"BannerFontHeight", first ? L"-21" : L"-15"},
+                 {L"BannerFontColor", first ? L"4473924" : L"5592405"},
+                 {L"BannerFontStyle", first ? L"5" : L"10"},
+                 {L"HotKey", first ? L"Ctrl+Shift+F9" : L"Alt+Home"},
+                 {L"LastOpenedDir", first ? L"C:\\first" : L"C:\\second"}})
+            key.SetString(S, name, text);
+        LauncherSettings expected;
+        expected.Startup = first;
+        expected.PopupPos = first ? L"LeftTop" : L"RightTop";
+        expected.PopupOnSelPos = !first;
+        expected.ViewDesktopMenu = first;
+        expected.ViewProgramMenu = !first;
+        expected.ViewMyDocumentsMenu = first;
+        expected.ViewRecentMenu = !first;
+        expected.ViewFavoritesMenu = first;
+        expected.ViewHistoryMenu = !first;
+        expected.DoNotViewHiddenItems = first;
+        expected.DoNotViewUnassociatedItems = !first;
+        expected.DoNotCheckItemsEveryTime = first;
+        expected.MoveCursor = !first;
+        expected.ShowHintFrom = first ? 310 : 420;
+        expected.MenuBannerWidth = first ? 33 : 44;
+        expected.MenuDrawStyle = first ? 0 : 1;
+        expected.HideArrow = first;
+        expected.LargeIcon = !first;
+        expected.BannerText = first ? L"First" : L"Second";
+        expected.UpperColor = first ? 0x123456 : 0x654321;
+        expected.BottomColor = first ? 0x222222 : 0x333333;
+        expected.BannerFontName = first ? L"Tahoma" : L"Courier New";
+        expected.BannerFontHeight = first ? -21 : -15;
+        expected.BannerFontColor = first ? 0x444444 : 0x555555;
+        expected.BannerFontStyle = first ? 5 : 10;
+        expected.HotKey = first ? kShortCutCtrl | kShortCutShift | VK_F9 : kShortCutAlt | VK_HOME;
+        expected.LastOpenedDir = first ? L"C:\\first" : L"C:\\second";
+        EXPECT_EQ(expected, Load(key)) << "first: " << first;
+    }
+}
+
 TEST(SettingsStore, ToleratesTextsThatAreNoValidValue) {
     ScratchKey key;
     key.SetString(S, L"PopupPos", L"lefttop");
