@@ -174,6 +174,28 @@ TEST_F(StartupShortcutTest, StartupOnCreatesTheShortcutAtEveryStart) {
     EXPECT_TRUE(FileExists(link)) << "a missing shortcut is made again";
 }
 
+// An installer may have made the shortcut before the program ever ran: with no choice stored,
+// the shortcut there is the choice; without one the default (off) stands.
+TEST_F(StartupShortcutTest, WithNoStoredChoiceTheShortcutThereDecides) {
+    ASSERT_FALSE(link.empty());
+    { std::ofstream(link.c_str(), std::ios::binary) << "the installer's"; }
+    {
+        Launcher launcher(key);
+        EXPECT_TRUE(launcher.form2.Options().Startup);
+    }
+    EXPECT_TRUE(FileExists(link));
+    EXPECT_EQ(L"1", key.GetString(S, L"Startup"));
+
+    ::DeleteFileW(link.c_str());
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, (key.Path().substr(1) + L"\\" + S).c_str(), L"Startup");
+    {
+        Launcher launcher(key);
+        EXPECT_FALSE(launcher.form2.Options().Startup);
+    }
+    EXPECT_FALSE(FileExists(link));
+    EXPECT_EQ(L"0", key.GetString(S, L"Startup"));
+}
+
 TEST_F(StartupShortcutTest, AnExistingFileIsLeftAloneAndStartupOffDeletesIt) {
     { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }
     RegistryIni ini(HKEY_CURRENT_USER, key.Path());
