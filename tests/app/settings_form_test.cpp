@@ -7,6 +7,7 @@
 #include "settings/startup_shortcut.h"
 #include "support/scratch_key.h"
 #include "support/started_launcher.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@
 namespace tolvern {
 namespace {
 
+using test::LinkInfo;
+using test::ReadLink;
 using test::ScratchKey;
 using Launcher = test::StartedLauncher;
 const std::wstring S = kSettingSection;
@@ -25,28 +28,6 @@ const std::wstring M = kMyMenuSection;
 
 bool FileExists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-struct LinkInfo {
-    std::wstring target, arguments, workingDir;
-};
-
-LinkInfo ReadLink(const std::wstring& path) {
-    ComPtr<IShellLinkW> link;
-    EXPECT_HRESULT_SUCCEEDED(
-        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
-    ComPtr<IPersistFile> file;
-    link.As(&file);
-    EXPECT_HRESULT_SUCCEEDED(file->Load(path.c_str(), STGM_READ));
-    wchar_t buffer[MAX_PATH] = {};
-    LinkInfo info;
-    link->GetPath(buffer, MAX_PATH, nullptr, 0);
-    info.target = buffer;
-    link->GetArguments(buffer, MAX_PATH);
-    info.arguments = buffer;
-    link->GetWorkingDirectory(buffer, MAX_PATH);
-    info.workingDir = buffer;
-    return info;
 }
 
 class StartupShortcutTest : public testing::Test {
