@@ -3,10 +3,13 @@
 
 #include "app/settings_form.h"
 #include "app/tray_form.h"
+#include "base/registry_ini.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "settings/about_box.h"
+#include "settings/launcher_messages.h"
 #include "settings/launcher_settings.h"
+#include "settings/shortcut_text.h"
 
 #include <shellapi.h>
 
@@ -79,6 +82,9 @@ int RunLauncher(const std::vector<std::wstring>& arguments,
         application.ShowMainForm = false;
         application.SetTitle(kApplicationTitle);
 
+        // Asked before the settings form loads, since loading already stores the start-up
+        // choice: once anything is stored, the program has been started before.
+        const bool firstStart = !RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKeyPath);
         TForm1 form1(application);
         application.MainForm = &form1;
         TForm2 form2(application, form1);
@@ -86,6 +92,9 @@ int RunLauncher(const std::vector<std::wstring>& arguments,
         form2.AboutBox = &aboutBox;
         if (afterCreate)
             afterCreate(form1, form2);
+        if (firstStart && form2.LauncherReady)
+            form1.TaskTrayIcon1->ShowBalloon(
+                kApplicationTitle, FirstStartBalloonText(ShortCutToText(form2.Options().HotKey)));
 
         application.Run();
         // The forms are destroyed in reverse order: the About box, the settings form (which

@@ -375,7 +375,10 @@ void TForm2::ApplyOptions(const LauncherSettings& o) {
 
 void TForm2::LoadSettingsFromReg() {
     RegistryIni ini(HKEY_CURRENT_USER, settingsKeyPath_);
-    LauncherSettings loaded = ReadLauncherSettings(ini, ProgramDirectory(), settings_.PopupPos);
+    // With no choice stored yet, a Startup shortcut that is already there (the installer's) is
+    // the choice, rather than being deleted by the default.
+    LauncherSettings loaded = ReadLauncherSettings(ini, ProgramDirectory(), settings_.PopupPos,
+                                                   StartupShortcutExists(startupFolder_));
     settings_.LastOpenedDir = loaded.LastOpenedDir;
     ApplyOptions(loaded);
     for (const MyMenuEntry& entry : loaded.MyMenu)

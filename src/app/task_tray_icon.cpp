@@ -87,6 +87,23 @@ bool TTaskTrayIcon::UpdateTrayIcon(DWORD command) {
     return ::Shell_NotifyIconW(command, &data) != FALSE;
 }
 
+bool TTaskTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+    if (!visible_)
+        return false;
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = Handle();
+    data.uID = 1;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_INFO;
+    auto copy = [](const std::wstring& from, auto& to) {
+        std::copy_n(from.begin(), std::min(from.size(), std::size(to) - 1), to);
+    };
+    copy(title, data.szInfoTitle);
+    copy(text, data.szInfo);
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
 void TTaskTrayIcon::BringOwnerToFront() {
     if (auto* form = dynamic_cast<Form*>(Owner())) {
         ::SetForegroundWindow(form->Handle());

@@ -43,6 +43,10 @@ public:
     // The hidden window that receives the shell's notifications.
     HWND Handle() const { return window_.Handle(); }
 
+    // Shows a balloon with an information icon over the notification-area icon (only while
+    // visible; the texts are cut to what the shell record holds). Returns the shell's answer.
+    bool ShowBalloon(const std::wstring& title, const std::wstring& text);
+
     // Sends the shell record with NIM_ADD, NIM_MODIFY or NIM_DELETE (a modify only while
     // visible). Returns the shell's answer.
     bool UpdateTrayIcon(DWORD command);

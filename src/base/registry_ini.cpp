@@ -26,14 +26,24 @@ std::wstring TextOf(const std::vector<BYTE>& data) {
     return text;
 }
 
+// The key paths of the settings start with a backslash, which the registry functions refuse.
+std::wstring RelativeKeyPath(const std::wstring& path) {
+    const size_t start = path.find_first_not_of(L'\\');
+    return start == std::wstring::npos ? std::wstring() : path.substr(start);
+}
+
 } // namespace
 
+bool RegistryKeyExists(HKEY root, const std::wstring& path) {
+    UniqueKey key;
+    return ::RegOpenKeyExW(root, RelativeKeyPath(path).c_str(), 0, KEY_READ, key.put()) ==
+           ERROR_SUCCESS;
+}
+
 RegistryIni::RegistryIni(HKEY root, const std::wstring& path) {
-    std::wstring relative = path;
-    while (!relative.empty() && relative.front() == L'\\')
-        relative.erase(0, 1);
-    LONG rc = ::RegCreateKeyExW(root, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                KEY_ALL_ACCESS, nullptr, key_.put(), nullptr);
+    LONG rc =
+        ::RegCreateKeyExW(root, RelativeKeyPath(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, key_.put(), nullptr);
     if (rc != ERROR_SUCCESS)
         throw RegistryError("cannot open registry key " + Narrow(path), rc);
 }

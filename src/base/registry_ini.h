@@ -23,6 +23,10 @@ private:
 // reads the key's default value.
 bool ReadRegistryText(HKEY root, const std::wstring& key, const wchar_t* name, std::wstring& value);
 
+// Whether root\path exists (a leading backslash is allowed, as for RegistryIni); nothing is
+// created.
+bool RegistryKeyExists(HKEY root, const std::wstring& path);
+
 // Opens (creating when missing) root\path with full access for the object's lifetime.
 // Values are written as REG_SZ. Reading is tolerant: a missing value gives the default, and
 // a number stored as REG_DWORD or REG_QWORD reads as that number, since a user or an older

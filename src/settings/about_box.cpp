@@ -8,6 +8,8 @@
 
 #include <shellapi.h>
 
+#include "tolvern_version.h"
+
 #include <stdexcept>
 #include <vector>
 
@@ -25,6 +27,13 @@ RECT ClientRectOf(HWND dialog, HWND item) {
 }
 
 } // namespace
+
+std::wstring VersionCaption(int major, int minor, int patch) {
+    std::wstring text = L"Version " + std::to_wstring(major) + L"." + std::to_wstring(minor);
+    if (patch != 0)
+        text += L"." + std::to_wstring(patch);
+    return text;
+}
 
 TAboutBox::TAboutBox(Application& application) : application_(application) {
     OpenPage = [](HWND owner, const std::wstring& url) {
@@ -48,6 +57,10 @@ TAboutBox::~TAboutBox() {
 
 void TAboutBox::FormCreate() {
     ::SetDlgItemTextW(hwnd_, IDC_ABOUT_PRODUCT, application_.Title().c_str());
+    ::SetDlgItemTextW(
+        hwnd_, IDC_ABOUT_VERSION,
+        VersionCaption(TOLVERN_VERSION_MAJOR, TOLVERN_VERSION_MINOR, TOLVERN_VERSION_PATCH)
+            .c_str());
     productFont_.reset(::CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                      DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));

@@ -16,6 +16,10 @@ namespace tolvern {
 // The link's caption in the template is this address.
 inline constexpr wchar_t kProductPageUrl[] = L"https://marrowick.example/tolvern/";
 
+// The box's version line: "Version major.minor", with ".patch" only when the patch is not 0
+// (version 0.3.0 reads "Version 0.3").
+std::wstring VersionCaption(int major, int minor, int patch);
+
 class TAboutBox : public TComponent {
 public:
     // Creates the dialog's window, hidden and owned by the application window; the product name

@@ -1,5 +1,5 @@
 // The texts and flags of every message box the program shows (a path or drive inserted
-// where it belongs, a path always between single quotes).
+// where it belongs, a path always between single quotes), and the text of its one balloon.
 #pragma once
 
 #include <windows.h>
@@ -35,6 +35,13 @@ inline TLauncherMessage ConfirmDeleteMessage() {
 }
 inline TLauncherMessage InvalidCaptionMessage() {
     return {L"キャプションが不正です。", MB_ICONEXCLAMATION};
+}
+
+// The balloon over the tray icon at the first start (no settings stored yet), under the
+// application title: where the launcher is and how its menu opens.
+inline std::wstring FirstStartBalloonText(const std::wstring& hotKey) {
+    return L"通知領域に常駐しています。\nアイコンを右クリックするか " + hotKey +
+           L" を押すと、メニューが開きます。";
 }
 
 } // namespace tolvern

@@ -42,11 +42,11 @@ void WriteMyMenu(RegistryIni& ini, const std::vector<MyMenuEntry>& entries) {
 
 LauncherSettings ReadLauncherSettings(const RegistryIni& ini,
                                       const std::wstring& defaultLastOpenedDir,
-                                      const std::wstring& currentPopupPos) {
+                                      const std::wstring& currentPopupPos, bool defaultStartup) {
     const LauncherSettings d;
     LauncherSettings s;
     const std::wstring S = kSettingSection;
-    s.Startup = ini.ReadBool(S, L"Startup", d.Startup);
+    s.Startup = ini.ReadBool(S, L"Startup", defaultStartup);
     // Only an exact name selects a corner; anything else keeps the current one.
     s.PopupPos = currentPopupPos;
     const std::wstring pos = ini.ReadString(S, L"PopupPos", d.PopupPos);

@@ -8,10 +8,12 @@ namespace tolvern {
 
 // Reads every value with its default. defaultLastOpenedDir stands in for a missing
 // "LastOpenedDir" (the program's directory in the running program); a "PopupPos" that names
-// no corner exactly leaves currentPopupPos in place.
+// no corner exactly leaves currentPopupPos in place; defaultStartup stands in for a missing
+// "Startup".
 LauncherSettings ReadLauncherSettings(const RegistryIni& ini,
                                       const std::wstring& defaultLastOpenedDir,
-                                      const std::wstring& currentPopupPos = L"RightBottom");
+                                      const std::wstring& currentPopupPos = L"RightBottom",
+                                      bool defaultStartup = false);
 
 // Writes section "Setting", then the entries of section "MyMenu". The entries are written
 // before the ones no longer needed are deleted, so a failing write never loses the stored

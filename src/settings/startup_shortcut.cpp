@@ -27,6 +27,11 @@ std::wstring StartupShortcutPath(const std::wstring& startupFolder) {
     return startupFolder + L"\\" + kApplicationTitle + L".lnk";
 }
 
+bool StartupShortcutExists(const std::wstring& startupFolder) {
+    const std::wstring file = StartupShortcutPath(startupFolder);
+    return !file.empty() && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings,
                             const std::wstring& startupFolder) {
     ComPtr<IShellLinkW> link;
@@ -39,8 +44,7 @@ HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, Regist
     link->SetWorkingDirectory(ExtractFileDir(programPath).c_str());
 
     const std::wstring file = StartupShortcutPath(startupFolder);
-    const bool exists =
-        !file.empty() && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool exists = StartupShortcutExists(startupFolder);
     if (enable) {
         if (exists)
             return S_OK;

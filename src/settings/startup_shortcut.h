@@ -13,6 +13,9 @@ std::wstring StartupFolderPath();
 // Full path of "<folder>\Tolvern Launcher.lnk"; empty when the folder is.
 std::wstring StartupShortcutPath(const std::wstring& startupFolder);
 
+// Whether a file of that name is in startupFolder.
+bool StartupShortcutExists(const std::wstring& startupFolder);
+
 // Creates the shortcut (target programPath, arguments "/wait:10", working directory the
 // program's folder) in startupFolder when enable is true and no file of that name exists, or
 // deletes the file when enable is false; then stores "Startup". An existing file is left

@@ -7,6 +7,7 @@
 #include "settings/startup_shortcut.h"
 #include "support/scratch_key.h"
 #include "support/started_launcher.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@
 namespace tolvern {
 namespace {
 
+using test::LinkInfo;
+using test::ReadLink;
 using test::ScratchKey;
 using Launcher = test::StartedLauncher;
 const std::wstring S = kSettingSection;
@@ -25,28 +28,6 @@ const std::wstring M = kMyMenuSection;
 
 bool FileExists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-struct LinkInfo {
-    std::wstring target, arguments, workingDir;
-};
-
-LinkInfo ReadLink(const std::wstring& path) {
-    ComPtr<IShellLinkW> link;
-    EXPECT_HRESULT_SUCCEEDED(
-        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
-    ComPtr<IPersistFile> file;
-    link.As(&file);
-    EXPECT_HRESULT_SUCCEEDED(file->Load(path.c_str(), STGM_READ));
-    wchar_t buffer[MAX_PATH] = {};
-    LinkInfo info;
-    link->GetPath(buffer, MAX_PATH, nullptr, 0);
-    info.target = buffer;
-    link->GetArguments(buffer, MAX_PATH);
-    info.arguments = buffer;
-    link->GetWorkingDirectory(buffer, MAX_PATH);
-    info.workingDir = buffer;
-    return info;
 }
 
 class StartupShortcutTest : public testing::Test {
@@ -172,6 +153,28 @@ TEST_F(StartupShortcutTest, StartupOnCreatesTheShortcutAtEveryStart) {
     ::DeleteFileW(link.c_str());
     { Launcher again(key); }
     EXPECT_TRUE(FileExists(link)) << "a missing shortcut is made again";
+}
+
+// An installer may have made the shortcut before the program ever ran: with no choice stored,
+// the shortcut there is the choice; without one the default (off) stands.
+TEST_F(StartupShortcutTest, WithNoStoredChoiceTheShortcutThereDecides) {
+    ASSERT_FALSE(link.empty());
+    { std::ofstream(link.c_str(), std::ios::binary) << "the installer's"; }
+    {
+        Launcher launcher(key);
+        EXPECT_TRUE(launcher.form2.Options().Startup);
+    }
+    EXPECT_TRUE(FileExists(link));
+    EXPECT_EQ(L"1", key.GetString(S, L"Startup"));
+
+    ::DeleteFileW(link.c_str());
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, (key.Path().substr(1) + L"\\" + S).c_str(), L"Startup");
+    {
+        Launcher launcher(key);
+        EXPECT_FALSE(launcher.form2.Options().Startup);
+    }
+    EXPECT_FALSE(FileExists(link));
+    EXPECT_EQ(L"0", key.GetString(S, L"Startup"));
 }
 
 TEST_F(StartupShortcutTest, AnExistingFileIsLeftAloneAndStartupOffDeletesIt) {

@@ -2,59 +2,22 @@
 // submenu, a missing file, the pool limit, help, the settings dialog and exit.
 #include "menu/shell_items.h"
 #include "settings/launcher_settings.h"
+#include "support/marker_program.h"
 #include "support/running_launcher.h"
 #include "support/screen_capture.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 namespace tolvern {
 namespace {
 
 using namespace test;
 
-std::wstring TempDir() {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    return temp;
-}
-
-const std::wstring kMarker = BuiltProgram(L"TestMarker.exe");
-
-// The command lines the marker program was started with, one a line.
-std::vector<std::wstring> MarkerLines() {
-    std::vector<std::wstring> lines;
-    std::wifstream file((TempDir() + L"tolvern-marker.txt").c_str());
-    for (std::wstring line; std::getline(file, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-bool WaitForMarkerLines(size_t count) {
-    return PumpUntil([&] { return MarkerLines().size() >= count; }, 10000);
-}
-
 bool Contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
 
-void SetClassCommand(const std::wstring& classKey, const std::wstring& command) {
-    const std::wstring key = classKey + L"\\shell\\open\\command";
-    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, command.c_str(),
-                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-}
-
-// The marker program opens web pages (in the system's classes: Wine's shell does not look at
-// the user's; this run's prefix is thrown away afterwards).
-void RegisterMarkerForPages() {
-    ::DeleteFileW((TempDir() + L"tolvern-marker.txt").c_str());
-    const std::wstring command = L"\"" + kMarker + L"\" \"%1\"";
-    SetClassCommand(L"TolvernTestPage", command);
-    const wchar_t progId[] = L"TolvernTestPage";
-    for (const wchar_t* ext : {L".html", L".htm"})
-        ::RegSetKeyValueW(HKEY_CLASSES_ROOT, ext, nullptr, REG_SZ, progId, sizeof progId);
-}
+const std::wstring kMarker = MarkerProgram();
 
 void StoreEntries(const std::vector<std::pair<std::wstring, std::wstring>>& entries) {
     SetSetting(kSettingSection, L"MenuCount", std::to_wstring(entries.size()));

@@ -162,6 +162,28 @@ TEST_F(LauncherEndToEnd, ClosingTheTrayFormSavesEverySetting) {
     EXPECT_EQ(L"バナー", GetValue(kSettingSection, L"BannerText"));
 }
 
+TEST_F(LauncherEndToEnd, TheFirstStartExplainsItselfInABalloonOnlyThatOnce) {
+    // No settings key: a first start.
+    {
+        LauncherProcess launcher(Launcher());
+        ASSERT_TRUE(WaitUntilReady(launcher));
+        std::vector<std::wstring> balloons;
+        PumpUntil([&] { return !(balloons = ReadTrayBalloonTexts()).empty(); }, 5000);
+        const std::vector<std::wstring> expected = {
+            L"通知領域に常駐しています。\nアイコンを右クリックするか Ctrl+Alt+L を押すと、"
+            L"メニューが開きます。"};
+        EXPECT_EQ(expected, balloons);
+        SaveArtifact(CaptureScreen(), L"e2e-first-start-balloon");
+        EXPECT_EQ(0u, launcher.CloseAndWait(10000));
+        EXPECT_TRUE(WaitForTrayTipGone(kApplicationTitle, 10000));
+    }
+    // Settings were saved at the exit: no balloon any more.
+    LauncherProcess again(Launcher());
+    ASSERT_TRUE(WaitUntilReady(again));
+    EXPECT_FALSE(PumpUntil([] { return !ReadTrayBalloonTexts().empty(); }, 3000));
+    EXPECT_EQ(0u, again.CloseAndWait(10000));
+}
+
 // The ready icon is a teal tile with an orange "T".
 int CountOrangePixels(const Image& image) {
     int n = 0;

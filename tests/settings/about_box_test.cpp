@@ -268,5 +268,12 @@ TEST(AboutBox, ShowsTheApplicationTitle) {
     EXPECT_EQ(L"別の名前", WindowText(::GetDlgItem(box.Handle(), IDC_ABOUT_PRODUCT)));
 }
 
+// Any version reads in the form of "Version 0.3": a patch level shows only when it is not 0.
+TEST(AboutBox, VersionLineKeepsItsForm) {
+    EXPECT_EQ(L"Version 0.3", VersionCaption(0, 3, 0));
+    EXPECT_EQ(L"Version 0.3.1", VersionCaption(0, 3, 1));
+    EXPECT_EQ(L"Version 12.0.7", VersionCaption(12, 0, 7));
+}
+
 } // namespace
 } // namespace tolvern

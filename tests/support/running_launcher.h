@@ -18,8 +18,14 @@ inline constexpr DWORD kLauncherStartTimeout = 20000;
 
 class RunningLauncher {
 public:
+    // A program of the build folder, by its file name.
     explicit RunningLauncher(const std::wstring& program = L"TolvernLauncher.exe")
-        : process(BuiltProgram(program)) {
+        : RunningLauncher(ProgramPath{BuiltProgram(program)}) {}
+    // A program anywhere.
+    struct ProgramPath {
+        std::wstring path;
+    };
+    explicit RunningLauncher(const ProgramPath& program) : process(program.path) {
         EXPECT_TRUE(WaitForTrayTip(kApplicationTitle, kLauncherStartTimeout, &icon));
         EXPECT_EQ(0u, ::WaitForInputIdle(process.Handle(), 10000));
     }

@@ -1,4 +1,5 @@
-// Real files, folders, shortcuts and Internet shortcuts that tests make in their prefix.
+// Real files, folders, shortcuts and Internet shortcuts that tests make in their prefix, and
+// shortcuts read back.
 #include "support/test_files.h"
 
 #include "base/com.h"
@@ -39,6 +40,24 @@ void MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
 void MakeInternetShortcut(const std::wstring& path, const std::wstring& url) {
     std::ofstream out{std::filesystem::path(path)};
     out << "[InternetShortcut]\r\nURL=" << std::string(url.begin(), url.end()) << "\r\n";
+}
+
+LinkInfo ReadLink(const std::wstring& path) {
+    ComPtr<IShellLinkW> link;
+    EXPECT_HRESULT_SUCCEEDED(
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
+    ComPtr<IPersistFile> file;
+    link.As(&file);
+    EXPECT_HRESULT_SUCCEEDED(file->Load(path.c_str(), STGM_READ));
+    wchar_t buffer[MAX_PATH] = {};
+    LinkInfo info;
+    link->GetPath(buffer, MAX_PATH, nullptr, 0);
+    info.target = buffer;
+    link->GetArguments(buffer, MAX_PATH);
+    info.arguments = buffer;
+    link->GetWorkingDirectory(buffer, MAX_PATH);
+    info.workingDir = buffer;
+    return info;
 }
 
 } // namespace tolvern::test

@@ -1,4 +1,5 @@
-// Real files, folders, shortcuts and Internet shortcuts that tests make in their prefix.
+// Real files, folders, shortcuts and Internet shortcuts that tests make in their prefix, and
+// shortcuts read back.
 #pragma once
 
 #include <string>
@@ -10,5 +11,11 @@ void MakeDir(const std::wstring& path);
 void MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
                   const std::wstring& iconFile = L"", int iconIndex = 0);
 void MakeInternetShortcut(const std::wstring& path, const std::wstring& url);
+
+// What a shortcut file holds; fails the test when it cannot be read.
+struct LinkInfo {
+    std::wstring target, arguments, workingDir;
+};
+LinkInfo ReadLink(const std::wstring& path);
 
 } // namespace tolvern::test

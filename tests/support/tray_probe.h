@@ -17,6 +17,10 @@ struct TrayIconInfo {
 // Every icon the taskbar shows now; empty when there is no taskbar.
 std::vector<TrayIconInfo> ReadTrayIcons();
 
+// The texts of the balloons showing now (visible balloon tooltips of the taskbar). Wine's
+// tooltip does not give its title back (TTM_GETTITLE leaves the buffer as it was).
+std::vector<std::wstring> ReadTrayBalloonTexts();
+
 // Polls ReadTrayIcons until an icon with this tip shows (true) or the time runs out.
 bool WaitForTrayTip(const std::wstring& tip, DWORD timeoutMs, TrayIconInfo* found = nullptr);
 // Polls until no icon with this tip shows.
