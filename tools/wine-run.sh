@@ -25,6 +25,8 @@ trap cleanup EXIT
 cp -a "$template/." "$prefix/"
 
 export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+# The shell's Delete moves files to the Unix user's trash: a trash of the run's own.
+export XDG_DATA_HOME="$prefix/xdg-data"
 if [ -n "${TOLVERN_DRIVES:-}" ]; then
   "$here/wine-drives.sh" "$prefix" $TOLVERN_DRIVES || { echo "wine-run: drive set-up failed" >&2; exit 1; }
 fi

@@ -72,6 +72,9 @@ void TForm2::ConnectMenuCommands() {
     Menu.PopupMenu_DeskCplClick = [this](TMenuItem* sender) {
         Activation.PopupMenu_DeskCplClick(sender);
     };
+    PopupMenu2.OnItemContextMenu = [this](TMenuItem* item, POINT at) {
+        ContextMenu.Show(item, at);
+    };
     Menu.mnuPopupShowDesktopClick = to(&TForm2::mnuPopupShowDesktopClick);
     Menu.mnuPopupSettingsClick = to(&TForm2::mnuPopupSettingsClick);
     Menu.About1Click = to(&TForm2::About1Click);

@@ -1,6 +1,7 @@
 // TForm2: the settings dialog, and the owner of the launcher menu and of all launcher state.
 #pragma once
 
+#include "app/item_context_menu.h"
 #include "app/popup_placement.h"
 #include "base/com.h"
 #include "base/registry_ini.h"
@@ -74,6 +75,8 @@ public:
     TBarPopupMenu& PopupMenu2 = Menu.PopupMenu2;
     // What choosing a shell item does.
     TItemActivation Activation{Shell, Menu};
+    // The context menu of an item, at a right click inside the launcher menu.
+    TItemContextMenu ContextMenu{*this};
 
     void GetSubItems2(TMenuItem*& item) { Shell.GetSubItems2(item); }
 

@@ -7,6 +7,7 @@
 #include "framework/window.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace tolvern {
@@ -43,6 +44,110 @@ private:
     int id_;
 };
 } // namespace
+
+namespace {
+// Posted to the menu's window when the menu loop showed a request for an item's context menu.
+constexpr UINT kContextMenuRequest = WM_APP + 20;
+} // namespace
+
+// Right clicks and the context-menu keys inside the open menu. The system's own notice of a
+// right click (WM_MENURBUTTONUP) is not sent by every system (Wine's menus never send it), so
+// the menu loop's messages are watched too, and a click noticed both ways is served once. The
+// release of a right button that was already down as the menu opened (the press that opened
+// it) is no request.
+class TPopupMenu::ContextRequests {
+public:
+    explicit ContextRequests(TPopupMenu& menu) : menu_(menu) {
+        const int right = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_LBUTTON : VK_RBUTTON;
+        heldRight_ = (::GetAsyncKeyState(right) & 0x8000) != 0;
+        previous_ = std::exchange(current_, this);
+        hook_ = ::SetWindowsHookExW(WH_MSGFILTER, Filter, nullptr, ::GetCurrentThreadId());
+    }
+    ~ContextRequests() {
+        if (hook_)
+            ::UnhookWindowsHookEx(hook_);
+        current_ = previous_;
+    }
+    ContextRequests(const ContextRequests&) = delete;
+    ContextRequests& operator=(const ContextRequests&) = delete;
+
+    struct Request {
+        HMENU menu = nullptr;
+        int position = -1;
+        POINT at{};
+    };
+    // The request the loop saw last, once.
+    static std::optional<Request> Take() {
+        if (!current_)
+            return std::nullopt;
+        return std::exchange(current_->pending_, std::nullopt);
+    }
+    // The system told of the click itself: the loop's notice of it is served.
+    static void Forget() {
+        if (current_)
+            current_->pending_.reset();
+    }
+
+private:
+    static LRESULT CALLBACK Filter(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == MSGF_MENU && current_ && current_->Watch(*reinterpret_cast<MSG*>(lParam)))
+            return TRUE;
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    // True when the message is the loop's no more.
+    bool Watch(const MSG& msg) {
+        if (menu_.foreignMessages_)
+            return false; // a menu over this one runs its own loop
+        switch (msg.message) {
+        case WM_RBUTTONDOWN:
+            heldRight_ = false;
+            return false;
+        case WM_RBUTTONUP: {
+            if (std::exchange(heldRight_, false))
+                return true;
+            POINT at{};
+            ::GetCursorPos(&at);
+            HWND window = ::WindowFromPoint(at);
+            if (!window || WindowClassName(window) != L"#32768")
+                return false;
+            auto* menu = reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0));
+            const int position = menu ? ::MenuItemFromPoint(nullptr, menu, at) : -1;
+            if (position < 0)
+                return false;
+            Post({menu, position, at});
+            return false; // the system may tell of it too
+        }
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (msg.wParam == VK_APPS ||
+                (msg.wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000))) {
+                Request request;
+                if (menu_.SelectedItem(request.menu, request.position)) {
+                    RECT rect{};
+                    ::GetMenuItemRect(nullptr, request.menu, static_cast<UINT>(request.position),
+                                      &rect);
+                    request.at = {rect.left, rect.bottom};
+                    Post(request);
+                }
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+    void Post(const Request& request) {
+        pending_ = request;
+        ::PostMessageW(menu_.WindowHandle(), kContextMenuRequest, 0, 0);
+    }
+
+    static inline thread_local ContextRequests* current_ = nullptr;
+    TPopupMenu& menu_;
+    ContextRequests* previous_ = nullptr;
+    HHOOK hook_ = nullptr;
+    bool heldRight_ = false;
+    std::optional<Request> pending_;
+};
 
 class TPopupMenu::MenuWindow : public Window {
 public:
@@ -91,7 +196,10 @@ void TPopupMenu::Popup(int x, int y) {
     const int screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
     screen_ = {screenLeft, screenTop, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
                screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN;
+    // With items that have context menus, the right button is theirs: it chooses nothing.
+    UINT flags = TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN;
+    if (!OnItemContextMenu)
+        flags |= TPM_RIGHTBUTTON;
     if (MenuAnimation & maLeftToRight)
         flags |= TPM_HORPOSANIMATION;
     if (MenuAnimation & maRightToLeft)
@@ -103,19 +211,72 @@ void TPopupMenu::Popup(int x, int y) {
     // A tracked menu closes on a click elsewhere only while its owner window is in the
     // foreground; the null message posted after it closes lets the next popup open at once.
     ::SetForegroundWindow(window_->Handle());
-    tracking_ = true;
-    const UINT command =
-        static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, window_->Handle(), nullptr));
-    tracking_ = false;
+    UINT command = 0;
+    {
+        std::optional<ContextRequests> requests;
+        if (OnItemContextMenu)
+            requests.emplace(*this);
+        tracking_ = true;
+        command =
+            static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, window_->Handle(), nullptr));
+        tracking_ = false;
+    }
+    selectedMenu_ = nullptr;
     // Resolve the choice before the realisation goes, then run it with the menu closed, so
     // that the handler may change or free anything.
     TMenuItem* chosen = LiveItem(command);
     std::weak_ptr<void> life = chosen ? chosen->LifeToken() : std::weak_ptr<void>();
     ReleaseRealization();
     ::PostMessageW(window_->Handle(), WM_NULL, 0, 0);
+    if (auto after = std::exchange(afterClose_, nullptr)) {
+        after();
+        return;
+    }
     if (chosen && !life.expired() && chosen->OnClick) {
         const TMenuItem::TNotifyEvent handler = chosen->OnClick; // may free its item
         handler(chosen);
+    }
+}
+
+UINT TPopupMenu::TrackNested(HMENU menu, POINT at, const TForeignMenuMessages& messages) {
+    foreignMessages_ = messages ? messages : [](UINT, WPARAM, LPARAM, LRESULT&) { return false; };
+    const UINT command = static_cast<UINT>(
+        ::TrackPopupMenuEx(menu, TPM_RECURSE | TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
+                           at.x, at.y, window_->Handle(), nullptr));
+    foreignMessages_ = nullptr;
+    return command;
+}
+
+void TPopupMenu::CloseThen(std::function<void()> action) {
+    afterClose_ = std::move(action);
+    ::EndMenu();
+}
+
+bool TPopupMenu::SelectedItem(HMENU& menu, int& position) const {
+    if (!selectedMenu_ || selectedItem_ == 0xFFFF)
+        return false;
+    menu = selectedMenu_;
+    if (selectedIsPosition_) {
+        position = static_cast<int>(selectedItem_);
+        return true;
+    }
+    const int count = ::GetMenuItemCount(menu);
+    for (position = 0; position < count; ++position)
+        if (::GetMenuItemID(menu, position) == selectedItem_)
+            return true;
+    return false;
+}
+
+void TPopupMenu::RequestItemContextMenu(HMENU menu, int position, POINT at) {
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_ID;
+    if (!::GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &mii))
+        return;
+    TMenuItem* item = LiveItem(mii.wID);
+    if (item && OnItemContextMenu) {
+        const auto handler = OnItemContextMenu; // may be changed by what it shows
+        handler(item, at);
     }
 }
 
@@ -259,8 +420,52 @@ void TPopupMenu::ClearMenu(HMENU menu) {
         ::DeleteMenu(menu, static_cast<UINT>(pos), MF_BYPOSITION); // destroys its submenu
 }
 
-bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool TPopupMenu::IsOwnMenuMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     switch (message) {
+    case WM_INITMENUPOPUP:
+    case WM_UNINITMENUPOPUP:
+        return owners_.count(reinterpret_cast<HMENU>(wParam)) > 0;
+    case WM_MENUCHAR:
+        return owners_.count(reinterpret_cast<HMENU>(lParam)) > 0;
+    case WM_MEASUREITEM: {
+        const auto* mis = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        return mis->CtlType == ODT_MENU && mis->itemData == mis->itemID &&
+               entries_.count(mis->itemID) > 0;
+    }
+    case WM_DRAWITEM: {
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return dis->CtlType == ODT_MENU && dis->itemData == dis->itemID &&
+               entries_.count(dis->itemID) > 0;
+    }
+    default:
+        return true;
+    }
+}
+
+bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (foreignMessages_ && !IsOwnMenuMessage(message, wParam, lParam))
+        return foreignMessages_(message, wParam, lParam, result);
+    switch (message) {
+    case kContextMenuRequest:
+        if (auto request = ContextRequests::Take())
+            RequestItemContextMenu(request->menu, request->position, request->at);
+        result = 0;
+        return true;
+    case WM_MENURBUTTONUP: {
+        if (!OnItemContextMenu)
+            return false;
+        ContextRequests::Forget();
+        POINT at{};
+        ::GetCursorPos(&at);
+        RequestItemContextMenu(reinterpret_cast<HMENU>(lParam), static_cast<int>(wParam), at);
+        result = 0;
+        return true;
+    }
+    case WM_MENUSELECT:
+        selectedMenu_ = reinterpret_cast<HMENU>(lParam);
+        selectedItem_ = LOWORD(wParam);
+        selectedIsPosition_ = (HIWORD(wParam) & MF_POPUP) != 0;
+        return false;
     case WM_INITMENUPOPUP: {
         HMENU menu = reinterpret_cast<HMENU>(wParam);
         if (HIWORD(lParam) || owners_.find(menu) == owners_.end())

@@ -44,9 +44,26 @@ public:
     unsigned MenuAnimation = 0; // TMenuAnimation bits
     TNotifyEvent OnPopup;
 
+    // A right click on an item of the open menu, or the Apps key or Shift+F10 on the selected
+    // one: the item and the screen point for a menu of its own. While it is set, the right
+    // button chooses no item.
+    std::function<void(TMenuItem* item, POINT at)> OnItemContextMenu;
+
     // Runs OnPopup, shows the menu at the screen point and returns when it has closed; the
     // chosen item's OnClick runs after the menu has closed and before Popup returns.
     void Popup(int x, int y) override;
+
+    // The messages of a menu that is not this one's (owner-drawn items, submenus filled as
+    // they open): true when the receiver took the message, with its result.
+    using TForeignMenuMessages =
+        std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+    // Shows another menu over the open one, from this menu's window, handing its messages to
+    // `messages` first; returns the command chosen, 0 when it closed without one. The open menu
+    // stays open beneath it.
+    UINT TrackNested(HMENU menu, POINT at, const TForeignMenuMessages& messages);
+    // Closes the open menu; `action` runs once its loop has ended, before Popup returns (so
+    // that what it shows is not shown inside a menu loop).
+    void CloseThen(std::function<void()> action);
 
     // --- The realisation (what Popup shows); public so that tests can drive it with the same
     // messages the system sends.
@@ -87,6 +104,13 @@ private:
     };
 
     bool HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool IsOwnMenuMessage(UINT message, WPARAM wParam, LPARAM lParam) const;
+    class ContextRequests;
+    friend class ContextRequests;
+    // Asks OnItemContextMenu for the item at the position of the menu, at the point.
+    void RequestItemContextMenu(HMENU menu, int position, POINT at);
+    // The item selected last in the open menu; false when none is.
+    bool SelectedItem(HMENU& menu, int& position) const;
     void InitPopup(HMENU menu);
     void ReleaseClosedMenus();
     LRESULT MenuChar(wchar_t ch, HMENU menu);
@@ -117,6 +141,11 @@ private:
     std::vector<UINT> freeIds_;
     UINT nextId_ = 1;
     bool tracking_ = false;
+    TForeignMenuMessages foreignMessages_; // while another menu is tracked over this one
+    std::function<void()> afterClose_;
+    HMENU selectedMenu_ = nullptr; // the item selected last, as WM_MENUSELECT told it
+    UINT selectedItem_ = 0;
+    bool selectedIsPosition_ = false;
 };
 
 } // namespace tolvern

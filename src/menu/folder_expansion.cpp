@@ -407,6 +407,11 @@ TMenuItem* TLauncherShell::AddFile(TMenuItem& parent, const std::wstring& captio
     return parent.Add(std::move(file));
 }
 
+void TLauncherShell::MarkUnread(TMenuItem& folder) {
+    if (folder.Count() > 0 && folder.Items(0)->Hint == kOpenedMark)
+        folder.Items(0)->Hint.clear();
+}
+
 void TLauncherShell::UpdateEmptyMarker(TMenuItem& item) {
     if (item.Count() > 2)
         item.Items(2)->Visible = item.Count() == 3;

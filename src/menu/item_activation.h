@@ -43,6 +43,8 @@ public:
     // How many items the shell was asked to open; the popup compares it before and after to
     // leave the foreground with what was opened.
     int LaunchCount() const { return launchCount_; }
+    // Counts what was opened another way (a verb of the shell's context menu).
+    void CountLaunch() { ++launchCount_; }
 
 private:
     bool DriveReadyFor(const std::wstring& path) const;

@@ -313,6 +313,26 @@ void TLauncherMenu::AddIconToList(const std::wstring& caption, const std::wstrin
         OnEntryAdded(static_cast<int>(rows_.size()) - 1);
 }
 
+int TLauncherMenu::EntryRowOf(const TMenuItem* item) const {
+    if (!item || item->Parent() != &PopupMenu2.Items)
+        return -1;
+    const int row = item->MenuIndex() - kFirstEntryPosition;
+    return row >= 0 && row < static_cast<int>(rows_.size()) ? row : -1;
+}
+
+PCIDLIST_ABSOLUTE TLauncherMenu::ShellItemOf(const TMenuItem* item) const {
+    if (!item || item->IsLine() || !item->Enabled)
+        return nullptr;
+    if (const int row = EntryRowOf(item); row >= 0)
+        return rows_[static_cast<size_t>(row)].Pidl.get();
+    // Below the top level, everything but the settings submenu was read from the shell and
+    // holds its list's pool index.
+    const TMenuItem* parent = item->Parent();
+    if (!parent || parent == &PopupMenu2.Items || parent == S2)
+        return nullptr;
+    return shell_.ItemIdPool[static_cast<int>(item->Tag)];
+}
+
 void TLauncherMenu::ClearMyMenu() {
     TMenuItem& top = PopupMenu2.Items;
     for (size_t i = 0; i < rows_.size(); ++i)

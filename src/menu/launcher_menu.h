@@ -93,6 +93,11 @@ public:
 
     // The My Menu list's rows, in list order (row k is top-level item 10 + k).
     const std::vector<MyMenuRow>& Rows() const { return rows_; }
+    // The row of a My Menu entry's item, -1 for any other item.
+    int EntryRowOf(const TMenuItem* item) const;
+    // The shell item an item of the menu stands for: a My Menu entry's own file or folder, or
+    // an item read from a folder (its open item: the folder); null for the launcher's own items.
+    PCIDLIST_ABSOLUTE ShellItemOf(const TMenuItem* item) const;
 
     void PreparePIDLs();
     void PrepareTopLevelMenu();

@@ -140,6 +140,9 @@ public:
     static void UpdateEmptyMarker(TMenuItem& item);
     static bool AreItemsSame(const TMenuItem& item, const std::wstring& text);
     static void ResetMenuItem(TMenuItem& item);
+    // The folder item is read again at its next opening, whatever the options say (its folder
+    // was changed from the menu).
+    static void MarkUnread(TMenuItem& folder);
     void RebuildMenuItem(TMenuItem*& item);
     void BreakMenu(TMenuItem& item, bool large);
     static int MenuItemHeight(bool large);

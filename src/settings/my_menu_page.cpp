@@ -376,6 +376,17 @@ void TMyMenuPage::mnuFilePropertyClick() {
         ShowMessage(CannotOpenShortcutMessage(host_.Entry(row).Path));
 }
 
+void TMyMenuPage::SelectOnly(int row) {
+    HWND list = ListView1();
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    ::SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
 void TMyMenuPage::mnuSelectAllClick() {
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED;

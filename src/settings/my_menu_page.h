@@ -51,6 +51,8 @@ public:
     void EntriesCleared();
 
     bool RowDragEnabled() const { return dragEnabled_; }
+    // Selects the row alone, focused and in view.
+    void SelectOnly(int row);
     bool Editing() const;
 
     // The page's operations, named after the controls and events that trigger them.

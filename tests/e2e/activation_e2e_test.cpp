@@ -1,5 +1,6 @@
 // The real launcher opening what the user chooses: My Menu entries, files and folders of a folder
 // submenu, a missing file, the pool limit, help, the settings dialog and exit.
+#include "components/name_dialog_ids.h"
 #include "menu/shell_items.h"
 #include "settings/launcher_settings.h"
 #include "support/marker_program.h"
@@ -150,6 +151,89 @@ TEST_F(ActivationEndToEnd, AFolderPathTooLongForTheShellListsItsOwnItemsAndOpens
     for (auto path = made.rbegin(); path != made.rend(); ++path)
         if (!::DeleteFileW(LongPathForm(*path).c_str()))
             ::RemoveDirectoryW(LongPathForm(*path).c_str());
+}
+
+TEST_F(ActivationEndToEnd, AnItemsContextMenuDeletesShowsPropertiesAndRemovesAnEntry) {
+    RegisterMarkerForPages();
+    const std::wstring folder = TempDir() + L"tolvern-context";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t* name : {L"a-gone.html", L"b-kept.html"})
+        ::CloseHandle(::CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr));
+    StoreEntries({{L"Folder", folder}});
+    RunningLauncher launcher;
+
+    // Rename asks for the new name in a dialog of the launcher's, the old one filled in.
+    ::CloseHandle(::CreateFileW((folder + L"\\0-old.html").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(0, {VK_RIGHT, VK_DOWN, VK_APPS, 'R'})));
+    HWND naming = nullptr;
+    PumpUntil([&] { return (naming = WindowTitled(L"名前の変更")) != nullptr; }, 10000);
+    ASSERT_NE(nullptr, naming) << "no dialog asked for the name";
+    HWND edit = ::GetDlgItem(naming, IDC_NAME_EDIT);
+    wchar_t offered[64] = {}; // another process's control tells its text only when asked
+    ::SendMessageW(edit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(offered));
+    EXPECT_STREQ(L"0-old.html", offered);
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"c-new.html"));
+    ::SendMessageW(::GetDlgItem(naming, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            return ::GetFileAttributesW((folder + L"\\c-new.html").c_str()) !=
+                   INVALID_FILE_ATTRIBUTES;
+        },
+        10000))
+        << "the file was not renamed";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((folder + L"\\0-old.html").c_str()));
+
+    // The Apps key on the folder's first file, then the shell's Delete, which asks first.
+    ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(0, {VK_RIGHT, VK_DOWN, VK_APPS, 'D'})));
+    HWND question = nullptr;
+    PumpUntil(
+        [&] {
+            return (question = launcher.process.FindWindowOfClass(L"#32770")) &&
+                   ::IsWindowVisible(question);
+        },
+        10000);
+    ASSERT_NE(nullptr, question) << "Delete asked nothing";
+    EXPECT_EQ(nullptr, launcher.process.OpenMenuWindow()) << "the launcher menu stayed open";
+    ::PostMessageW(question, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            return ::GetFileAttributesW((folder + L"\\a-gone.html").c_str()) ==
+                   INVALID_FILE_ATTRIBUTES;
+        },
+        10000))
+        << "the file was not deleted";
+    // The next opening lists the folder without it: its first file is the other one.
+    ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(0, {VK_RIGHT, VK_DOWN, VK_RETURN})));
+    ASSERT_TRUE(WaitForMarkerLines(1));
+    EXPECT_TRUE(Contains(MarkerLines()[0], L"b-kept.html")) << MarkerLines()[0];
+
+    // Properties: the shell's window, in front once the launcher menu has closed.
+    ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(0, {VK_RIGHT, VK_DOWN, VK_APPS, 'P'})));
+    HWND properties = nullptr;
+    EXPECT_TRUE(
+        PumpUntil([&] { return (properties = WindowTitled(L"b-kept.html")) != nullptr; }, 10000))
+        << "no properties window";
+    if (properties) {
+        EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == properties; }, 5000))
+            << "the properties window is not in front";
+        EXPECT_EQ(nullptr, launcher.process.OpenMenuWindow());
+        ::PostMessageW(properties, WM_CLOSE, 0, 0);
+        PumpUntil([&] { return !::IsWindow(properties); }, 5000);
+    }
+
+    // A My Menu entry's own command: removed from the menu and the registry, after asking.
+    ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(0, {VK_APPS, 'R'})));
+    HWND box = nullptr;
+    EXPECT_EQ(L"[マイメニュー] 項目を削除してもよろしいですか?", launcher.WaitForMessageBox(&box));
+    ASSERT_NE(nullptr, box);
+    ::PostMessageW(box, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(PumpUntil([] { return GetSetting(kSettingSection, L"MenuCount") == L"0"; }, 5000));
+    EXPECT_EQ(L"<missing>", GetSetting(kMyMenuSection, L"Path0"));
+    for (const wchar_t* name : {L"a-gone.html", L"b-kept.html", L"c-new.html"})
+        ::DeleteFileW((folder + L"\\" + name).c_str());
+    ::RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(ActivationEndToEnd, HelpSettingsAndExitFromTheSettingsSubmenu) {
