@@ -6,7 +6,9 @@
 namespace tolvern::test {
 
 HWND WaitForMenuWindow(std::initializer_list<HWND> except) {
-    for (int i = 0; i < 500; ++i) {
+    // A menu shows within a second on an idle machine; a busy one takes many times as long,
+    // and a menu that shows after its driver gave up would never be closed.
+    for (int i = 0; i < 3000; ++i) {
         for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
              w = ::FindWindowExW(nullptr, w, L"#32768", nullptr))
             if (::IsWindowVisible(w) && std::find(except.begin(), except.end(), w) == except.end())
@@ -35,11 +37,16 @@ std::vector<std::wstring> MenuTexts(HMENU menu) {
 }
 
 void CloseAllMenus() {
-    for (int i = 0; i < 8; ++i) {
-        HWND w = ::FindWindowW(L"#32768", nullptr);
-        if (!w || !::IsWindowVisible(w))
+    // Every visible menu window, whichever comes first in the Z order (a hidden one may).
+    for (int i = 0; i < 16; ++i) {
+        HWND visible = nullptr;
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w && !visible;
+             w = ::FindWindowExW(nullptr, w, L"#32768", nullptr))
+            if (::IsWindowVisible(w))
+                visible = w;
+        if (!visible)
             return;
-        Key(w, VK_ESCAPE);
+        Key(visible, VK_ESCAPE);
         ::Sleep(50);
     }
 }

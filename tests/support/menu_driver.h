@@ -10,7 +10,7 @@
 namespace tolvern::test {
 
 // The first visible menu window (class "#32768") that is none of the given ones; waits up to
-// five seconds, null when none shows.
+// thirty seconds, null when none shows.
 HWND WaitForMenuWindow(std::initializer_list<HWND> except = {});
 
 // Posts a key press and release to a menu window, with the pauses Wine needs between them.
