@@ -116,6 +116,19 @@ void StartMenuTree(const fs::path& dir) {
     }
 }
 
+void ProgramsFolder(const fs::path& dir, const fs::path& copies, const fs::path& program,
+                    int count) {
+    fs::create_directories(dir);
+    fs::create_directories(copies);
+    for (int i = 0; i < count; ++i) {
+        const std::wstring name = L"Program " + std::to_wstring(100 + i);
+        const fs::path copy = copies / (name + L".exe");
+        std::error_code ignored;
+        fs::copy_file(program, copy, fs::copy_options::overwrite_existing, ignored);
+        Shortcut(dir / (name + L".lnk"), copy);
+    }
+}
+
 std::vector<fs::path> StartMenuGroups(const fs::path& dir) {
     std::vector<fs::path> groups;
     for (int i = 0; i < 30; ++i)

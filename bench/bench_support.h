@@ -38,6 +38,10 @@ void PlainFolder(const fs::path& dir, int count);
 void MixedFolder(const fs::path& dir);
 // Like a Start menu: 30 sub-folders of 10 shortcuts to programs each.
 void StartMenuTree(const fs::path& dir);
+// `count` shortcuts, each to its own copy of the program (kept in `copies`), so that no two
+// items share an icon.
+void ProgramsFolder(const fs::path& dir, const fs::path& copies, const fs::path& program,
+                    int count);
 // The sub-folders of StartMenuTree, in the order the menu shows them.
 std::vector<fs::path> StartMenuGroups(const fs::path& dir);
 

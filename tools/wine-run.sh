@@ -24,7 +24,9 @@ cleanup() {
 trap cleanup EXIT
 cp -a "$template/." "$prefix/"
 
-export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's menu builder would start once for every shortcut a run saves (hundreds in a benchmark),
+# each a process with a display connection, and write menu entries into the Unix home.
+export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The shell's Delete moves files to the Unix user's trash: a trash of the run's own.
 export XDG_DATA_HOME="$prefix/xdg-data"
 if [ -n "${TOLVERN_DRIVES:-}" ]; then

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_set>
 #include <utility>
 
 namespace tolvern {
@@ -222,6 +223,8 @@ void TPopupMenu::Popup(int x, int y) {
         tracking_ = false;
     }
     selectedMenu_ = nullptr;
+    if (OnClose)
+        OnClose(this);
     // Resolve the choice before the realisation goes, then run it with the menu closed, so
     // that the handler may change or free anything.
     TMenuItem* chosen = LiveItem(command);
@@ -482,6 +485,11 @@ bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         if (HIWORD(lParam) || it == owners_.end() || it->second == 0)
             return false;
         closedMenus_.push_back(menu);
+        for (auto& [id, entry] : entries_)
+            if (entry.parentMenu == menu)
+                entry.window = nullptr; // its window goes with it
+        if (TMenuItem* owner = LiveItem(it->second); owner && OnSubmenuClose)
+            OnSubmenuClose(owner);
         result = 0;
         return true;
     }
@@ -565,8 +573,20 @@ void TPopupMenu::InitPopup(HMENU menu) {
         }
     }
     ClearMenu(menu);
-    if (item)
+    if (item) {
         FillMenu(menu, item);
+        if (OnSubmenuOpen)
+            OnSubmenuOpen(item);
+    }
+}
+
+void TPopupMenu::RepaintItems(const std::vector<const TMenuItem*>& items) {
+    if (!tracking_ || items.empty())
+        return;
+    const std::unordered_set<const TMenuItem*> wanted(items.begin(), items.end());
+    for (const auto& [id, entry] : entries_)
+        if (entry.window && !entry.life.expired() && wanted.count(entry.item))
+            ::InvalidateRect(entry.window, &entry.painted, FALSE);
 }
 
 LRESULT TPopupMenu::MenuChar(wchar_t ch, HMENU menu) {
@@ -624,7 +644,9 @@ void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {
 
 void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
     TMenuItem* item = LiveItem(static_cast<UINT>(dis.itemData));
-    if (!item)
+    // The system asks for every item of a menu whenever any part of it is painted again (one
+    // item's new icon): those outside the part being painted are left alone.
+    if (!item || !::RectVisible(dis.hDC, &dis.rcItem))
         return;
     SavedDC saved(dis.hDC);
     // Handlers get rectangles in the coordinates of the menu's item area, whose first item
@@ -641,6 +663,10 @@ void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
             return;
         auto it = entries_.find(static_cast<UINT>(dis.itemData));
         RECT first{};
+        if (it != entries_.end()) {
+            it->second.window = window;
+            it->second.painted = dis.rcItem;
+        }
         if (it != entries_.end() && ::GetMenuItemRect(window, it->second.parentMenu, 0, &first)) {
             POINT origin{first.left, first.top};
             ::ScreenToClient(window, &origin);

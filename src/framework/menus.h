@@ -43,6 +43,12 @@ public:
     bool AutoPopup = true;
     unsigned MenuAnimation = 0; // TMenuAnimation bits
     TNotifyEvent OnPopup;
+    // The menu has closed (before the chosen item's OnClick runs).
+    TNotifyEvent OnClose;
+    // A submenu has been filled and is about to show; a submenu has closed (its parent may
+    // stay open). owner is the item whose children it shows.
+    std::function<void(TMenuItem* owner)> OnSubmenuOpen;
+    std::function<void(TMenuItem* owner)> OnSubmenuClose;
 
     // A right click on an item of the open menu, or the Apps key or Shift+F10 on the selected
     // one: the item and the screen point for a menu of its own. While it is set, the right
@@ -84,6 +90,10 @@ public:
     UINT HighestCommand() const { return nextId_ - 1; }
     bool Tracking() const { return tracking_; }
 
+    // Paints the items again where they were last painted, in menus still on the screen; the
+    // other items of those menus are left alone.
+    void RepaintItems(const std::vector<const TMenuItem*>& items);
+
     // The image list of an item: the nearest ancestor's SubMenuImages, else Images.
     TImageList* ImageListOf(const TMenuItem* item) const;
 
@@ -101,6 +111,8 @@ private:
         std::weak_ptr<void> life;
         HMENU parentMenu = nullptr;
         HMENU subMenu = nullptr;
+        HWND window = nullptr; // the menu window it was last painted in, while that shows
+        RECT painted{};        // where, in that window's client area
     };
 
     bool HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

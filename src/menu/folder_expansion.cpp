@@ -210,8 +210,7 @@ TLauncherShell::ReadFileSystemFolder(const FolderPlace& place, SHCONTF flags,
         child.facts =
             GetFileSystemFacts(JoinPath(place.path, name), data.dwFileAttributes, place.removable);
         child.icon = iconClasses.Of(child.facts);
-        child.icon.pathOnly = child.facts.path;
-        child.icon.pathOnlyFolder = folder;
+        child.icon.pathOnly = true;
         if (!visit(child)) {
             outcome = ReadOutcome::Stopped;
             break;
@@ -226,6 +225,7 @@ LinkTarget TLauncherShell::ResolveChildLink(FolderChild& child) {
     if (!facts.hasPath || !facts.IsLink() || !child.links)
         return {};
     LinkTarget target = child.links->Resolve(facts.path);
+    child.icon.TakeLink(target);
     if (child.iconClasses && child.icon.sharedClass.empty())
         child.icon.sharedClass = child.iconClasses->OfLinkTarget(target);
     return target;
@@ -268,6 +268,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         UniquePidl target; // a shortcut's folder, standing in for it (showing its icon)
         // Kept for a folder (asked again otherwise when it opens) and for an item without list.
         const std::wstring knownPath = facts.IsFolder() || !child.pidl ? facts.path : L"";
+        std::wstring targetPath;
         if (facts.IsFolder()) {
             into = &folders;
         } else if (facts.IsLink() || !settings_.DoNotViewUnassociatedItems || !facts.hasPath) {
@@ -275,6 +276,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             if (facts.IsLink() && IsLinkTargetFolder(link)) {
                 into = &folders;
                 target = std::move(link.pidl);
+                targetPath = link.path;
             } else {
                 into = &files;
             }
@@ -283,7 +285,8 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
         }
         if (into) {
             if (target)
-                into->push_back({child.caption, std::move(target), child.icon.ForTarget()});
+                into->push_back(
+                    {child.caption, std::move(target), child.icon.ForTarget(targetPath)});
             else
                 into->push_back({child.caption, std::move(child.pidl), child.icon, knownPath});
             ++total;
@@ -386,7 +389,9 @@ TMenuItem* TLauncherShell::AddFolder(TMenuItem& parent, const std::wstring& capt
                                      UniquePidl pidl, const IconHint& icon,
                                      const std::wstring& path) {
     auto folder = std::make_unique<TMenuItem>(caption);
-    SavePIDLToTag(*folder, std::move(pidl), icon);
+    IconHint folderIcon = icon;
+    folderIcon.standIn = IconStandIn::Folder; // whatever it was read as (a Control Panel item)
+    SavePIDLToTag(*folder, std::move(pidl), folderIcon);
     if (!path.empty())
         RememberPath(static_cast<int>(folder->Tag), path);
     folder->OnClick = FolderClick;

@@ -21,8 +21,9 @@ namespace tolvern {
 
 HICON ExtractIconFromFile(const std::wstring& file, int index, bool large) {
     HICON big = nullptr, small = nullptr;
-    // A file that cannot be read gives UINT_MAX, and the handles may then hold junk.
-    const UINT extracted = ::ExtractIconExW(file.c_str(), index, &big, &small, 1);
+    // A file that cannot be read gives UINT_MAX, and the handles may then hold junk. The
+    // extraction opens no path of MAX_PATH characters or more: such a file goes by its short form.
+    const UINT extracted = ::ExtractIconExW(ShellUsablePath(file).c_str(), index, &big, &small, 1);
     if (extracted == 0 || extracted == UINT_MAX)
         return nullptr;
     // Only one size was asked for; the other is not kept.
@@ -112,22 +113,30 @@ bool IsWindowsNT4() {
 }
 
 // The all-users Programs folder's path occurs in the given path.
-bool InCommonPrograms(PCIDLIST_ABSOLUTE commonPrograms, const std::wstring& path) {
-    std::wstring group;
-    return GetPathFromPIDL(commonPrograms, group) && !group.empty() &&
-           path.find(group) != std::wstring::npos;
+bool InCommonPrograms(const std::wstring& group, const std::wstring& path) {
+    return !group.empty() && path.find(group) != std::wstring::npos;
 }
 
-// The system image list's entry for the item, as the shell would make its icon.
-ItemIconSource ShellIconSource(PCIDLIST_ABSOLUTE pidl, bool large) {
+std::wstring CommonProgramsPath(PCIDLIST_ABSOLUTE commonPrograms) {
+    std::wstring path;
+    if (IsWindowsNT4())
+        GetPathFromPIDL(commonPrograms, path);
+    return path;
+}
+
+// Sizes below the large icons' come from the small system image list.
+bool SmallList(int size) {
+    return size < 32;
+}
+
+// The system image list's entry of a shell item, or of a name whose extension and attributes
+// are all the shell is to look at.
+ItemIconSource SystemListSource(LPCWSTR item, DWORD attributes, UINT flags, int size) {
     ItemIconSource source;
-    source.large = large;
+    source.size = size;
     SHFILEINFOW info{};
-    UINT flags = SHGFI_PIDL | SHGFI_ICONLOCATION | SHGFI_SYSICONINDEX;
-    if (!large)
-        flags |= SHGFI_SMALLICON;
-    const DWORD_PTR list =
-        pidl ? ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &info, sizeof info, flags) : 0;
+    flags |= SHGFI_SYSICONINDEX | (SmallList(size) ? SHGFI_SMALLICON : 0);
+    const DWORD_PTR list = item ? ::SHGetFileInfoW(item, attributes, &info, sizeof info, flags) : 0;
     if (!list)
         return source;
     source.kind = ItemIconSource::Kind::System;
@@ -136,12 +145,18 @@ ItemIconSource ShellIconSource(PCIDLIST_ABSOLUTE pidl, bool large) {
     return source;
 }
 
-ItemIconSource SystemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
-                                PCIDLIST_ABSOLUTE commonPrograms) {
+// The system image list's entry for the item, as the shell would make its icon.
+ItemIconSource ShellIconSource(PCIDLIST_ABSOLUTE pidl, int size) {
+    return SystemListSource(reinterpret_cast<LPCWSTR>(pidl), 0, SHGFI_PIDL | SHGFI_ICONLOCATION,
+                            size);
+}
+
+ItemIconSource SystemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, int size,
+                                const std::wstring& commonPrograms) {
     if (IsWindowsNT4()) {
         // NT 4 shows program groups with an icon of their own that the shell does not give.
         ItemIconSource group;
-        group.large = large;
+        group.size = size;
         const ShellItemFacts facts = GetItemFacts(pidl);
         if (facts.IsLink()) {
             LinkTarget target = ResolveLink(allocator, facts.path);
@@ -154,20 +169,29 @@ ItemIconSource SystemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool
             return group;
         }
     }
-    return ShellIconSource(pidl, large);
+    return ShellIconSource(pidl, size);
+}
+
+// A file's icon of any size: the system's two sizes as ExtractIconEx gives them.
+HICON ExtractIconOfSize(const std::wstring& file, int index, int size) {
+    if (size == 16 || size == 32)
+        return ExtractIconFromFile(file, index, size == 32);
+    HICON icon = nullptr;
+    const UINT extracted =
+        ::PrivateExtractIconsW(file.c_str(), index, size, size, &icon, nullptr, 1, 0);
+    return extracted == 0 || extracted == UINT_MAX ? nullptr : icon;
 }
 } // namespace
 
 std::wstring ItemIconSource::Key() const {
-    std::wstring key = large ? L"L" : L"S";
+    std::wstring key = std::to_wstring(size) + L":";
     switch (kind) {
     case Kind::None:
         return key + L"none";
     case Kind::System:
         return key + L"sys:" + std::to_wstring(index);
     case Kind::File:
-        return key + L"file:" + std::to_wstring(index) + L":" + std::to_wstring(fallback) + L":" +
-               file;
+        return key + L"file:" + std::to_wstring(index) + L":" + file;
     case Kind::Url:
         return key + L"url";
     case Kind::ProgramGroup:
@@ -179,26 +203,49 @@ std::wstring ItemIconSource::Key() const {
 }
 
 HICON MakeItemIcon(const ItemIconSource& source) {
+    const bool large = source.size >= 32;
     switch (source.kind) {
     case ItemIconSource::Kind::None:
         return nullptr;
     case ItemIconSource::Kind::System:
         return ::ImageList_GetIcon(source.list, source.index, ILD_NORMAL);
     case ItemIconSource::Kind::File:
-        if (HICON icon = ExtractIconFromFile(source.file, source.index, source.large))
-            return icon;
-        return source.fallback >= 0 ? ::ImageList_GetIcon(source.list, source.fallback, ILD_NORMAL)
-                                    : nullptr;
+        return ExtractIconOfSize(source.file, source.index, source.size);
     case ItemIconSource::Kind::Url:
-        return GetURLIcon(source.large);
+        return GetURLIcon(large);
     case ItemIconSource::Kind::ProgramGroup:
-        return GetProgramGroupIcon(source.large);
+        return GetProgramGroupIcon(large);
     case ItemIconSource::Kind::ProgramGroupLink: {
-        UniqueIcon group(GetProgramGroupIcon(source.large));
-        return AddLinkArrow(group.get(), source.large);
+        UniqueIcon group(GetProgramGroupIcon(large));
+        return AddLinkArrow(group.get(), large);
     }
     }
     return nullptr;
+}
+
+IconStandIn StandInOf(const std::wstring& path) {
+    const std::wstring extension = ToUpperInvariant(ExtractFileExt(path));
+    for (const wchar_t* program : {L".EXE", L".COM", L".BAT", L".CMD", L".PIF", L".SCR"})
+        if (extension == program)
+            return IconStandIn::Program;
+    return IconStandIn::Document;
+}
+
+IconHint IconHint::ForTarget(const std::wstring& targetPath) const {
+    IconHint target;
+    target.plain = !targetPath.empty(); // a folder, no shortcut
+    target.sharedClass = sharedClass;
+    target.path = targetPath;
+    target.standIn = IconStandIn::Folder;
+    return target;
+}
+
+void IconHint::TakeLink(const LinkTarget& target) {
+    linkRead = true;
+    linkIconFile = target.iconFile;
+    linkIconIndex = target.iconIndex;
+    linkTarget = PidlBytes(target.pidl.get());
+    standIn = StandInOf(target.path);
 }
 
 namespace {
@@ -267,8 +314,11 @@ IconHint TIconClasses::Of(const ShellItemFacts& facts) {
 IconHint TIconClasses::OfPlain(const ShellItemFacts& facts) {
     IconHint hint;
     hint.plain = facts.IsPlain();
-    if (facts.hasPath && facts.IsLink())
-        hint.linkPath = facts.path;
+    if (facts.hasPath) {
+        hint.path = facts.path;
+        hint.link = facts.IsLink();
+        hint.standIn = facts.IsFolder() ? IconStandIn::Folder : StandInOf(facts.path);
+    }
     if (!hint.plain)
         return hint;
     if (facts.IsFolder()) {
@@ -288,7 +338,7 @@ IconHint TIconClasses::OfPlain(const ShellItemFacts& facts) {
 std::wstring TIconClasses::OfLinkTarget(const LinkTarget& target) {
     // With arrows shown each shortcut's own icon is asked; an icon the shortcut names, or a
     // target on removable media or without a path, is the shortcut's own too.
-    if (!hideArrow_ || target.namesIcon || target.path.empty() || !target.removableKnown ||
+    if (!hideArrow_ || target.NamesIcon() || target.path.empty() || !target.removableKnown ||
         target.removable || !target.attributesKnown || IsWindowsNT4())
         return {};
     ShellItemFacts facts;
@@ -303,97 +353,125 @@ std::wstring TIconClasses::OfLinkTarget(const LinkTarget& target) {
 
 HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
                     PCIDLIST_ABSOLUTE commonPrograms) {
-    return MakeItemIcon(SystemIconSource(allocator, pidl, large, commonPrograms));
+    return MakeItemIcon(
+        SystemIconSource(allocator, pidl, large ? 32 : 16, CommonProgramsPath(commonPrograms)));
 }
 
 namespace {
-// The system image list's entry for any item of that name and kind: the shell is told not to
-// look at the disk.
-ItemIconSource NameIconSource(const std::wstring& name, bool folder, bool large) {
-    ItemIconSource source;
-    source.large = large;
-    SHFILEINFOW info{};
-    UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | (large ? 0 : SHGFI_SMALLICON);
-    const DWORD_PTR list =
-        ::SHGetFileInfoW(name.c_str(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
-                         &info, sizeof info, flags);
-    if (list) {
-        source.kind = ItemIconSource::Kind::System;
-        source.index = info.iIcon;
-        source.list = reinterpret_cast<HIMAGELIST>(list);
-    }
-    return source;
-}
-
 // The icon every item of the class shows, found without the item: the system image list's
 // entry for any file of the extension or any plain folder, or url.dll's.
-ItemIconSource ClassIconSource(const std::wstring& sharedClass, bool large) {
-    ItemIconSource source;
-    source.large = large;
+ItemIconSource ClassIconSource(const std::wstring& sharedClass, int size) {
     if (sharedClass == kUrlClass) {
+        ItemIconSource source;
+        source.size = size;
         source.kind = ItemIconSource::Kind::Url;
         return source;
     }
     const bool folder = sharedClass == kFolderClass;
     if (!folder && sharedClass.rfind(kFileClass, 0) != 0)
-        return source;
-    // The name only carries the extension.
-    return NameIconSource(
-        folder ? L"folder" : L"any" + sharedClass.substr(std::wstring_view(kFileClass).size()),
-        folder, large);
+        return {};
+    // The name only carries the extension: the shell is told not to look at the disk.
+    const std::wstring name =
+        folder ? L"folder" : L"any" + sharedClass.substr(std::wstring_view(kFileClass).size());
+    return SystemListSource(name.c_str(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
+                            SHGFI_USEFILEATTRIBUTES, size);
 }
 } // namespace
 
-ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
-                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms,
-                                 const IconHint& known) {
+ItemIconSource FindIconSource(IMalloc& allocator, const IconRequest& request) {
+    const IconHint& known = request.hint;
+    const int size = request.size;
     if (!known.sharedClass.empty()) {
-        ItemIconSource source = ClassIconSource(known.sharedClass, large);
+        ItemIconSource source = ClassIconSource(known.sharedClass, size);
         if (source.kind != ItemIconSource::Kind::None)
             return source;
     }
-    if (!pidl && !known.pathOnly.empty())
-        return NameIconSource(ExtractFileName(known.pathOnly), known.pathOnlyFolder, large);
-    std::wstring path = known.linkPath; // asking the shell again costs a folder binding
-    if (!hideArrow || (path.empty() && !GetPathFromPIDL(pidl, path)))
-        return SystemIconSource(allocator, pidl, large, commonPrograms);
+    const PCIDLIST_ABSOLUTE pidl = request.pidl.get();
+    if (!pidl && known.pathOnly)
+        return SystemListSource(ExtractFileName(known.path).c_str(),
+                                known.standIn == IconStandIn::Folder ? FILE_ATTRIBUTE_DIRECTORY
+                                                                     : FILE_ATTRIBUTE_NORMAL,
+                                SHGFI_USEFILEATTRIBUTES, size);
+    std::wstring path = known.path; // asking the shell again costs a folder binding
+    if (!request.hideArrow || (path.empty() && !GetPathFromPIDL(pidl, path)))
+        return SystemIconSource(allocator, pidl, size, request.commonPrograms);
     ItemIconSource source;
-    source.large = large;
+    source.size = size;
     if (ToUpperInvariant(ExtractFileExt(path)) == L".URL") {
         source.kind = ItemIconSource::Kind::Url;
         return source;
     }
     if (known.plain || (!known.IsLink() && !IsLinkItem(pidl)))
-        return SystemIconSource(allocator, pidl, large, commonPrograms);
-    ComPtr<IShellLinkW> link = LoadShellLink(path);
-    if (!link)
-        return SystemIconSource(allocator, pidl, large, commonPrograms);
-    LinkTarget target = ReadLinkTarget(allocator, *link.Get());
-    if (IsWindowsNT4() && InCommonPrograms(commonPrograms, target.path) &&
-        IsLinkTargetFolder(target)) {
-        source.kind = ItemIconSource::Kind::ProgramGroup;
-        return source;
-    }
-    ItemIconSource own = SystemIconSource(allocator, target.pidl.get(), large, commonPrograms);
-    wchar_t file[MAX_PATH] = {};
-    int index = 0;
-    if (SUCCEEDED(link->GetIconLocation(file, MAX_PATH, &index)) && file[0]) {
-        // The icon the shortcut names; its target's when the file has none.
-        source.kind = ItemIconSource::Kind::File;
-        source.file = file;
-        source.index = index;
-        if (own.kind == ItemIconSource::Kind::System) {
-            source.fallback = own.index;
-            source.list = own.list;
+        return SystemIconSource(allocator, pidl, size, request.commonPrograms);
+    // The shortcut as its read found it; opened again only when the read did not.
+    std::wstring iconFile = known.linkIconFile;
+    int iconIndex = known.linkIconIndex;
+    PidlBytes target = known.linkTarget;
+    if (!known.linkRead || IsWindowsNT4()) {
+        ComPtr<IShellLinkW> link = LoadShellLink(path);
+        if (!link)
+            return SystemIconSource(allocator, pidl, size, request.commonPrograms);
+        LinkTarget read = ReadLinkTarget(allocator, *link.Get());
+        if (IsWindowsNT4() && InCommonPrograms(request.commonPrograms, read.path) &&
+            IsLinkTargetFolder(read)) {
+            source.kind = ItemIconSource::Kind::ProgramGroup;
+            return source;
         }
-        return source;
+        iconFile = read.iconFile;
+        iconIndex = read.iconIndex;
+        target = PidlBytes(read.pidl.get());
     }
-    return own;
+    if (iconFile.empty())
+        return SystemIconSource(allocator, target.get(), size, request.commonPrograms);
+    // The icon the shortcut names; its target's when the file has none.
+    source.kind = ItemIconSource::Kind::File;
+    source.file = iconFile;
+    source.index = iconIndex;
+    source.target = std::move(target);
+    return source;
+}
+
+FetchedIcon MakeFetchedIcon(IMalloc& allocator, ItemIconSource source, const IconRequest& request) {
+    FetchedIcon fetched;
+    fetched.source = std::move(source);
+    fetched.icon = MakeItemIcon(fetched.source);
+    if (!fetched.icon && fetched.source.kind == ItemIconSource::Kind::File)
+        fetched.source = SystemIconSource(allocator, fetched.source.target.get(), request.size,
+                                          request.commonPrograms);
+    if (!fetched.icon)
+        fetched.icon = MakeItemIcon(fetched.source);
+    fetched.key = fetched.source.Key();
+    return fetched;
+}
+
+FetchedIcon FetchItemIcon(IMalloc& allocator, const IconRequest& request) {
+    return MakeFetchedIcon(allocator, FindIconSource(allocator, request), request);
+}
+
+IconRequest RequestFor(PCIDLIST_ABSOLUTE pidl, int size, bool hideArrow,
+                       PCIDLIST_ABSOLUTE commonPrograms) {
+    IconRequest request;
+    request.pidl = PidlBytes(pidl);
+    request.size = size;
+    request.hideArrow = hideArrow;
+    request.commonPrograms = CommonProgramsPath(commonPrograms);
+    return request;
 }
 
 HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large, bool hideArrow,
                   PCIDLIST_ABSOLUTE commonPrograms) {
-    return MakeItemIcon(GetItemIconSource(allocator, pidl, large, hideArrow, commonPrograms));
+    return FetchItemIcon(allocator, RequestFor(pidl, large ? 32 : 16, hideArrow, commonPrograms))
+        .icon;
+}
+
+HICON MakeStandInIcon(IconStandIn kind, int size) {
+    const bool folder = kind == IconStandIn::Folder;
+    const wchar_t* name = folder                         ? L"folder"
+                          : kind == IconStandIn::Program ? L"program.exe"
+                                                         : L"document";
+    return MakeItemIcon(SystemListSource(name,
+                                         folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
+                                         SHGFI_USEFILEATTRIBUTES, size));
 }
 
 } // namespace tolvern

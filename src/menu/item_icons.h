@@ -1,5 +1,8 @@
-// The icons that menu items show: the shell's own, a shortcut's, url.dll's, with link arrows.
+// The icons that menu items show: what a read learns of an item's icon, where the icon is found
+// (the shell's own, a shortcut's, url.dll's, with link arrows) and how it is made.
 #pragma once
+
+#include "menu/shell_items.h"
 
 #include <shlobj.h>
 
@@ -8,23 +11,33 @@
 
 namespace tolvern {
 
-struct ShellItemFacts;
-struct LinkTarget;
+// The picture an item shows until its own icon is known: its kind's system icon.
+enum class IconStandIn { Document, Folder, Program };
+// The kind of a file by its path (a folder's kind is known without it).
+IconStandIn StandInOf(const std::wstring& path);
 
-// What a folder read learnt about an item's icon, so that its first painting need not ask
-// the shell about the item again.
+// What a folder read learnt about an item's icon, so that its icon is found without asking the
+// shell about the item again.
 struct IconHint {
     bool plain = false;       // a file-system item and no shortcut
     std::wstring sharedClass; // not empty: every item of this class shows the same icon
-    std::wstring linkPath;    // a shortcut file's path, as the read found it
-    // An item the shell cannot name (its path is too long for it): it shows the icon the shell
-    // gives any item of its name and kind.
-    std::wstring pathOnly;
-    bool pathOnlyFolder = false;
+    std::wstring path;        // the item's file-system path, as the read found it
+    bool link = false;        // a shortcut file (at path)
+    IconStandIn standIn = IconStandIn::Document;
+    // A shortcut the read opened: the icon file it names (empty: none) and its target.
+    bool linkRead = false;
+    std::wstring linkIconFile;
+    int linkIconIndex = 0;
+    PidlBytes linkTarget;
+    // An item the shell cannot name (its path is too long for it) and that has no list: it
+    // shows the icon the shell gives any item of its name and kind.
+    bool pathOnly = false;
 
-    bool IsLink() const { return !linkPath.empty(); }
+    bool IsLink() const { return link; }
     // For the target a shortcut stands in for: the same picture, but no shortcut.
-    IconHint ForTarget() const { return {plain, sharedClass, {}, {}, false}; }
+    IconHint ForTarget(const std::wstring& targetPath) const;
+    // Takes what the read found when it opened the shortcut.
+    void TakeLink(const LinkTarget& target);
 };
 
 // Decides which items of one read share their icon: files of an extension whose type gives
@@ -63,24 +76,52 @@ HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
 HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large, bool hideArrow,
                   PCIDLIST_ABSOLUTE commonPrograms);
 
-// Where the icon GetItemIcon gives comes from, found without making it: items whose sources
-// have the same Key show the same picture, so one icon can serve them all.
+// Everything one item's icon is found from, as plain data, so that another thread can work on
+// it: a copy of the item's list and what its read learnt.
+struct IconRequest {
+    PidlBytes pidl;
+    IconHint hint;
+    bool hideArrow = false;
+    int size = 16;               // in pixels
+    std::wstring commonPrograms; // the all-users Programs folder's path (NT 4 only)
+};
+// The request for an item that nothing is known of but its list.
+IconRequest RequestFor(PCIDLIST_ABSOLUTE pidl, int size, bool hideArrow,
+                       PCIDLIST_ABSOLUTE commonPrograms);
+
+// Where an item's icon comes from, found without making it: items whose sources have the same
+// Key show the same picture, so one icon can serve them all.
 struct ItemIconSource {
     enum class Kind { None, System, File, Url, ProgramGroup, ProgramGroupLink };
     Kind kind = Kind::None;
-    bool large = false;
+    int size = 16;
     int index = 0;             // System: in the system image list; File: in the file
     std::wstring file;         // File
-    int fallback = -1;         // File: the system image list's index when the file has none
-    HIMAGELIST list = nullptr; // the system image list (not owned)
+    HIMAGELIST list = nullptr; // System: the system image list of the size (not owned)
+    PidlBytes target;          // File: the shortcut's target, whose icon stands in when the
+                               // file has none
 
     std::wstring Key() const;
+    // Valid for as long as the program runs (the system image list keeps its entries): worth
+    // remembering across restarts.
+    bool Lasting() const { return kind == Kind::System || kind == Kind::File; }
 };
-// known: what a read found the item to be, so that it is not asked again.
-ItemIconSource GetItemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
-                                 bool hideArrow, PCIDLIST_ABSOLUTE commonPrograms,
-                                 const IconHint& known = {});
+ItemIconSource FindIconSource(IMalloc& allocator, const IconRequest& request);
 // A new icon owned by the caller, or 0.
 HICON MakeItemIcon(const ItemIconSource& source);
+
+// An icon found and made, under the key of the source it was made from.
+struct FetchedIcon {
+    std::wstring key;
+    HICON icon = nullptr; // owned by the receiver; 0 when none could be made
+    ItemIconSource source;
+};
+// Makes the source's icon; a file a shortcut names that holds no icon gives way to the target's.
+FetchedIcon MakeFetchedIcon(IMalloc& allocator, ItemIconSource source, const IconRequest& request);
+// Finds and makes the icon of one request: the whole way from what the read knew to a handle.
+FetchedIcon FetchItemIcon(IMalloc& allocator, const IconRequest& request);
+
+// The system image list's icon of a kind, of the given size (new, owned by the caller).
+HICON MakeStandInIcon(IconStandIn kind, int size);
 
 } // namespace tolvern

@@ -63,17 +63,22 @@ void TIconHandlePool::Resolve(int index, HICON icon) {
     entry.pending = false;
 }
 
-void TIconHandlePool::ResolveShared(int index, const std::wstring& key,
-                                    const std::function<HICON()>& make) {
-    Entry& entry = entries_.at(index);
+void TIconHandlePool::ShareIcon(const std::wstring& key, HICON icon) {
+    if (!shared_.emplace(key, icon).second && icon)
+        ::DestroyIcon(icon);
+}
+
+bool TIconHandlePool::ResolveFromKey(int index, const std::wstring& key) {
     auto it = shared_.find(key);
     if (it == shared_.end())
-        it = shared_.emplace(key, make()).first; // a failure is remembered too
+        return false;
+    Entry& entry = entries_.at(index);
     Release(entry);
     entry.icon = it->second;
     entry.pending = false;
     if (const std::wstring cls = ClassKey(entry); !cls.empty())
         classes_.emplace(cls, entry.icon);
+    return true;
 }
 
 int TIconHandlePool::LoadedCount() const {

@@ -7,7 +7,6 @@
 
 #include <shlobj.h>
 
-#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -61,9 +60,15 @@ public:
     bool ResolveFromClass(int index);
     // Gives the entry an icon of its own (taking ownership).
     void Resolve(int index, HICON icon);
-    // Gives the entry the icon shared under the key, made by `make` (which returns a new icon
-    // or 0) the first time the key is seen; the entry's class then shows that icon too.
-    void ResolveShared(int index, const std::wstring& key, const std::function<HICON()>& make);
+    // Keeps the icon (taking ownership; 0 remembers that none could be made) under the key,
+    // unless the key has one already, and destroys it then.
+    void ShareIcon(const std::wstring& key, HICON icon);
+    bool HasShared(const std::wstring& key) const { return shared_.count(key) > 0; }
+    // Gives the entry the icon kept under the key; its class then shows that icon too. False
+    // when the key has none.
+    bool ResolveFromKey(int index, const std::wstring& key);
+    // The key under which the entry's class shares its icon; empty when it shares none.
+    std::wstring ClassKeyOf(int index) const { return ClassKey(entries_.at(index)); }
     // The icon, or 0 while pending or when none could be taken.
     HICON operator[](int index) const { return entries_.at(index).icon; }
     int LoadedCount() const;       // entries whose icon was taken (for tests and figures)

@@ -20,6 +20,13 @@ constexpr wchar_t kNoItem[] = L"(なし)";
 // The top level ends with: separator, Settings, separator, Exit Windows.
 constexpr int kItemsAfterEntries = 4;
 
+// What is known of a folder's icon before it is read: its kind.
+IconHint FolderIcon() {
+    IconHint hint;
+    hint.standIn = IconStandIn::Folder;
+    return hint;
+}
+
 std::wstring ShellFoldersValue(const wchar_t* name) {
     std::wstring value;
     ReadRegistryText(HKEY_CURRENT_USER,
@@ -66,6 +73,19 @@ TLauncherMenu::TLauncherMenu(TComponent* owner, TLauncherShell& shell,
     shell_.DrawItem = [this](TMenuItem* sender, TCanvas& canvas, const RECT& rect, bool selected) {
         PopupMenu_DrawItem(sender, canvas, rect, selected);
     };
+    // Names first, icons after: what is opened or closed decides which icons are fetched.
+    shell_.Icons.Arrived = [this] { RepaintArrivedIcons(); };
+    PopupMenu2.OnSubmenuOpen = [this](TMenuItem* owner) { QueueIcons(owner); };
+    PopupMenu2.OnSubmenuClose = [this](TMenuItem* owner) {
+        std::erase_if(standIns_, [owner](const StandInItem& shown) {
+            return shown.life.expired() || shown.item->Parent() == owner;
+        });
+        QueueIcons(nullptr);
+    };
+    PopupMenu2.OnClose = [this](TPopupMenu*) {
+        shell_.Icons.Cancel();
+        standIns_.clear();
+    };
 
     auto forward = [this](TMenuItem::TNotifyEvent TLauncherMenu::*handler) {
         return [this, handler](TMenuItem* sender) {
@@ -104,7 +124,9 @@ TLauncherMenu::TLauncherMenu(TComponent* owner, TLauncherShell& shell,
     mnuPopupExitWindows->OnClick = forward(&TLauncherMenu::mnuPopupExitWindowsClick);
 }
 
-TLauncherMenu::~TLauncherMenu() = default;
+TLauncherMenu::~TLauncherMenu() {
+    shell_.Icons.Arrived = nullptr;
+}
 
 TMenuItem* TLauncherMenu::AddFixed(TMenuItem& parent, const wchar_t* caption, int image) {
     TMenuItem* item = parent.Add(std::make_unique<TMenuItem>(caption));
@@ -175,12 +197,14 @@ int TLauncherMenu::GetBothIcon(PCIDLIST_ABSOLUTE pidl) {
 
 int TLauncherMenu::GetBothIcon(const std::wstring& pathOnly, bool folder) {
     IMalloc& allocator = *shell_.ShellMalloc.Get();
-    IconHint hint;
-    hint.pathOnly = pathOnly;
-    hint.pathOnlyFolder = folder;
+    IconRequest request;
+    request.hint = folder ? FolderIcon() : IconHint();
+    request.hint.path = pathOnly;
+    request.hint.pathOnly = true;
+    request.hideArrow = settings_.HideArrow;
     return AddBothIcons([&](bool large) {
-        return MakeItemIcon(GetItemIconSource(allocator, nullptr, large, settings_.HideArrow,
-                                              CommonProgramsPIDL.get(), hint));
+        request.size = large ? 32 : 16;
+        return FetchItemIcon(allocator, request).icon;
     });
 }
 
@@ -205,7 +229,7 @@ TMenuItem* TLauncherMenu::MakeSpecialItem(const wchar_t* caption, const wchar_t*
                                           void (TLauncherMenu::*handler)(TMenuItem*)) {
     auto item = std::make_unique<TMenuItem>();
     if (available) {
-        shell_.SavePIDLToTag(*item, std::move(pidl));
+        shell_.SavePIDLToTag(*item, std::move(pidl), FolderIcon());
         item->Caption = caption;
         item->OnClick = [this, handler](TMenuItem* sender) { (this->*handler)(sender); };
         item->SubMenuImages = &ImageList_small;
@@ -276,17 +300,19 @@ void TLauncherMenu::AddIconToList(const std::wstring& caption, const std::wstrin
     const bool folder = pidl && IsFolderItem(pidl.get());
     const bool linkToFolder = !folder && pidl && IsLinkToFolder(allocator, pidl.get());
     if (pathOnlyFolder) {
-        IconHint icon;
-        icon.pathOnly = path;
-        icon.pathOnlyFolder = true;
+        IconHint icon = FolderIcon();
+        icon.path = path;
+        icon.pathOnly = true;
         shell_.SavePIDLToTag(*item, UniquePidl(), icon);
         shell_.RememberPath(static_cast<int>(item->Tag), path);
         item->OnClick = [this](TMenuItem* sender) { PopupMenu_FolderClick(sender); };
         item->SubMenuImages = &ImageList_small;
         shell_.InsertChildHeader(*item);
     } else if (folder || linkToFolder) {
-        shell_.SavePIDLToTag(*item, linkToFolder ? GetLinkPIDL(allocator, pidl.get())
-                                                 : CopyPIDL(allocator, pidl.get()));
+        shell_.SavePIDLToTag(*item,
+                             linkToFolder ? GetLinkPIDL(allocator, pidl.get())
+                                          : CopyPIDL(allocator, pidl.get()),
+                             FolderIcon());
         item->OnClick = [this](TMenuItem* sender) { PopupMenu_FolderClick(sender); };
         item->SubMenuImages = &ImageList_small;
         shell_.InsertChildHeader(*item);
@@ -443,7 +469,10 @@ void TLauncherMenu::PopupMenu_DrawItem(TMenuItem* sender, TCanvas& canvas, const
         if (parent && parent->SubMenuImages)
             fromList.reset(parent->SubMenuImages->GetIcon(sender->ImageIndex));
     } else {
-        borrowed = shell_.PoolIcon(static_cast<int>(sender->Tag));
+        bool own = true;
+        borrowed = shell_.Icons.ToPaint(static_cast<int>(sender->Tag), own);
+        if (!own)
+            NoteStandIn(sender);
     }
     const HICON icon = fromList ? fromList.get() : borrowed;
 
@@ -471,6 +500,42 @@ void TLauncherMenu::PopupMenu_DrawItem(TMenuItem* sender, TCanvas& canvas, const
             canvas.FrameRect(frame);
         }
     }
+}
+
+void TLauncherMenu::NoteStandIn(TMenuItem* item) {
+    for (const StandInItem& shown : standIns_)
+        if (shown.item == item && !shown.life.expired())
+            return;
+    standIns_.push_back({item, item->LifeToken()});
+}
+
+void TLauncherMenu::RepaintArrivedIcons() {
+    std::vector<const TMenuItem*> ready;
+    std::erase_if(standIns_, [&](const StandInItem& shown) {
+        if (shown.life.expired())
+            return true;
+        if (!shell_.Icons.Known(static_cast<int>(shown.item->Tag)))
+            return false;
+        ready.push_back(shown.item);
+        return true;
+    });
+    PopupMenu2.RepaintItems(ready);
+}
+
+void TLauncherMenu::QueueIcons(const TMenuItem* opened) {
+    shell_.Icons.Cancel();
+    if (opened)
+        shell_.Icons.HoldForPainting();
+    std::vector<int> indices;
+    for (const StandInItem& shown : standIns_)
+        if (!shown.life.expired())
+            indices.push_back(static_cast<int>(shown.item->Tag));
+    for (int i = 0; opened && i < opened->Count(); ++i) {
+        const TMenuItem* child = opened->Items(i);
+        if (child->Visible && child->OnDrawItem && child->ImageIndex == -1)
+            indices.push_back(static_cast<int>(child->Tag));
+    }
+    shell_.Icons.Queue(indices);
 }
 
 void TLauncherMenu::Guarded(void (TLauncherMenu::*builder)()) {

@@ -170,6 +170,18 @@ private:
 
     bool IsAvailable(const TMenuItem* specialItem) const;
 
+    // Icons that arrive after their items were painted.
+    void NoteStandIn(TMenuItem* item);
+    void RepaintArrivedIcons();
+    // Asks for the icons still shown as stand-ins in the open menus, then for those of the
+    // submenu just opened (null: none), in place of everything asked for before.
+    void QueueIcons(const TMenuItem* opened);
+    struct StandInItem {
+        TMenuItem* item;
+        std::weak_ptr<void> life;
+    };
+    std::vector<StandInItem> standIns_; // painted with a stand-in, in the order painted
+
     TLauncherShell& shell_;
     const LauncherSettings& settings_;
     std::vector<MyMenuRow> rows_;

@@ -36,24 +36,8 @@ bool TLauncherShell::SavePIDLToTag(TMenuItem& item, UniquePidl pidl, const IconH
     return true;
 }
 
-HICON TLauncherShell::PoolIcon(int index) {
-    if (index < 0 || index >= IconHandlePool.Count())
-        return nullptr;
-    if (IconHandlePool.IsPending(index) && !IconHandlePool.ResolveFromClass(index)) {
-        if (!ShellMalloc) {
-            IconHandlePool.Resolve(index, nullptr);
-        } else {
-            const ItemIconSource source = GetItemIconSource(
-                *ShellMalloc.Get(), ItemIdPool[index], false, IconHandlePool.HideArrow(index),
-                CommonProgramsPIDL, IconHandlePool.Hint(index));
-            IconHandlePool.ResolveShared(index, source.Key(),
-                                         [&source] { return MakeItemIcon(source); });
-        }
-    }
-    return IconHandlePool[index];
-}
-
 void TLauncherShell::EmptyPools() {
+    Icons.LetGo();
     ItemIdPool.Release(ShellMalloc.Get());
     IconHandlePool.DestroyAll();
     knownPaths_.clear();

@@ -6,6 +6,7 @@
 #include "framework/hint_window.h"
 #include "framework/menu_item.h"
 #include "menu/item_pools.h"
+#include "menu/menu_icons.h"
 #include "menu/shell_items.h"
 #include "settings/launcher_messages.h"
 #include "settings/launcher_settings.h"
@@ -46,6 +47,8 @@ public:
     PIDLIST_ABSOLUTE ControlPanelPIDL = nullptr;
     PIDLIST_ABSOLUTE RecycleBinPIDL = nullptr;
     PIDLIST_ABSOLUTE CommonProgramsPIDL = nullptr;
+    // The pool entries' icons as menus paint them, found off this thread.
+    TMenuIcons Icons{ItemIdPool, IconHandlePool, CommonProgramsPIDL};
     THintWindow* ProgressHint = nullptr; // owned by the form
     std::wstring Title = kApplicationTitle;
     HWND OwnerWindow = nullptr; // owner of any window the shell shows while enumerating
@@ -69,10 +72,10 @@ public:
     // Registers the list (taking ownership, null included) and the item's icon, with what a
     // read learnt of that icon; sets Tag.
     bool SavePIDLToTag(TMenuItem& item, UniquePidl pidl, const IconHint& icon = {});
-    // The small icon of a pool entry, taken on first use with the HideArrow of its
-    // registration.
-    HICON PoolIcon(int index);
-    // Frees every pool list and icon (exit and restart).
+    // The small icon of a pool entry, taken now if need be, with the HideArrow of its
+    // registration (menus paint through Icons, which never waits for one).
+    HICON PoolIcon(int index) { return Icons.Now(index); }
+    // Frees every pool list and icon (exit and restart), once the icon worker has let go.
     void EmptyPools();
 
     // Reading a folder, for folder items and the special-folder menus alike.

@@ -40,6 +40,13 @@ bool IsDesktopPIDL(PCUIDLIST_RELATIVE pidl) {
     return pidl && FirstItem(pidl).cb == 0;
 }
 
+PidlBytes::PidlBytes(PCUIDLIST_RELATIVE pidl) {
+    if (pidl) {
+        const auto* bytes = reinterpret_cast<const BYTE*>(pidl);
+        bytes_.assign(bytes, bytes + GetPIDLSize(pidl));
+    }
+}
+
 namespace {
 UniquePidl AllocateZeroed(IMalloc& allocator, UINT size) {
     void* memory = allocator.Alloc(size);
@@ -308,7 +315,29 @@ ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath) {
 
 namespace {
 constexpr int kLongPathLength = 32768;
+
+std::wstring ExpandEnvironment(const std::wstring& text) {
+    const DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (needed == 0)
+        return text;
+    std::wstring expanded(needed, L'\0');
+    const DWORD written = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
+    if (written == 0 || written > needed)
+        return text;
+    expanded.resize(written - 1);
+    return expanded;
+}
 } // namespace
+
+std::wstring ShortcutIconLocation(IShellLinkW& link, int& index) {
+    // Locations are often stored as "%SystemRoot%\system32\...", and may be longer than
+    // MAX_PATH.
+    std::wstring buffer(kLongPathLength, L'\0');
+    index = 0;
+    if (FAILED(link.GetIconLocation(buffer.data(), kLongPathLength, &index)) || !buffer[0])
+        return {};
+    return ExpandEnvironment(buffer.c_str());
+}
 
 struct TLinkReader::Parents {
     explicit Parents(TRemovableDrives& drives) : drives(drives) {}
@@ -413,9 +442,7 @@ LinkTarget ReadTarget(IMalloc& allocator, IShellLinkW& link, TLinkReader::Parent
     std::wstring buffer(kLongPathLength, L'\0'); // targets may be longer than MAX_PATH
     if (link.GetPath(buffer.data(), kLongPathLength, nullptr, SLGP_UNCPRIORITY) == S_OK)
         target.path = buffer.c_str();
-    int iconIndex = 0;
-    target.namesIcon =
-        SUCCEEDED(link.GetIconLocation(buffer.data(), kLongPathLength, &iconIndex)) && buffer[0];
+    target.iconFile = ShortcutIconLocation(link, target.iconIndex);
     SFGAOF attributes = 0;
     const bool bindable = IsBindable(target.pidl.get(), parents, attributes);
     if (bindable) {

@@ -58,6 +58,21 @@ UniquePidl CopyPIDL(IMalloc& allocator, PCUIDLIST_RELATIVE pidl);
 UniquePidl ConcatPIDL(IMalloc& allocator, PCUIDLIST_RELATIVE parent, PCUIDLIST_RELATIVE child);
 bool IsDesktopPIDL(PCUIDLIST_RELATIVE pidl); // the empty list
 
+// An identifier list copied into plain memory: it goes to another thread as data, with no
+// allocator or shell object of this thread.
+class PidlBytes {
+public:
+    PidlBytes() = default;
+    explicit PidlBytes(PCUIDLIST_RELATIVE pidl);
+    PCIDLIST_ABSOLUTE get() const {
+        return bytes_.empty() ? nullptr : reinterpret_cast<PCIDLIST_ABSOLUTE>(bytes_.data());
+    }
+    explicit operator bool() const { return !bytes_.empty(); }
+
+private:
+    std::vector<BYTE> bytes_;
+};
+
 // --- Paths and directories -------------------------------------------------------------
 
 std::wstring GetWindowsDir(); // with a trailing backslash; empty on failure
@@ -123,6 +138,9 @@ bool IsLinkItem(PCIDLIST_ABSOLUTE pidl);
 
 // The shortcut file opened for reading; null when it cannot be.
 ComPtr<IShellLinkW> LoadShellLink(const std::wstring& linkPath);
+// The icon file a shortcut names, with its environment variables ("%SystemRoot%") expanded and
+// of any length; empty when it names none.
+std::wstring ShortcutIconLocation(IShellLinkW& link, int& index);
 
 // A shortcut opened once: its target's list and path.
 struct LinkTarget {
@@ -132,7 +150,10 @@ struct LinkTarget {
     SFGAOF attributes = 0;
     bool removableKnown = false; // whether the path's drive is removable, when it was asked
     bool removable = false;
-    bool namesIcon = false; // the shortcut names an icon file of its own
+    std::wstring iconFile; // the icon file the shortcut names (expanded), empty for none
+    int iconIndex = 0;
+
+    bool NamesIcon() const { return !iconFile.empty(); }
 
     // The path lies on a removable or CD-ROM drive (asked now unless it was when read).
     bool OnRemovableDrive() const {

@@ -56,8 +56,8 @@ bool ReadSpecialFolder(TLauncherShell& shell, PCIDLIST_ABSOLUTE pidl, SHCONTF fl
             } else {
                 LinkTarget target = shell.ResolveChildLink(child);
                 if (facts.IsLink() && IsLinkTargetFolder(target))
-                    folders.push_back(
-                        {std::move(child.caption), std::move(target.pidl), child.icon.ForTarget()});
+                    folders.push_back({std::move(child.caption), std::move(target.pidl),
+                                       child.icon.ForTarget(target.path)});
                 else
                     files.push_back({std::move(child.caption), std::move(child.pidl), child.icon});
             }

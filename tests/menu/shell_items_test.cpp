@@ -289,6 +289,28 @@ TEST(Icons, ArrowShownOrHiddenForShortcuts) {
     EXPECT_FALSE(item(url, false).empty());
     EXPECT_NE(item(custom, true), item(custom, false));
 
+    // A named icon given with an environment variable, or at a location longer than MAX_PATH
+    // (a copy of shell32.dll deep down): that icon all the same, not the target's.
+    MakeShortcut(dir / L"env.lnk", dir / L"plain.txt", L"%SystemRoot%\\system32\\shell32.dll", 3);
+    std::wstring deep = dir / L"deep";
+    MakeDir(deep);
+    while (deep.size() < MAX_PATH + 20) {
+        deep += L"\\abcdefghijklmnopqrstuvwxyz0123456789";
+        ASSERT_TRUE(::CreateDirectoryW(LongPathForm(deep).c_str(), nullptr));
+    }
+    const std::wstring deepFile = deep + L"\\icons.dll";
+    ASSERT_TRUE(::CopyFileW((GetSystemDir() + L"shell32.dll").c_str(),
+                            LongPathForm(deepFile).c_str(), FALSE));
+    MakeShortcut(dir / L"long.lnk", dir / L"plain.txt", deepFile, 3);
+    const std::vector<DWORD> named =
+        pixels(ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 3, false));
+    ASSERT_NE(system(target), named);
+    EXPECT_EQ(named, item(env.Pidl(dir / L"env.lnk"), true));
+    EXPECT_EQ(named, item(env.Pidl(dir / L"long.lnk"), true));
+    ::DeleteFileW(LongPathForm(deepFile).c_str());
+    for (; deep.size() > dir.Path().wstring().size(); deep.resize(deep.rfind(L'\\')))
+        ::RemoveDirectoryW(LongPathForm(deep).c_str());
+
     UniqueIcon large(GetItemIcon(env.Malloc(), target.get(), true, true, nullptr));
     ICONINFO info{};
     ASSERT_TRUE(::GetIconInfo(large.get(), &info));

@@ -26,6 +26,14 @@ void Key(HWND menu, UINT vk) {
     ::Sleep(30);
 }
 
+bool Highlighted(HMENU menu, int position) {
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_STATE;
+    return ::GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &mii) &&
+           (mii.fState & MFS_HILITE);
+}
+
 std::vector<std::wstring> MenuTexts(HMENU menu) {
     std::vector<std::wstring> texts;
     for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {

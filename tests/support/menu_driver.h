@@ -16,6 +16,9 @@ HWND WaitForMenuWindow(std::initializer_list<HWND> except = {});
 // Posts a key press and release to a menu window, with the pauses Wine needs between them.
 void Key(HWND menu, UINT vk);
 
+// Whether the item at the position is the menu's highlighted (selected) one.
+bool Highlighted(HMENU menu, int position);
+
 // The texts of a menu's items, in order (what each item carries besides its drawing).
 std::vector<std::wstring> MenuTexts(HMENU menu);
 
