@@ -56,14 +56,6 @@ struct RecordingLauncher {
     std::vector<std::wstring> messages;
 };
 
-std::wstring TempFolder(const std::wstring& name) {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + name;
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
 TEST(ItemActivation, DriveAndAccessChecksDecideWhatReachesTheShell) {
     RecordingLauncher r;
     // R: is a CD-ROM drive and S: a floppy drive; Wine always finds a medium in them, so the

@@ -18,14 +18,6 @@ namespace {
 using namespace test;
 using Texts = std::vector<std::wstring>;
 
-std::wstring TempFolder(const std::wstring& name) {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + name;
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
 bool Exists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

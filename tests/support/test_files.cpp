@@ -23,6 +23,14 @@ void MakeDir(const std::wstring& path) {
     ASSERT_TRUE(std::filesystem::is_directory(path));
 }
 
+std::wstring TempFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
 void MakeShortcut(const std::wstring& linkPath, const std::wstring& target,
                   const std::wstring& iconFile, int iconIndex) {
     ComPtr<IShellLinkW> link;
