@@ -74,7 +74,7 @@ private:
     std::map<std::wstring, int> counts_;
 };
 
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 5000) {
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 30000) {
     const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
     while (!condition()) {
         if (Clock::now() > end)
@@ -247,7 +247,8 @@ TEST(MenuIcons, StandInsFirstThenEachItemAloneWithItsOwnIconAndNothingLeftBehind
     form2.Restart();
     PumpUntilIdle(form2);
 
-    OpenEntry(form2, front, L"icons", [&](HWND) { WaitFor([&] { return gate.waiting == 1; }); });
+    OpenEntry(form2, front, L"icons",
+              [&](HWND) { EXPECT_TRUE(WaitFor([&] { return gate.waiting == 1; }, 30000)); });
     std::atomic<long long> letAt{0};
     std::thread letGo([&] {
         ::Sleep(300);
@@ -265,13 +266,18 @@ TEST(MenuIcons, StandInsFirstThenEachItemAloneWithItsOwnIconAndNothingLeftBehind
 
     // A worker that holds on past the bound: the restart goes on without it, and the icon it
     // delivers afterwards, meant for the pools that are gone, is destroyed unseen.
-    OpenEntry(form2, front, L"icons", [&](HWND) { WaitFor([&] { return gate.waiting == 1; }); });
+    OpenEntry(form2, front, L"icons",
+              [&](HWND) { EXPECT_TRUE(WaitFor([&] { return gate.waiting == 1; }, 30000)); });
+    // The worker holds on until the restart has returned (or a minute has passed, which an
+    // unbounded wait would reach): the rest of a restart may take long on a busy machine.
+    std::atomic<bool> restartReturned{false};
     std::thread late([&] {
-        ::Sleep(TIconWorker::kLetGoMilliseconds + 500);
+        WaitFor([&] { return restartReturned.load(); }, 60000);
         gate.Let(1);
     });
     form2.Restart();
     EXPECT_EQ(1, gate.waiting.load()) << "the restart did not wait beyond its bound";
+    restartReturned = true;
     late.join();
     PumpUntilIdle(form2);
     EXPECT_TRUE(form2.Shell.Icons.Idle());
