@@ -4,6 +4,7 @@
 
 #include "framework/canvas.h"
 #include "framework/image_list.h"
+#include "framework/submenu_fit.h"
 #include "framework/window.h"
 
 #include <algorithm>
@@ -575,6 +576,7 @@ void TPopupMenu::InitPopup(HMENU menu) {
     ClearMenu(menu);
     if (item) {
         FillMenu(menu, item);
+        LayOutSubmenu(menu, ownerId);
         if (OnSubmenuOpen)
             OnSubmenuOpen(item);
     }
@@ -626,6 +628,13 @@ void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {
         mis.itemHeight = 0;
         return;
     }
+    const auto entry = entries_.find(static_cast<UINT>(mis.itemData));
+    const SIZE size = entry->second.measured ? *entry->second.measured : MeasureItem(item);
+    mis.itemWidth = static_cast<UINT>(size.cx);
+    mis.itemHeight = static_cast<UINT>(size.cy);
+}
+
+SIZE TPopupMenu::MeasureItem(TMenuItem* item) {
     if (!measuring_)
         measuring_ = std::make_unique<Measuring>();
     TCanvas& canvas = measuring_->canvas;
@@ -638,8 +647,57 @@ void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {
     DefaultMeasureItem(item, canvas, width, height);
     if (item->OnMeasureItem)
         item->OnMeasureItem(item, canvas, width, height);
-    mis.itemWidth = static_cast<UINT>(std::max(width, 0));
-    mis.itemHeight = static_cast<UINT>(std::max(height, 0));
+    return {std::max(width, 0), std::max(height, 0)};
+}
+
+void TPopupMenu::LayOutSubmenu(HMENU menu, UINT ownerId) {
+    std::vector<UINT> ids;
+    std::vector<MenuItemBox> boxes;
+    bool columns = false;
+    for (int pos = 0; pos < ::GetMenuItemCount(menu); ++pos) {
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE | MIIM_ID;
+        ::GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii);
+        const bool startsColumn = (mii.fType & MFT_MENUBARBREAK) != 0;
+        columns = columns || (pos > 0 && startsColumn);
+        ids.push_back(mii.wID);
+        boxes.push_back({0, 0, startsColumn});
+    }
+    if (!columns && !ScrollTallSubmenus) {
+        ApplySubmenuLayout(menu, SubmenuLayout::Columns, 0); // it may have scrolled last time
+        return;
+    }
+    // The system asks for the same sizes as it shows the menu: they are kept for it.
+    for (size_t pos = 0; pos < ids.size(); ++pos) {
+        auto it = entries_.find(ids[pos]);
+        if (it == entries_.end() || it->second.life.expired())
+            continue;
+        const SIZE size = MeasureItem(it->second.item);
+        it->second.measured = size;
+        boxes[pos].width = size.cx;
+        boxes[pos].height = size.cy;
+    }
+    const MenuFrameMetrics metrics =
+        PopupMenuMetrics(measuring_ ? measuring_->font : MenuLogFont());
+    // The item it opens from; while no menu shows that, the mouse's place.
+    RECT owner{};
+    bool placed = false;
+    if (auto it = entries_.find(ownerId); it != entries_.end()) {
+        HMENU parent = it->second.parentMenu;
+        for (int pos = 0; pos < ::GetMenuItemCount(parent) && !placed; ++pos)
+            if (::GetSubMenu(parent, pos) == menu)
+                placed = ::GetMenuItemRect(nullptr, parent, static_cast<UINT>(pos), &owner) != 0;
+    }
+    if (!placed) {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        owner = {cursor.x, cursor.y, cursor.x, cursor.y};
+    }
+    const RECT work = WorkAreaOf(owner);
+    ApplySubmenuLayout(
+        menu, ChooseSubmenuLayout(MeasureSubmenu(boxes, metrics), work, owner, ScrollTallSubmenus),
+        work.bottom - work.top);
 }
 
 void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {

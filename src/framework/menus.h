@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -42,6 +43,10 @@ public:
     bool OwnerDraw = false;
     bool AutoPopup = true;
     unsigned MenuAnimation = 0; // TMenuAnimation bits
+    // Submenus taller than the work area show as one column that scrolls, whether or not
+    // their columns would fit. (Columns that do not fit beside the menu they open from scroll
+    // anyway; the top level never scrolls.)
+    bool ScrollTallSubmenus = false;
     TNotifyEvent OnPopup;
     // The menu has closed (before the chosen item's OnClick runs).
     TNotifyEvent OnClose;
@@ -113,6 +118,8 @@ private:
         HMENU subMenu = nullptr;
         HWND window = nullptr; // the menu window it was last painted in, while that shows
         RECT painted{};        // where, in that window's client area
+        // Its size, found before the system asked for it (to lay out its submenu).
+        std::optional<SIZE> measured{};
     };
 
     bool HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -127,6 +134,9 @@ private:
     void ReleaseClosedMenus();
     LRESULT MenuChar(wchar_t ch, HMENU menu);
     void Measure(MEASUREITEMSTRUCT& mis);
+    SIZE MeasureItem(TMenuItem* item);
+    // A filled submenu as its columns, or as one column that scrolls where they do not fit.
+    void LayOutSubmenu(HMENU menu, UINT ownerId);
     void Draw(const DRAWITEMSTRUCT& dis);
 
     static int ItemHeight(int imageHeight, int textHeight);

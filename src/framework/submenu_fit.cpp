@@ -2,6 +2,8 @@
 // the work area beside the menu it opens from.
 #include "framework/submenu_fit.h"
 
+#include "base/unique_handle.h"
+
 #include <algorithm>
 
 namespace tolvern {
@@ -37,6 +39,48 @@ SubmenuLayout ChooseSubmenuLayout(const SubmenuExtent& extent, const RECT& workA
     if (scrollTall && extent.oneColumnHeight > workArea.bottom - workArea.top)
         return SubmenuLayout::Scroll;
     return SubmenuLayout::Columns;
+}
+
+MenuFrameMetrics PopupMenuMetrics(const LOGFONTW& menuFont) {
+    // An owner-drawn item gets twice the font's average character width, as the system finds it
+    // from the alphabet; columns stand a few pixels apart inside the menu's frame.
+    UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    UniqueFont font(::CreateFontIndirectW(&menuFont));
+    const HGDIOBJ old = ::SelectObject(dc.get(), font.get());
+    const wchar_t alphabet[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc.get(), alphabet, 52, &size);
+    ::SelectObject(dc.get(), old);
+    const int averageChar = (size.cx / 26 + 1) / 2;
+    return {2 * averageChar, 4, 2 * ::GetSystemMetrics(SM_CXFIXEDFRAME),
+            2 * ::GetSystemMetrics(SM_CYFIXEDFRAME)};
+}
+
+RECT WorkAreaOf(const RECT& rect) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
+void ApplySubmenuLayout(HMENU menu, SubmenuLayout layout, int scrollHeight) {
+    MENUINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIM_MAXHEIGHT;
+    if (layout == SubmenuLayout::Scroll) {
+        for (int pos = 0; pos < ::GetMenuItemCount(menu); ++pos) {
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof mii;
+            mii.fMask = MIIM_FTYPE;
+            if (::GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii) &&
+                (mii.fType & MFT_MENUBARBREAK)) {
+                mii.fType &= ~MFT_MENUBARBREAK;
+                ::SetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii);
+            }
+        }
+        info.cyMax = static_cast<UINT>(std::max(scrollHeight, 0));
+    }
+    ::SetMenuInfo(menu, &info);
 }
 
 } // namespace tolvern

@@ -1,5 +1,6 @@
 // Whether a submenu shows its columns or one column that scrolls: what its columns need against
-// the work area beside the menu it opens from. No window is asked here, so every case is a table.
+// the work area beside the menu it opens from. The choice asks no window, so every case is a
+// table; the system's figures and the menu's set-up come last.
 #pragma once
 
 #include <windows.h>
@@ -44,5 +45,13 @@ enum class SubmenuLayout {
 // become one scrolling column; with scrollTall, so does any submenu taller than the work area.
 SubmenuLayout ChooseSubmenuLayout(const SubmenuExtent& extent, const RECT& workArea,
                                   const RECT& ownerItem, bool scrollTall);
+
+// What the system adds around owner-drawn items of a popup menu in that font.
+MenuFrameMetrics PopupMenuMetrics(const LOGFONTW& menuFont);
+// The work area of the monitor nearest to the rectangle (screen coordinates).
+RECT WorkAreaOf(const RECT& rect);
+// Columns: the items' breaks as they are and no limit on the height. Scroll: no break, and at
+// most the height given, beyond which the system scrolls the menu with arrows of its own.
+void ApplySubmenuLayout(HMENU menu, SubmenuLayout layout, int scrollHeight);
 
 } // namespace tolvern

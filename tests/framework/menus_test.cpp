@@ -377,5 +377,94 @@ TEST(PopupMenuTracking, ASubmenuOpensThroughItsOwnersClickAndAnItemInItIsChosen)
     EXPECT_EQ(1, chosen);
 }
 
+// What a submenu showed: its window, its height limit, its column breaks, and whether End
+// selected its last item.
+struct SubmenuSeen {
+    RECT window{};
+    UINT maxHeight = 0;
+    int breaks = -1;
+    bool endSelectsLast = false;
+};
+
+SubmenuSeen OpenAndLook(TPopupMenu& menu, UINT key, const TMenuItem* folder) {
+    SubmenuSeen seen;
+    std::thread driver([&] {
+        HWND top = test::WaitForMenuWindow();
+        if (!top)
+            return;
+        ::Sleep(200);
+        test::Key(top, key);
+        HWND sub = test::WaitForMenuWindow({top});
+        if (sub) {
+            ::Sleep(300);
+            HMENU shown = menu.SubMenuOf(folder);
+            ::GetWindowRect(sub, &seen.window);
+            MENUINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIM_MAXHEIGHT;
+            ::GetMenuInfo(shown, &info);
+            seen.maxHeight = info.cyMax;
+            seen.breaks = 0;
+            for (int pos = 0; pos < ::GetMenuItemCount(shown); ++pos)
+                seen.breaks += (TypeOf(shown, pos) & MFT_MENUBARBREAK) ? 1 : 0;
+            test::Key(sub, VK_END);
+            ::Sleep(300);
+            seen.endSelectsLast = test::Highlighted(shown, ::GetMenuItemCount(shown) - 1);
+        }
+        test::CloseAllMenus();
+    });
+    menu.Popup(100, 100);
+    driver.join();
+    return seen;
+}
+
+TEST(PopupMenuTracking, ColumnsThatFitBesideTheMenuStayAndWiderOnesScrollAsOneColumn) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    auto folder = [&](const std::wstring& caption, int count) {
+        TMenuItem* owner = menu.Items.Add(Item(caption));
+        for (int i = 0; i < count; ++i)
+            owner->Add(Item(L"item " + std::to_wstring(i)))->Break = i > 0 && i % 36 == 0;
+        return owner;
+    };
+    TMenuItem* two = folder(L"Two(&T)", 60);     // two columns, taller than the work area
+    TMenuItem* many = folder(L"Many(&M)", 2000); // 56 columns
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const UINT workHeight = static_cast<UINT>(work.bottom - work.top);
+    auto within = [&](const RECT& r) {
+        return r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+               r.bottom <= work.bottom;
+    };
+
+    const SubmenuSeen columns = OpenAndLook(menu, 'T', two);
+    EXPECT_EQ(1, columns.breaks);
+    EXPECT_EQ(0u, columns.maxHeight);
+    EXPECT_TRUE(within(columns.window));
+    EXPECT_TRUE(columns.endSelectsLast);
+
+    const SubmenuSeen scrolled = OpenAndLook(menu, 'M', many);
+    EXPECT_EQ(0, scrolled.breaks);
+    EXPECT_EQ(workHeight, scrolled.maxHeight);
+    EXPECT_TRUE(within(scrolled.window));
+    EXPECT_EQ(static_cast<LONG>(workHeight), scrolled.window.bottom - scrolled.window.top);
+    EXPECT_LT(scrolled.window.right - scrolled.window.left,
+              columns.window.right - columns.window.left);
+    EXPECT_TRUE(scrolled.endSelectsLast);
+
+    // Asked to, a submenu taller than the work area scrolls although its columns would fit; the
+    // next opening without being asked shows the columns again.
+    menu.ScrollTallSubmenus = true;
+    const SubmenuSeen tall = OpenAndLook(menu, 'T', two);
+    EXPECT_EQ(0, tall.breaks);
+    EXPECT_EQ(workHeight, tall.maxHeight);
+    EXPECT_EQ(static_cast<LONG>(workHeight), tall.window.bottom - tall.window.top);
+    EXPECT_TRUE(tall.endSelectsLast);
+    menu.ScrollTallSubmenus = false;
+    const SubmenuSeen again = OpenAndLook(menu, 'T', two);
+    EXPECT_EQ(1, again.breaks);
+    EXPECT_EQ(0u, again.maxHeight);
+}
+
 } // namespace
 } // namespace tolvern
