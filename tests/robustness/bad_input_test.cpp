@@ -52,6 +52,7 @@ const std::vector<std::wstring> kBooleans = {L"Startup",
                                              L"DoNotViewUnassociatedItems",
                                              L"DoNotCheckItemsEveryTime",
                                              L"MoveCursor",
+                                             L"AlwaysScrollMenus",
                                              L"HideArrow",
                                              L"LargeIcon"};
 const std::vector<std::wstring> kNumbers = {
