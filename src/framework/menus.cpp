@@ -2,6 +2,7 @@
 // with TrackPopupMenuEx on a hidden window of its own.
 #include "framework/menus.h"
 
+#include "base/text.h"
 #include "framework/canvas.h"
 #include "framework/image_list.h"
 #include "framework/submenu_fit.h"
@@ -50,6 +51,21 @@ private:
 namespace {
 // Posted to the menu's window when the menu loop showed a request for an item's context menu.
 constexpr UINT kContextMenuRequest = WM_APP + 20;
+// Posted when a typed character chose an item to select: wParam its position, lParam its menu.
+constexpr UINT kSelectTypedItem = WM_APP + 21;
+// Characters typed within this time of the one before add to the text searched for.
+constexpr DWORD kTypingPause = 1000;
+
+// The text a caption shows: "&&" shows one ampersand, "&X" shows X.
+std::wstring ShownText(const std::wstring& caption) {
+    std::wstring shown;
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == L'&' && i + 1 < caption.size())
+            ++i;
+        shown += caption[i];
+    }
+    return shown;
+}
 } // namespace
 
 // Right clicks and the context-menu keys inside the open menu. The system's own notice of a
@@ -192,6 +208,7 @@ void TPopupMenu::Popup(int x, int y) {
         return; // the system runs one menu at a time
     if (OnPopup)
         OnPopup(this);
+    typed_ = {};
     HMENU menu = Realize();
     // Asked once a popup: each question costs a round trip under Wine, and items are many.
     const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -455,6 +472,17 @@ bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, L
             RequestItemContextMenu(request->menu, request->position, request->at);
         result = 0;
         return true;
+    case kSelectTypedItem: {
+        // Not every system selects what WM_MENUCHAR answers with MNC_SELECT (Wine's menus do
+        // not): the item is selected here unless that happened.
+        HMENU menu = reinterpret_cast<HMENU>(lParam);
+        const UINT position = static_cast<UINT>(wParam);
+        if (tracking_ && owners_.count(menu) &&
+            !(::GetMenuState(menu, position, MF_BYPOSITION) & MF_HILITE))
+            ::HiliteMenuItem(window_->Handle(), menu, position, MF_BYPOSITION | MF_HILITE);
+        result = 0;
+        return true;
+    }
     case WM_MENURBUTTONUP: {
         if (!OnItemContextMenu)
             return false;
@@ -612,13 +640,51 @@ LRESULT TPopupMenu::MenuChar(wchar_t ch, HMENU menu) {
             matches.push_back(pos);
     }
     if (matches.empty())
-        return MAKELRESULT(0, MNC_IGNORE);
+        return SelectTyped(ch, menu, current);
+    typed_ = {};
     if (matches.size() == 1)
         return MAKELRESULT(matches.front(), MNC_EXECUTE);
     for (int pos : matches)
         if (pos > current)
-            return MAKELRESULT(pos, MNC_SELECT);
-    return MAKELRESULT(matches.front(), MNC_SELECT);
+            return SelectByKey(menu, pos);
+    return SelectByKey(menu, matches.front());
+}
+
+LRESULT TPopupMenu::SelectTyped(wchar_t ch, HMENU menu, int current) {
+    const DWORD now = ::GetTickCount();
+    const bool more = typed_.menu == menu && now - typed_.at <= kTypingPause;
+    if (!more)
+        typed_ = {menu, L"", now, -1};
+    typed_.text += ch;
+    typed_.at = now;
+    // A new text is looked for after the selected item; a longer one keeps the item the shorter
+    // one found while that still matches.
+    const int count = ::GetMenuItemCount(menu);
+    const int from = more && typed_.found >= 0 ? typed_.found : current + 1;
+    for (int i = 0; i < count; ++i) {
+        const int pos = (from + i) % count;
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_ID;
+        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii))
+            continue;
+        const TMenuItem* item = LiveItem(mii.wID);
+        if (!item || item->IsLine())
+            continue;
+        const std::wstring shown = ShownText(item->Caption);
+        if (shown.size() >= typed_.text.size() &&
+            EqualsIgnoreCase(std::wstring_view(shown).substr(0, typed_.text.size()), typed_.text)) {
+            typed_.found = pos;
+            return SelectByKey(menu, pos);
+        }
+    }
+    return MAKELRESULT(0, MNC_IGNORE); // the selection stays
+}
+
+LRESULT TPopupMenu::SelectByKey(HMENU menu, int position) {
+    ::PostMessageW(window_->Handle(), kSelectTypedItem, static_cast<WPARAM>(position),
+                   reinterpret_cast<LPARAM>(menu));
+    return MAKELRESULT(position, MNC_SELECT);
 }
 
 void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {

@@ -133,6 +133,10 @@ private:
     void InitPopup(HMENU menu);
     void ReleaseClosedMenus();
     LRESULT MenuChar(wchar_t ch, HMENU menu);
+    // Selects the first item after the selected one (current) whose text starts with what was
+    // typed in the menu without a pause, wrapping round.
+    LRESULT SelectTyped(wchar_t ch, HMENU menu, int current);
+    LRESULT SelectByKey(HMENU menu, int position);
     void Measure(MEASUREITEMSTRUCT& mis);
     SIZE MeasureItem(TMenuItem* item);
     // A filled submenu as its columns, or as one column that scrolls where they do not fit.
@@ -165,6 +169,14 @@ private:
     bool tracking_ = false;
     TForeignMenuMessages foreignMessages_; // while another menu is tracked over this one
     std::function<void()> afterClose_;
+    // Characters typed into a menu without a pause, and the position of the item they found.
+    struct TypedText {
+        HMENU menu = nullptr;
+        std::wstring text;
+        DWORD at = 0;
+        int found = -1;
+    };
+    TypedText typed_;
     HMENU selectedMenu_ = nullptr; // the item selected last, as WM_MENUSELECT told it
     UINT selectedItem_ = 0;
     bool selectedIsPosition_ = false;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cwctype>
 #include <string>
 #include <thread>
 #include <vector>
@@ -215,6 +216,60 @@ TEST(PopupMenuRealisation, MenuCharChoosesTheItemWithTheAccelerator) {
     EXPECT_EQ(static_cast<DWORD>(MAKELRESULT(5, MNC_SELECT)), menuChar(L'x'));
     EXPECT_EQ(L'V', GetHotkeyChar(L"デスクトップの表示(&V)"));
     EXPECT_EQ(0, GetHotkeyChar(L"A && B"));
+}
+
+TEST(PopupMenuRealisation, TypedTextSelectsTheNextItemItStartsAfterASecondsPauseOrGoesOn) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    for (const wchar_t* caption : {L"words", L"-", L"alpha", L"beta", L"Bravo", L"A&&B", L"ベータ",
+                                   L"file12000", L"file12", L"設定(&S)", L"search"})
+        menu.Items.Add(Item(caption));
+    HMENU root = menu.Realize();
+    auto type = [&](const std::wstring& text) {
+        DWORD result = 0;
+        for (wchar_t ch : text)
+            result = static_cast<DWORD>(::SendMessageW(menu.WindowHandle(), WM_MENUCHAR,
+                                                       MAKEWPARAM(ch, MF_POPUP),
+                                                       reinterpret_cast<LPARAM>(root)));
+        return result;
+    };
+    // The system's selection, as the menu loop keeps it.
+    auto select = [&](int position) {
+        for (int pos = 0; pos < ::GetMenuItemCount(root); ++pos) {
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof mii;
+            mii.fMask = MIIM_STATE;
+            mii.fState = pos == position ? MFS_HILITE : 0;
+            ::SetMenuItemInfoW(root, static_cast<UINT>(pos), TRUE, &mii);
+        }
+    };
+    auto pause = [] { ::Sleep(1100); };
+    auto selects = [](int position) {
+        return static_cast<DWORD>(MAKELRESULT(position, MNC_SELECT));
+    };
+    const DWORD nothing = MAKELRESULT(0, MNC_IGNORE);
+
+    EXPECT_EQ(selects(3), type(L"b"));
+    EXPECT_EQ(selects(4), type(L"R")) << "br: the next that starts so, whatever the case";
+    EXPECT_EQ(selects(4), type(L"av")) << "a longer text keeps the item while it matches";
+    pause();
+    select(3);
+    EXPECT_EQ(selects(4), type(L"b")) << "after a pause, the one after the selected beta";
+    pause();
+    select(4);
+    EXPECT_EQ(selects(3), type(L"b")) << "wrapping round";
+    pause();
+    EXPECT_EQ(selects(6), type(L"ベ")) << "any letter the system hands over";
+    pause();
+    select(-1);
+    EXPECT_EQ(selects(7), type(L"file12")) << "the first such name";
+    pause();
+    EXPECT_EQ(selects(5), type(L"a&")) << "an ampersand as the item shows it";
+    pause();
+    EXPECT_EQ(nothing, type(L"q"));
+    // An accelerator keeps its meaning, and its letter starts no text ("se" would find search).
+    EXPECT_EQ(static_cast<DWORD>(MAKELRESULT(9, MNC_EXECUTE)), type(L"s"));
+    EXPECT_EQ(nothing, type(L"e"));
 }
 
 // --- default owner-drawn look ------------------------------------------------------------
@@ -464,6 +519,57 @@ TEST(PopupMenuTracking, ColumnsThatFitBesideTheMenuStayAndWiderOnesScrollAsOneCo
     const SubmenuSeen again = OpenAndLook(menu, 'T', two);
     EXPECT_EQ(1, again.breaks);
     EXPECT_EQ(0u, again.maxHeight);
+}
+
+// The item a typed text selected in a real submenu (its position, -1 for none), then Enter.
+int TypeAndChoose(TPopupMenu& menu, UINT folderKey, const TMenuItem* folder,
+                  const std::wstring& text) {
+    int selected = -1;
+    std::thread driver([&] {
+        HWND top = test::WaitForMenuWindow();
+        if (!top)
+            return;
+        ::Sleep(200);
+        test::Key(top, folderKey);
+        HWND sub = test::WaitForMenuWindow({top});
+        if (sub) {
+            ::Sleep(300);
+            for (wchar_t ch : text)
+                test::Key(sub, static_cast<UINT>(std::towupper(ch))); // the key's code
+            ::Sleep(300);
+            HMENU shown = menu.SubMenuOf(folder);
+            for (int pos = 0; pos < ::GetMenuItemCount(shown); ++pos)
+                if (test::Highlighted(shown, pos))
+                    selected = pos;
+            test::Key(sub, VK_RETURN);
+        }
+        ::Sleep(300);
+        test::CloseAllMenus();
+    });
+    menu.Popup(100, 100);
+    driver.join();
+    return selected;
+}
+
+TEST(PopupMenuTracking, TypedTextSelectsAnItemAlsoOutOfSightAndEnterChoosesIt) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    std::vector<std::wstring> chosen;
+    auto add = [&](TMenuItem* parent, const std::wstring& caption) {
+        TMenuItem* item = parent->Add(Item(caption));
+        item->OnClick = [&chosen](TMenuItem* sender) { chosen.push_back(sender->Caption); };
+        return item;
+    };
+    TMenuItem* words = menu.Items.Add(Item(L"Words(&W)"));
+    for (const wchar_t* caption : {L"alpha", L"beta", L"bravo"})
+        add(words, caption);
+    TMenuItem* many = menu.Items.Add(Item(L"Many(&M)")); // scrolls: 56 columns do not fit
+    for (int i = 0; i < 2000; ++i)
+        add(many, L"item" + std::to_wstring(i))->Break = i > 0 && i % 36 == 0;
+
+    EXPECT_EQ(2, TypeAndChoose(menu, 'W', words, L"br"));
+    EXPECT_EQ(1999, TypeAndChoose(menu, 'M', many, L"item1999"));
+    EXPECT_EQ((std::vector<std::wstring>{L"bravo", L"item1999"}), chosen);
 }
 
 } // namespace
