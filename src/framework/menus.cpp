@@ -317,6 +317,8 @@ void TPopupMenu::ReleaseRealization() {
     }
     entries_.clear();
     owners_.clear();
+    paintedAt_.clear();
+    tallestPainted_ = 0;
     measuring_.reset();
     closedMenus_.clear();
     freeIds_.clear();
@@ -787,10 +789,8 @@ void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
             return;
         auto it = entries_.find(static_cast<UINT>(dis.itemData));
         RECT first{};
-        if (it != entries_.end()) {
-            it->second.window = window;
-            it->second.painted = dis.rcItem;
-        }
+        if (it != entries_.end())
+            NotePainted(it->first, window, dis.rcItem);
         if (it != entries_.end() && ::GetMenuItemRect(window, it->second.parentMenu, 0, &first)) {
             POINT origin{first.left, first.top};
             ::ScreenToClient(window, &origin);
@@ -813,6 +813,32 @@ void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
         item->OnDrawItem(item, canvas, rect, selected);
     else
         DefaultDrawItem(item, canvas, rect, dis.itemState);
+}
+
+void TPopupMenu::NotePainted(UINT command, HWND window, const RECT& rect) {
+    // A menu that scrolled paints other items where some were painted before: those are no
+    // longer there to be painted again. Places are kept by column, top to bottom.
+    const auto key = reinterpret_cast<UINT_PTR>(window);
+    tallestPainted_ = std::max(tallestPainted_, rect.bottom - rect.top);
+    auto it = paintedAt_.lower_bound({key, rect.left, rect.top - tallestPainted_ + 1});
+    while (it != paintedAt_.end() && it->first < std::tuple{key, rect.left, rect.bottom}) {
+        auto other = entries_.find(it->second);
+        const bool stillThere = other != entries_.end() && other->second.window == window &&
+                                other->second.painted.left == rect.left &&
+                                other->second.painted.top == std::get<2>(it->first);
+        RECT overlap{};
+        if (stillThere && !::IntersectRect(&overlap, &other->second.painted, &rect)) {
+            ++it; // the item above
+            continue;
+        }
+        if (stillThere && it->second != command)
+            other->second.window = nullptr;
+        it = paintedAt_.erase(it);
+    }
+    paintedAt_[{key, rect.left, rect.top}] = command;
+    Entry& entry = entries_[command];
+    entry.window = window;
+    entry.painted = rect;
 }
 
 void TPopupMenu::DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width,

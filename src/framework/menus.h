@@ -9,9 +9,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -142,6 +144,8 @@ private:
     // A filled submenu as its columns, or as one column that scrolls where they do not fit.
     void LayOutSubmenu(HMENU menu, UINT ownerId);
     void Draw(const DRAWITEMSTRUCT& dis);
+    // Where the system painted an item, as RepaintItems paints it again.
+    void NotePainted(UINT command, HWND window, const RECT& rect);
 
     static int ItemHeight(int imageHeight, int textHeight);
     bool IsOwnerDrawn(const TMenuItem* item) const;
@@ -163,7 +167,10 @@ private:
     UniqueMenu root_;
     std::unordered_map<UINT, Entry> entries_;
     std::unordered_map<HMENU, UINT> owners_; // submenu -> owning command, root -> 0
-    std::vector<HMENU> closedMenus_;         // closed submenus still holding identifiers
+    // The item painted last at each place (menu window, left, top) of the open menus.
+    std::map<std::tuple<UINT_PTR, LONG, LONG>, UINT> paintedAt_;
+    LONG tallestPainted_ = 0;
+    std::vector<HMENU> closedMenus_; // closed submenus still holding identifiers
     std::vector<UINT> freeIds_;
     UINT nextId_ = 1;
     bool tracking_ = false;

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cwctype>
+#include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -570,6 +572,98 @@ TEST(PopupMenuTracking, TypedTextSelectsAnItemAlsoOutOfSightAndEnterChoosesIt) {
     EXPECT_EQ(2, TypeAndChoose(menu, 'W', words, L"br"));
     EXPECT_EQ(1999, TypeAndChoose(menu, 'M', many, L"item1999"));
     EXPECT_EQ((std::vector<std::wstring>{L"bravo", L"item1999"}), chosen);
+}
+
+// Items the menu's thread repaints when its timer next fires (a test's driver thread must not
+// touch the menu itself).
+struct RepaintRequest {
+    TPopupMenu* menu = nullptr;
+    std::mutex mutex;
+    std::vector<const TMenuItem*> items;
+    bool served = true;
+    static RepaintRequest& Current() {
+        static RepaintRequest request;
+        return request;
+    }
+    static void CALLBACK Serve(HWND, UINT, UINT_PTR, DWORD) {
+        RepaintRequest& r = Current();
+        std::lock_guard<std::mutex> lock(r.mutex);
+        if (!r.served && r.menu)
+            r.menu->RepaintItems(r.items);
+        r.served = true;
+    }
+    void Ask(std::vector<const TMenuItem*> wanted) {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            items = std::move(wanted);
+            served = false;
+        }
+        for (int i = 0; i < 200; ++i) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (served)
+                    break;
+            }
+            ::Sleep(10);
+        }
+        ::Sleep(500); // what it painted
+    }
+};
+
+TEST(PopupMenuTracking, ItemsRepaintWhereTheyShowAndNotWhereTheyWereBeforeTheMenuScrolled) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    std::mutex mutex;
+    std::map<std::wstring, int> draws;                   // by caption
+    TMenuItem* many = menu.Items.Add(Item(L"Many(&M)")); // scrolls: 56 columns do not fit
+    std::vector<const TMenuItem*> items;
+    for (int i = 0; i < 2000; ++i) {
+        TMenuItem* item = many->Add(Item(L"item" + std::to_wstring(i)));
+        item->Break = i > 0 && i % 36 == 0;
+        item->OnDrawItem = [&](TMenuItem* sender, TCanvas& canvas, const RECT& rect, bool) {
+            canvas.FillRect(rect);
+            std::lock_guard<std::mutex> lock(mutex);
+            ++draws[sender->Caption];
+        };
+        items.push_back(item);
+    }
+    auto painted = [&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        return draws;
+    };
+    RepaintRequest& request = RepaintRequest::Current();
+    request.menu = &menu;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, RepaintRequest::Serve);
+    std::map<std::wstring, int> atEnd, afterFirst, afterLast;
+    std::thread driver([&] {
+        HWND top = test::WaitForMenuWindow();
+        if (!top)
+            return;
+        ::Sleep(200);
+        test::Key(top, 'M');
+        HWND sub = test::WaitForMenuWindow({top});
+        if (sub) {
+            ::Sleep(300);
+            test::Key(sub, VK_END);
+            ::Sleep(800);
+            atEnd = painted();
+            request.Ask({items.front()}); // scrolled out of sight
+            afterFirst = painted();
+            request.Ask({items.back()});
+            afterLast = painted();
+        }
+        test::CloseAllMenus();
+    });
+    menu.Popup(100, 100);
+    driver.join();
+    ::KillTimer(nullptr, timer);
+    request.menu = nullptr;
+
+    EXPECT_EQ(1u, atEnd.count(L"item0")) << "the first item was painted before the End key";
+    EXPECT_EQ(atEnd, afterFirst) << "nothing painted for an item out of sight";
+    std::map<std::wstring, int> once = afterFirst;
+    ++once[L"item1999"];
+    EXPECT_EQ(once, afterLast) << "the last item painted once more, and nothing else";
 }
 
 } // namespace
