@@ -435,12 +435,13 @@ TEST(PopupMenuTracking, ASubmenuOpensThroughItsOwnersClickAndAnItemInItIsChosen)
 }
 
 // What a submenu showed: its window, its height limit, its column breaks, and whether End
-// selected its last item.
+// selected its last item and Home then its first.
 struct SubmenuSeen {
     RECT window{};
     UINT maxHeight = 0;
     int breaks = -1;
     bool endSelectsLast = false;
+    bool homeSelectsFirst = false;
 };
 
 SubmenuSeen OpenAndLook(TPopupMenu& menu, UINT key, const TMenuItem* folder) {
@@ -467,6 +468,9 @@ SubmenuSeen OpenAndLook(TPopupMenu& menu, UINT key, const TMenuItem* folder) {
             test::Key(sub, VK_END);
             ::Sleep(300);
             seen.endSelectsLast = test::Highlighted(shown, ::GetMenuItemCount(shown) - 1);
+            test::Key(sub, VK_HOME);
+            ::Sleep(300);
+            seen.homeSelectsFirst = test::Highlighted(shown, 0);
         }
         test::CloseAllMenus();
     });
@@ -508,6 +512,7 @@ TEST(PopupMenuTracking, ColumnsThatFitBesideTheMenuStayAndWiderOnesScrollAsOneCo
     EXPECT_LT(scrolled.window.right - scrolled.window.left,
               columns.window.right - columns.window.left);
     EXPECT_TRUE(scrolled.endSelectsLast);
+    EXPECT_TRUE(scrolled.homeSelectsFirst);
 
     // Asked to, a submenu taller than the work area scrolls although its columns would fit; the
     // next opening without being asked shows the columns again.
