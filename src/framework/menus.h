@@ -138,6 +138,7 @@ private:
     // Selects the first item after the selected one (current) whose text starts with what was
     // typed in the menu without a pause, wrapping round.
     LRESULT SelectTyped(wchar_t ch, HMENU menu, int current);
+    // Answers WM_MENUCHAR with the item to select, and sees that it is selected.
     LRESULT SelectByKey(HMENU menu, int position);
     void Measure(MEASUREITEMSTRUCT& mis);
     SIZE MeasureItem(TMenuItem* item);
@@ -167,15 +168,15 @@ private:
     UniqueMenu root_;
     std::unordered_map<UINT, Entry> entries_;
     std::unordered_map<HMENU, UINT> owners_; // submenu -> owning command, root -> 0
-    // The item painted last at each place (menu window, left, top) of the open menus.
-    std::map<std::tuple<UINT_PTR, LONG, LONG>, UINT> paintedAt_;
-    LONG tallestPainted_ = 0;
-    std::vector<HMENU> closedMenus_; // closed submenus still holding identifiers
+    std::vector<HMENU> closedMenus_;         // closed submenus still holding identifiers
     std::vector<UINT> freeIds_;
     UINT nextId_ = 1;
     bool tracking_ = false;
     TForeignMenuMessages foreignMessages_; // while another menu is tracked over this one
     std::function<void()> afterClose_;
+    // The item painted last at each place (menu window, left, top) of the open menus.
+    std::map<std::tuple<UINT_PTR, LONG, LONG>, UINT> paintedAt_;
+    LONG tallestPainted_ = 0;
     // Characters typed into a menu without a pause, and the position of the item they found.
     struct TypedText {
         HMENU menu = nullptr;
