@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cwctype>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -444,38 +445,46 @@ struct SubmenuSeen {
     bool homeSelectsFirst = false;
 };
 
-SubmenuSeen OpenAndLook(TPopupMenu& menu, UINT key, const TMenuItem* folder) {
-    SubmenuSeen seen;
+// Pops the menu up at (100, 100), opens a submenu with its key and, once it shows, runs `inside`
+// with its window on a second thread; closes every menu afterwards.
+void InSubmenu(TPopupMenu& menu, UINT key, const std::function<void(HWND submenu)>& inside) {
     std::thread driver([&] {
         HWND top = test::WaitForMenuWindow();
         if (!top)
             return;
         ::Sleep(200);
         test::Key(top, key);
-        HWND sub = test::WaitForMenuWindow({top});
-        if (sub) {
+        if (HWND sub = test::WaitForMenuWindow({top})) {
             ::Sleep(300);
-            HMENU shown = menu.SubMenuOf(folder);
-            ::GetWindowRect(sub, &seen.window);
-            MENUINFO info{};
-            info.cbSize = sizeof info;
-            info.fMask = MIM_MAXHEIGHT;
-            ::GetMenuInfo(shown, &info);
-            seen.maxHeight = info.cyMax;
-            seen.breaks = 0;
-            for (int pos = 0; pos < ::GetMenuItemCount(shown); ++pos)
-                seen.breaks += (TypeOf(shown, pos) & MFT_MENUBARBREAK) ? 1 : 0;
-            test::Key(sub, VK_END);
-            ::Sleep(300);
-            seen.endSelectsLast = test::Highlighted(shown, ::GetMenuItemCount(shown) - 1);
-            test::Key(sub, VK_HOME);
-            ::Sleep(300);
-            seen.homeSelectsFirst = test::Highlighted(shown, 0);
+            inside(sub);
         }
+        ::Sleep(300);
         test::CloseAllMenus();
     });
     menu.Popup(100, 100);
     driver.join();
+}
+
+SubmenuSeen OpenAndLook(TPopupMenu& menu, UINT key, const TMenuItem* folder) {
+    SubmenuSeen seen;
+    InSubmenu(menu, key, [&](HWND sub) {
+        HMENU shown = menu.SubMenuOf(folder);
+        ::GetWindowRect(sub, &seen.window);
+        MENUINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIM_MAXHEIGHT;
+        ::GetMenuInfo(shown, &info);
+        seen.maxHeight = info.cyMax;
+        seen.breaks = 0;
+        for (int pos = 0; pos < ::GetMenuItemCount(shown); ++pos)
+            seen.breaks += (TypeOf(shown, pos) & MFT_MENUBARBREAK) ? 1 : 0;
+        test::Key(sub, VK_END);
+        ::Sleep(300);
+        seen.endSelectsLast = test::Highlighted(shown, ::GetMenuItemCount(shown) - 1);
+        test::Key(sub, VK_HOME);
+        ::Sleep(300);
+        seen.homeSelectsFirst = test::Highlighted(shown, 0);
+    });
     return seen;
 }
 
@@ -532,29 +541,16 @@ TEST(PopupMenuTracking, ColumnsThatFitBesideTheMenuStayAndWiderOnesScrollAsOneCo
 int TypeAndChoose(TPopupMenu& menu, UINT folderKey, const TMenuItem* folder,
                   const std::wstring& text) {
     int selected = -1;
-    std::thread driver([&] {
-        HWND top = test::WaitForMenuWindow();
-        if (!top)
-            return;
-        ::Sleep(200);
-        test::Key(top, folderKey);
-        HWND sub = test::WaitForMenuWindow({top});
-        if (sub) {
-            ::Sleep(300);
-            for (wchar_t ch : text)
-                test::Key(sub, static_cast<UINT>(std::towupper(ch))); // the key's code
-            ::Sleep(300);
-            HMENU shown = menu.SubMenuOf(folder);
-            for (int pos = 0; pos < ::GetMenuItemCount(shown); ++pos)
-                if (test::Highlighted(shown, pos))
-                    selected = pos;
-            test::Key(sub, VK_RETURN);
-        }
+    InSubmenu(menu, folderKey, [&](HWND sub) {
+        for (wchar_t ch : text)
+            test::Key(sub, static_cast<UINT>(std::towupper(ch))); // the key's code
         ::Sleep(300);
-        test::CloseAllMenus();
+        HMENU shown = menu.SubMenuOf(folder);
+        for (int pos = 0; pos < ::GetMenuItemCount(shown); ++pos)
+            if (test::Highlighted(shown, pos))
+                selected = pos;
+        test::Key(sub, VK_RETURN);
     });
-    menu.Popup(100, 100);
-    driver.join();
     return selected;
 }
 
@@ -640,27 +636,15 @@ TEST(PopupMenuTracking, ItemsRepaintWhereTheyShowAndNotWhereTheyWereBeforeTheMen
     request.menu = &menu;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, RepaintRequest::Serve);
     std::map<std::wstring, int> atEnd, afterFirst, afterLast;
-    std::thread driver([&] {
-        HWND top = test::WaitForMenuWindow();
-        if (!top)
-            return;
-        ::Sleep(200);
-        test::Key(top, 'M');
-        HWND sub = test::WaitForMenuWindow({top});
-        if (sub) {
-            ::Sleep(300);
-            test::Key(sub, VK_END);
-            ::Sleep(800);
-            atEnd = painted();
-            request.Ask({items.front()}); // scrolled out of sight
-            afterFirst = painted();
-            request.Ask({items.back()});
-            afterLast = painted();
-        }
-        test::CloseAllMenus();
+    InSubmenu(menu, 'M', [&](HWND sub) {
+        test::Key(sub, VK_END);
+        ::Sleep(800);
+        atEnd = painted();
+        request.Ask({items.front()}); // scrolled out of sight
+        afterFirst = painted();
+        request.Ask({items.back()});
+        afterLast = painted();
     });
-    menu.Popup(100, 100);
-    driver.join();
     ::KillTimer(nullptr, timer);
     request.menu = nullptr;
 
