@@ -313,6 +313,11 @@ void TForm2::SetShowHintFrom(int count) {
     settings_.ShowHintFrom = count;
 }
 
+void TForm2::SetAlwaysScrollMenus(bool alwaysScroll) {
+    settings_.AlwaysScrollMenus = alwaysScroll;
+    Menu.SetAlwaysScrollMenus(alwaysScroll);
+}
+
 void TForm2::SetHotKeyShortCut(ShortCut hotKey) {
     settings_.HotKey = hotKey;
 }
@@ -359,6 +364,7 @@ void TForm2::ApplyOptions(const LauncherSettings& o) {
     SetDoNotViewHiddenItems(o.DoNotViewHiddenItems);
     SetDoNotCheckItemsEveryTime(o.DoNotCheckItemsEveryTime);
     SetShowHintFrom(o.ShowHintFrom);
+    SetAlwaysScrollMenus(o.AlwaysScrollMenus);
     SetBannerText(o.BannerText);
     SetBannerFont(o.BannerFontName, o.BannerFontHeight, o.BannerFontColor, o.BannerFontStyle);
     SetUpperColor(o.UpperColor);

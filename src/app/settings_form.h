@@ -131,8 +131,9 @@ public:
     void SetDoNotViewUnassociatedItems(bool doNotViewUnassociated) override;
     void SetDoNotViewHiddenItems(bool doNotViewHidden) override; // chkDoNotViewHiddenItemsClick
     void SetDoNotCheckItemsEveryTime(bool checkEveryTime) override;
-    void SetShowHintFrom(int count) override;         // edtViewHintChange
-    void SetHotKeyShortCut(ShortCut hotKey) override; // registered at the hide
+    void SetShowHintFrom(int count) override;              // edtViewHintChange
+    void SetAlwaysScrollMenus(bool alwaysScroll) override; // chkAlwaysScrollMenusClick
+    void SetHotKeyShortCut(ShortCut hotKey) override;      // registered at the hide
     void SetPopupPos(const std::wstring& corner) override;
     void SetPopupOnSelPos(bool popupOnSelPos) override;
     void SetMoveCursor(bool moveCursor) override;

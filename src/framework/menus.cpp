@@ -2,8 +2,10 @@
 // with TrackPopupMenuEx on a hidden window of its own.
 #include "framework/menus.h"
 
+#include "base/text.h"
 #include "framework/canvas.h"
 #include "framework/image_list.h"
+#include "framework/submenu_fit.h"
 #include "framework/window.h"
 
 #include <algorithm>
@@ -49,6 +51,21 @@ private:
 namespace {
 // Posted to the menu's window when the menu loop showed a request for an item's context menu.
 constexpr UINT kContextMenuRequest = WM_APP + 20;
+// Posted when a typed character chose an item to select: wParam its position, lParam its menu.
+constexpr UINT kSelectTypedItem = WM_APP + 21;
+// Characters typed within this time of the one before add to the text searched for.
+constexpr DWORD kTypingPause = 1000;
+
+// The text a caption shows: "&&" shows one ampersand, "&X" shows X.
+std::wstring ShownText(const std::wstring& caption) {
+    std::wstring shown;
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == L'&' && i + 1 < caption.size())
+            ++i;
+        shown += caption[i];
+    }
+    return shown;
+}
 } // namespace
 
 // Right clicks and the context-menu keys inside the open menu. The system's own notice of a
@@ -191,6 +208,7 @@ void TPopupMenu::Popup(int x, int y) {
         return; // the system runs one menu at a time
     if (OnPopup)
         OnPopup(this);
+    typed_ = {};
     HMENU menu = Realize();
     // Asked once a popup: each question costs a round trip under Wine, and items are many.
     const int screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -299,6 +317,8 @@ void TPopupMenu::ReleaseRealization() {
     }
     entries_.clear();
     owners_.clear();
+    paintedAt_.clear();
+    tallestPainted_ = 0;
     measuring_.reset();
     closedMenus_.clear();
     freeIds_.clear();
@@ -454,6 +474,17 @@ bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, L
             RequestItemContextMenu(request->menu, request->position, request->at);
         result = 0;
         return true;
+    case kSelectTypedItem: {
+        // Not every system selects what WM_MENUCHAR answers with MNC_SELECT (Wine's menus do
+        // not): the item is selected here unless that happened.
+        HMENU menu = reinterpret_cast<HMENU>(lParam);
+        const UINT position = static_cast<UINT>(wParam);
+        if (tracking_ && owners_.count(menu) &&
+            !(::GetMenuState(menu, position, MF_BYPOSITION) & MF_HILITE))
+            ::HiliteMenuItem(window_->Handle(), menu, position, MF_BYPOSITION | MF_HILITE);
+        result = 0;
+        return true;
+    }
     case WM_MENURBUTTONUP: {
         if (!OnItemContextMenu)
             return false;
@@ -575,6 +606,7 @@ void TPopupMenu::InitPopup(HMENU menu) {
     ClearMenu(menu);
     if (item) {
         FillMenu(menu, item);
+        LayOutSubmenu(menu, ownerId);
         if (OnSubmenuOpen)
             OnSubmenuOpen(item);
     }
@@ -610,13 +642,51 @@ LRESULT TPopupMenu::MenuChar(wchar_t ch, HMENU menu) {
             matches.push_back(pos);
     }
     if (matches.empty())
-        return MAKELRESULT(0, MNC_IGNORE);
+        return SelectTyped(ch, menu, current);
+    typed_ = {};
     if (matches.size() == 1)
         return MAKELRESULT(matches.front(), MNC_EXECUTE);
     for (int pos : matches)
         if (pos > current)
-            return MAKELRESULT(pos, MNC_SELECT);
-    return MAKELRESULT(matches.front(), MNC_SELECT);
+            return SelectByKey(menu, pos);
+    return SelectByKey(menu, matches.front());
+}
+
+LRESULT TPopupMenu::SelectTyped(wchar_t ch, HMENU menu, int current) {
+    const DWORD now = ::GetTickCount();
+    const bool more = typed_.menu == menu && now - typed_.at <= kTypingPause;
+    if (!more)
+        typed_ = {menu, L"", now, -1};
+    typed_.text += ch;
+    typed_.at = now;
+    // A new text is looked for after the selected item; a longer one keeps the item the shorter
+    // one found while that still matches.
+    const int count = ::GetMenuItemCount(menu);
+    const int from = more && typed_.found >= 0 ? typed_.found : current + 1;
+    for (int i = 0; i < count; ++i) {
+        const int pos = (from + i) % count;
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_ID;
+        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii))
+            continue;
+        const TMenuItem* item = LiveItem(mii.wID);
+        if (!item || item->IsLine())
+            continue;
+        const std::wstring shown = ShownText(item->Caption);
+        if (shown.size() >= typed_.text.size() &&
+            EqualsIgnoreCase(std::wstring_view(shown).substr(0, typed_.text.size()), typed_.text)) {
+            typed_.found = pos;
+            return SelectByKey(menu, pos);
+        }
+    }
+    return MAKELRESULT(0, MNC_IGNORE); // the selection stays
+}
+
+LRESULT TPopupMenu::SelectByKey(HMENU menu, int position) {
+    ::PostMessageW(window_->Handle(), kSelectTypedItem, static_cast<WPARAM>(position),
+                   reinterpret_cast<LPARAM>(menu));
+    return MAKELRESULT(position, MNC_SELECT);
 }
 
 void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {
@@ -626,6 +696,13 @@ void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {
         mis.itemHeight = 0;
         return;
     }
+    const auto entry = entries_.find(static_cast<UINT>(mis.itemData));
+    const SIZE size = entry->second.measured ? *entry->second.measured : MeasureItem(item);
+    mis.itemWidth = static_cast<UINT>(size.cx);
+    mis.itemHeight = static_cast<UINT>(size.cy);
+}
+
+SIZE TPopupMenu::MeasureItem(TMenuItem* item) {
     if (!measuring_)
         measuring_ = std::make_unique<Measuring>();
     TCanvas& canvas = measuring_->canvas;
@@ -638,8 +715,57 @@ void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {
     DefaultMeasureItem(item, canvas, width, height);
     if (item->OnMeasureItem)
         item->OnMeasureItem(item, canvas, width, height);
-    mis.itemWidth = static_cast<UINT>(std::max(width, 0));
-    mis.itemHeight = static_cast<UINT>(std::max(height, 0));
+    return {std::max(width, 0), std::max(height, 0)};
+}
+
+void TPopupMenu::LayOutSubmenu(HMENU menu, UINT ownerId) {
+    std::vector<UINT> ids;
+    std::vector<MenuItemBox> boxes;
+    bool columns = false;
+    for (int pos = 0; pos < ::GetMenuItemCount(menu); ++pos) {
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE | MIIM_ID;
+        ::GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii);
+        const bool startsColumn = (mii.fType & MFT_MENUBARBREAK) != 0;
+        columns = columns || (pos > 0 && startsColumn);
+        ids.push_back(mii.wID);
+        boxes.push_back({0, 0, startsColumn});
+    }
+    if (!columns && !ScrollTallSubmenus) {
+        ApplySubmenuLayout(menu, SubmenuLayout::Columns, 0); // it may have scrolled last time
+        return;
+    }
+    // The system asks for the same sizes as it shows the menu: they are kept for it.
+    for (size_t pos = 0; pos < ids.size(); ++pos) {
+        auto it = entries_.find(ids[pos]);
+        if (it == entries_.end() || it->second.life.expired())
+            continue;
+        const SIZE size = MeasureItem(it->second.item);
+        it->second.measured = size;
+        boxes[pos].width = size.cx;
+        boxes[pos].height = size.cy;
+    }
+    const MenuFrameMetrics metrics =
+        PopupMenuMetrics(measuring_ ? measuring_->font : MenuLogFont());
+    // The item it opens from; while no menu shows that, the mouse's place.
+    RECT owner{};
+    bool placed = false;
+    if (auto it = entries_.find(ownerId); it != entries_.end()) {
+        HMENU parent = it->second.parentMenu;
+        for (int pos = 0; pos < ::GetMenuItemCount(parent) && !placed; ++pos)
+            if (::GetSubMenu(parent, pos) == menu)
+                placed = ::GetMenuItemRect(nullptr, parent, static_cast<UINT>(pos), &owner) != 0;
+    }
+    if (!placed) {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        owner = {cursor.x, cursor.y, cursor.x, cursor.y};
+    }
+    const RECT work = WorkAreaOf(owner);
+    ApplySubmenuLayout(
+        menu, ChooseSubmenuLayout(MeasureSubmenu(boxes, metrics), work, owner, ScrollTallSubmenus),
+        work.bottom - work.top);
 }
 
 void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
@@ -663,10 +789,8 @@ void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
             return;
         auto it = entries_.find(static_cast<UINT>(dis.itemData));
         RECT first{};
-        if (it != entries_.end()) {
-            it->second.window = window;
-            it->second.painted = dis.rcItem;
-        }
+        if (it != entries_.end())
+            NotePainted(it->first, window, dis.rcItem);
         if (it != entries_.end() && ::GetMenuItemRect(window, it->second.parentMenu, 0, &first)) {
             POINT origin{first.left, first.top};
             ::ScreenToClient(window, &origin);
@@ -689,6 +813,32 @@ void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
         item->OnDrawItem(item, canvas, rect, selected);
     else
         DefaultDrawItem(item, canvas, rect, dis.itemState);
+}
+
+void TPopupMenu::NotePainted(UINT command, HWND window, const RECT& rect) {
+    // A menu that scrolled paints other items where some were painted before: those are no
+    // longer there to be painted again. Places are kept by column, top to bottom.
+    const auto key = reinterpret_cast<UINT_PTR>(window);
+    tallestPainted_ = std::max(tallestPainted_, rect.bottom - rect.top);
+    auto it = paintedAt_.lower_bound({key, rect.left, rect.top - tallestPainted_ + 1});
+    while (it != paintedAt_.end() && it->first < std::tuple{key, rect.left, rect.bottom}) {
+        auto other = entries_.find(it->second);
+        const bool stillThere = other != entries_.end() && other->second.window == window &&
+                                other->second.painted.left == rect.left &&
+                                other->second.painted.top == std::get<2>(it->first);
+        RECT overlap{};
+        if (stillThere && !::IntersectRect(&overlap, &other->second.painted, &rect)) {
+            ++it; // the item above
+            continue;
+        }
+        if (stillThere && it->second != command)
+            other->second.window = nullptr;
+        it = paintedAt_.erase(it);
+    }
+    paintedAt_[{key, rect.left, rect.top}] = command;
+    Entry& entry = entries_[command];
+    entry.window = window;
+    entry.painted = rect;
 }
 
 void TPopupMenu::DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width,

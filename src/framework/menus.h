@@ -9,8 +9,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -42,6 +45,10 @@ public:
     bool OwnerDraw = false;
     bool AutoPopup = true;
     unsigned MenuAnimation = 0; // TMenuAnimation bits
+    // Submenus taller than the work area show as one column that scrolls, whether or not
+    // their columns would fit. (Columns that do not fit beside the menu they open from scroll
+    // anyway; the top level never scrolls.)
+    bool ScrollTallSubmenus = false;
     TNotifyEvent OnPopup;
     // The menu has closed (before the chosen item's OnClick runs).
     TNotifyEvent OnClose;
@@ -113,6 +120,8 @@ private:
         HMENU subMenu = nullptr;
         HWND window = nullptr; // the menu window it was last painted in, while that shows
         RECT painted{};        // where, in that window's client area
+        // Its size, found before the system asked for it (to lay out its submenu).
+        std::optional<SIZE> measured{};
     };
 
     bool HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -126,8 +135,18 @@ private:
     void InitPopup(HMENU menu);
     void ReleaseClosedMenus();
     LRESULT MenuChar(wchar_t ch, HMENU menu);
+    // Selects the first item after the selected one (current) whose text starts with what was
+    // typed in the menu without a pause, wrapping round.
+    LRESULT SelectTyped(wchar_t ch, HMENU menu, int current);
+    // Answers WM_MENUCHAR with the item to select, and sees that it is selected.
+    LRESULT SelectByKey(HMENU menu, int position);
     void Measure(MEASUREITEMSTRUCT& mis);
+    SIZE MeasureItem(TMenuItem* item);
+    // A filled submenu as its columns, or as one column that scrolls where they do not fit.
+    void LayOutSubmenu(HMENU menu, UINT ownerId);
     void Draw(const DRAWITEMSTRUCT& dis);
+    // Where the system painted an item, as RepaintItems paints it again.
+    void NotePainted(UINT command, HWND window, const RECT& rect);
 
     static int ItemHeight(int imageHeight, int textHeight);
     bool IsOwnerDrawn(const TMenuItem* item) const;
@@ -155,6 +174,17 @@ private:
     bool tracking_ = false;
     TForeignMenuMessages foreignMessages_; // while another menu is tracked over this one
     std::function<void()> afterClose_;
+    // The item painted last at each place (menu window, left, top) of the open menus.
+    std::map<std::tuple<UINT_PTR, LONG, LONG>, UINT> paintedAt_;
+    LONG tallestPainted_ = 0;
+    // Characters typed into a menu without a pause, and the position of the item they found.
+    struct TypedText {
+        HMENU menu = nullptr;
+        std::wstring text;
+        DWORD at = 0;
+        int found = -1;
+    };
+    TypedText typed_;
     HMENU selectedMenu_ = nullptr; // the item selected last, as WM_MENUSELECT told it
     UINT selectedItem_ = 0;
     bool selectedIsPosition_ = false;

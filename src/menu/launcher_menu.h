@@ -149,6 +149,7 @@ public:
     void SetLargeIcon(bool large);
     void SetDrawStyle(int style) { PopupMenu2.DrawStyle = style; }
     void SetBarWidth(int width) { PopupMenu2.BarWidth = width; }
+    void SetAlwaysScrollMenus(bool alwaysScroll) { PopupMenu2.ScrollTallSubmenus = alwaysScroll; }
     // Empties the special-folder submenus and makes the My Menu entries again, so that every
     // icon is taken anew with the current HideArrow.
     void RefreshIcons();

@@ -1,5 +1,6 @@
 // The settings dialog's page "全般": which special folders the launcher menu shows, how icons
-// and folder contents are read, and from how many items a folder read shows its progress.
+// and folder contents are read, from how many items a folder read shows its progress, and
+// whether long folders always scroll.
 #include "settings/general_page.h"
 
 namespace tolvern {
@@ -27,6 +28,7 @@ void TGeneralPage::SetControls(const LauncherSettings& o) {
     SetChecked(IDC_CHKDONOTVIEWHIDDENITEMS, o.DoNotViewHiddenItems);
     SetChecked(IDC_CHKDONOTCHECKITEMSEVERYTIME, o.DoNotCheckItemsEveryTime);
     SetSpinPosition(IDC_UPDOWNVIEWHINT, o.ShowHintFrom);
+    SetChecked(IDC_CHKALWAYSSCROLLMENUS, o.AlwaysScrollMenus);
 }
 
 void TGeneralPage::Command(int id, int code) {
@@ -49,6 +51,8 @@ void TGeneralPage::Command(int id, int code) {
             return chkDoNotCheckItemsEveryTimeClick();
         case IDC_CHKLIMITITEMS:
             return chkLimitItemsClick();
+        case IDC_CHKALWAYSSCROLLMENUS:
+            return chkAlwaysScrollMenusClick();
         }
     } else if (code == EN_CHANGE) {
         if (id == IDC_EDTVIEWHINT)
@@ -87,6 +91,10 @@ void TGeneralPage::chkDoNotCheckItemsEveryTimeClick() {
 
 void TGeneralPage::edtViewHintChange() {
     host_.SetShowHintFrom(SpinPosition(IDC_UPDOWNVIEWHINT));
+}
+
+void TGeneralPage::chkAlwaysScrollMenusClick() {
+    host_.SetAlwaysScrollMenus(Checked(IDC_CHKALWAYSSCROLLMENUS));
 }
 
 } // namespace tolvern

@@ -1,5 +1,6 @@
 // The settings dialog's page "全般": which special folders the launcher menu shows, how icons
-// and folder contents are read, and from how many items a folder read shows its progress.
+// and folder contents are read, from how many items a folder read shows its progress, and
+// whether long folders always scroll.
 #pragma once
 
 #include "settings/option_page.h"
@@ -22,6 +23,7 @@ public:
     void chkDoNotViewHiddenItemsClick();
     void chkDoNotCheckItemsEveryTimeClick();
     void edtViewHintChange();
+    void chkAlwaysScrollMenusClick();
     // The item-limit controls are hidden and have no effect.
     void chkLimitItemsClick() {}
     void edtMaxItemChange() {}

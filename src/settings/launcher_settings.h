@@ -57,6 +57,8 @@ struct LauncherSettings {
     bool DoNotCheckItemsEveryTime = true;
     bool MoveCursor = false;
     int ShowHintFrom = 200;
+    // Every submenu taller than the work area scrolls instead of breaking into columns.
+    bool AlwaysScrollMenus = false;
     int MenuBannerWidth = 28;
     int MenuDrawStyle = 0;
     bool HideArrow = true;

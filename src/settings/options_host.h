@@ -21,6 +21,7 @@ public:
     virtual void SetDoNotViewHiddenItems(bool doNotViewHidden) = 0;
     virtual void SetDoNotCheckItemsEveryTime(bool checkEveryTime) = 0;
     virtual void SetShowHintFrom(int count) = 0;
+    virtual void SetAlwaysScrollMenus(bool alwaysScroll) = 0;
 
     // Page "起動". SetStartup returns false when the shortcut could not be made.
     virtual bool SetStartup(bool startup) = 0;

@@ -67,6 +67,7 @@ LauncherSettings ReadLauncherSettings(const RegistryIni& ini,
         ini.ReadBool(S, L"DoNotCheckItemsEveryTime", d.DoNotCheckItemsEveryTime);
     s.MoveCursor = ini.ReadBool(S, L"MoveCursor", d.MoveCursor);
     s.ShowHintFrom = ini.ReadInteger(S, L"ShowHintFrom", d.ShowHintFrom);
+    s.AlwaysScrollMenus = ini.ReadBool(S, L"AlwaysScrollMenus", d.AlwaysScrollMenus);
     // The dialog's range: a wider banner asks for a huge bitmap, a narrower one for none.
     s.MenuBannerWidth = std::clamp(ini.ReadInteger(S, L"MenuBannerWidth", d.MenuBannerWidth),
                                    kMinBannerWidth, kMaxBannerWidth);
@@ -119,6 +120,7 @@ void WriteLauncherSettings(RegistryIni& ini, const LauncherSettings& s) {
     ini.WriteBool(S, L"DoNotCheckItemsEveryTime", s.DoNotCheckItemsEveryTime);
     ini.WriteBool(S, L"MoveCursor", s.MoveCursor);
     ini.WriteInteger(S, L"ShowHintFrom", s.ShowHintFrom);
+    ini.WriteBool(S, L"AlwaysScrollMenus", s.AlwaysScrollMenus);
     ini.WriteInteger(S, L"MenuBannerWidth", s.MenuBannerWidth);
     ini.WriteInteger(S, L"MenuDrawStyle", s.MenuDrawStyle);
     ini.WriteBool(S, L"LargeIcon", s.LargeIcon);

@@ -162,6 +162,11 @@ TEST_F(OptionPages, EveryControlWithItsCaptionRangeAndInitialStateAndAScreenshot
         EXPECT_EQ(general().Item(id), reinterpret_cast<HWND>(::SendMessageW(general().Item(id + 1),
                                                                             UDM_GETBUDDY, 0, 0)));
     EXPECT_TRUE(::GetWindowLongPtrW(general().Item(IDC_EDTVIEWHINT), GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ((Captions{{IDC_CHKALWAYSSCROLLMENUS, L"長いフォルダは常にスクロールする(&L)"}}),
+              CaptionsOf(general(), {IDC_CHKALWAYSSCROLLMENUS}));
+    EXPECT_FALSE(general().Checked(IDC_CHKALWAYSSCROLLMENUS));
+    EXPECT_TRUE(::GetWindowLongPtrW(general().Item(IDC_CHKALWAYSSCROLLMENUS), GWL_STYLE) &
+                WS_VISIBLE);
 
     // Page "起動".
     EXPECT_EQ(L"起動", startup().Caption());
@@ -705,6 +710,7 @@ LauncherSettings Shown(TForm2& form) {
     s.DoNotViewHiddenItems = g.Checked(IDC_CHKDONOTVIEWHIDDENITEMS);
     s.DoNotCheckItemsEveryTime = g.Checked(IDC_CHKDONOTCHECKITEMSEVERYTIME);
     s.ShowHintFrom = g.SpinPosition(IDC_UPDOWNVIEWHINT);
+    s.AlwaysScrollMenus = g.Checked(IDC_CHKALWAYSSCROLLMENUS);
     s.Startup = st.Checked(IDC_CHKSTARTUP);
     s.HotKey = st.HotKey();
     s.PopupPos.clear();
@@ -732,6 +738,7 @@ TEST_F(OptionPages, EveryOptionSurvivesClosingReopeningAndARestart) {
                  for (int id : Range(IDC_CHKVIEWDESKTOP, IDC_CHKDONOTCHECKITEMSEVERYTIME))
                      Click(general(), id);
                  Arrow(general(), IDC_EDTVIEWHINT, VK_UP, 3);
+                 Click(general(), IDC_CHKALWAYSSCROLLMENUS);
                  ::SendMessageW(startup().Item(IDC_HOTKEY1), HKM_SETHOTKEY,
                                 MAKEWORD(VK_F7, HOTKEYF_SHIFT), 0);
                  ::SendMessageW(startup().Handle(), WM_COMMAND, MAKEWPARAM(IDC_HOTKEY1, EN_CHANGE),
@@ -758,6 +765,7 @@ TEST_F(OptionPages, EveryOptionSurvivesClosingReopeningAndARestart) {
     expected.HideArrow = expected.DoNotViewUnassociatedItems = false;
     expected.DoNotViewHiddenItems = expected.DoNotCheckItemsEveryTime = false;
     expected.ShowHintFrom = 230;
+    expected.AlwaysScrollMenus = true;
     expected.HotKey = kShortCutCtrl | kShortCutAlt | VK_F7;
     expected.PopupPos = L"RightTop";
     expected.PopupOnSelPos = expected.MoveCursor = true;
@@ -773,6 +781,7 @@ TEST_F(OptionPages, EveryOptionSurvivesClosingReopeningAndARestart) {
     expected.LargeIcon = true;
     EXPECT_EQ(expected, form().Options());
     EXPECT_EQ(expected, Shown(form()));
+    EXPECT_TRUE(form().PopupMenu2.ScrollTallSubmenus) << "at once";
     EXPECT_EQ(L"Ctrl+Alt+F7", key.GetString(kSettingSection, L"HotKey"));
     EXPECT_EQ(L"バナー", key.GetString(kSettingSection, L"BannerText"));
     {
@@ -788,6 +797,7 @@ TEST_F(OptionPages, EveryOptionSurvivesClosingReopeningAndARestart) {
     EXPECT_EQ(23, form().PopupMenu2.BarWidth);
     EXPECT_EQ(1, form().PopupMenu2.DrawStyle);
     EXPECT_EQ(32, form().PopupMenu2.IconSize);
+    EXPECT_TRUE(form().PopupMenu2.ScrollTallSubmenus);
 }
 
 } // namespace

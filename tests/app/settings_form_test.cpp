@@ -50,7 +50,7 @@ TEST(SettingsForm, FirstStartWritesEveryDefaultAtExit) {
         EXPECT_EQ(static_cast<SHCONTF>(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS),
                   launcher.form2.FolderEnumFlags);
     }
-    EXPECT_EQ(28u, key.ValueNames(S).size());
+    EXPECT_EQ(29u, key.ValueNames(S).size());
     EXPECT_EQ(L"Ctrl+Alt+L", key.GetString(S, L"HotKey"));
     EXPECT_EQ(L"RightBottom", key.GetString(S, L"PopupPos"));
     EXPECT_EQ(ProgramDirectory(), key.GetString(S, L"LastOpenedDir"));

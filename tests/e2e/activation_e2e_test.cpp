@@ -1,5 +1,6 @@
 // The real launcher opening what the user chooses: My Menu entries, files and folders of a folder
-// submenu, a missing file, the pool limit, help, the settings dialog and exit.
+// submenu, a missing file, the pool limit, help, the settings dialog and exit; big folders
+// reached with End and by typing names.
 #include "components/name_dialog_ids.h"
 #include "menu/shell_items.h"
 #include "settings/launcher_settings.h"
@@ -8,6 +9,8 @@
 #include "support/screen_capture.h"
 
 #include <gtest/gtest.h>
+
+#include <cwctype>
 
 namespace tolvern {
 namespace {
@@ -262,6 +265,151 @@ TEST_F(ActivationEndToEnd, HelpSettingsAndExitFromTheSettingsSubmenu) {
     EXPECT_EQ(0u, launcher.process.WaitForExit(10000));
     EXPECT_EQ(L"Ctrl+Alt+L", GetSetting(kSettingSection, L"HotKey"));
     EXPECT_EQ(L"0", GetSetting(kSettingSection, L"MenuCount"));
+}
+
+// An empty file of that path.
+void MakeEmptyFile(const std::wstring& path) {
+    ::CloseHandle(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+}
+
+bool Within(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Opens a My Menu entry's submenu from the tray icon and waits until it shows: its window, null
+// when none showed.
+HWND OpenEntrySubmenu(const RunningLauncher& launcher, int entry) {
+    if (!launcher.ChooseWithKeys(DownsTo(entry, {})))
+        return nullptr;
+    const HWND top = launcher.process.OpenMenuWindow();
+    PressChord({VK_RIGHT});
+    HWND submenu = nullptr;
+    PumpUntil(
+        [&] {
+            for (HWND window : launcher.process.OpenMenuWindows())
+                if (window != top)
+                    submenu = window;
+            return submenu != nullptr;
+        },
+        60000);
+    PumpUntil([] { return false; }, 500); // painted
+    return submenu;
+}
+
+// Keys a user types: letters and digits, one after another.
+void Type(const std::wstring& text) {
+    for (wchar_t ch : text) {
+        PressChord({static_cast<WORD>(std::towupper(ch))});
+        PumpUntil([] { return false; }, 60);
+    }
+}
+
+void CloseMenus(const RunningLauncher& launcher) {
+    for (int i = 0; i < 5 && launcher.process.OpenMenuWindow(); ++i) {
+        PressChord({VK_ESCAPE});
+        PumpUntil([] { return false; }, 300);
+    }
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+TEST_F(ActivationEndToEnd, BigFoldersScrollInOneColumnAndEndOrTypingReachesEveryItem) {
+    RegisterMarkerForPages();
+    const std::wstring big = TempDir() + L"tolvern-5000";
+    const std::wstring hundred = TempDir() + L"tolvern-100";
+    const std::wstring words = TempDir() + L"tolvern-words";
+    for (const std::wstring& folder : {big, hundred, words})
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+    for (int i = 0; i < 5000; ++i)
+        MakeEmptyFile(big + L"\\file" + std::to_wstring(i) + L".html");
+    for (int i = 1; i <= 100; ++i)
+        ::CreateDirectoryW((hundred + L"\\folder " + std::to_wstring(i)).c_str(), nullptr);
+    for (const wchar_t* name : {L"alpha.html", L"beta.html", L"bravo.html"})
+        MakeEmptyFile(words + L"\\" + name);
+    // An entry that starts with the letter of "設定(&S)".
+    StoreEntries({{L"Big", big}, {L"Hundred", hundred}, {L"Words", words}, {L"Search", kMarker}});
+    const RECT work = WorkArea();
+    const LONG workHeight = work.bottom - work.top;
+    LONG threeColumnsWide = 0;
+    {
+        RunningLauncher launcher;
+        // 5,000 files: one column within the work area, as tall as that, which scrolls; End
+        // selects the last file (names sort as text, so file999 comes last).
+        HWND submenu = OpenEntrySubmenu(launcher, 0);
+        ASSERT_NE(nullptr, submenu) << "the folder's submenu did not show";
+        const RECT scrolled = WindowRect(submenu);
+        EXPECT_TRUE(Within(scrolled, work));
+        EXPECT_EQ(workHeight, scrolled.bottom - scrolled.top);
+        EXPECT_LT(scrolled.right - scrolled.left, 300) << "one column";
+        SaveArtifact(CaptureScreen(), L"e2e-big-folder-one-column");
+        PressChord({VK_END});
+        PressChord({VK_RETURN});
+        ASSERT_TRUE(WaitForMarkerLines(1)) << "End and Enter opened nothing";
+        EXPECT_TRUE(Contains(MarkerLines()[0], L"\\file999.html")) << MarkerLines()[0];
+
+        // Typing a name selects it wherever it is; Enter opens it.
+        ASSERT_NE(nullptr, OpenEntrySubmenu(launcher, 0));
+        Type(L"file4999");
+        PressChord({VK_RETURN});
+        ASSERT_TRUE(WaitForMarkerLines(2)) << "typing and Enter opened nothing";
+        EXPECT_TRUE(Contains(MarkerLines()[1], L"\\file4999.html")) << MarkerLines()[1];
+
+        // 100 sub-folders keep their three columns.
+        submenu = OpenEntrySubmenu(launcher, 1);
+        ASSERT_NE(nullptr, submenu);
+        threeColumnsWide = WindowRect(submenu).right - WindowRect(submenu).left;
+        SaveArtifact(CaptureScreen(), L"e2e-hundred-folders-columns");
+        CloseMenus(launcher);
+
+        // "br" selects bravo; "b", a pause and "b" again go from beta on to bravo.
+        ASSERT_NE(nullptr, OpenEntrySubmenu(launcher, 2));
+        Type(L"br");
+        PressChord({VK_RETURN});
+        ASSERT_TRUE(WaitForMarkerLines(3));
+        EXPECT_TRUE(Contains(MarkerLines()[2], L"\\bravo.html")) << MarkerLines()[2];
+        ASSERT_NE(nullptr, OpenEntrySubmenu(launcher, 2));
+        Type(L"b");
+        PumpUntil([] { return false; }, 1500);
+        Type(L"b");
+        PressChord({VK_RETURN});
+        ASSERT_TRUE(WaitForMarkerLines(4));
+        EXPECT_TRUE(Contains(MarkerLines()[3], L"\\bravo.html")) << MarkerLines()[3];
+
+        // In the top level "s" is still the Settings submenu's letter, "Search" or not: then
+        // "h", its help.
+        ASSERT_TRUE(launcher.ChooseWithKeys({'S', 'H'}));
+        ASSERT_TRUE(WaitForMarkerLines(5)) << "no help page was opened";
+        EXPECT_TRUE(Contains(MarkerLines()[4], L"TolvernLauncherHelp.html")) << MarkerLines()[4];
+    }
+
+    // With the option on, the same 100 sub-folders scroll in one column.
+    SetSetting(kSettingSection, L"AlwaysScrollMenus", L"1");
+    {
+        RunningLauncher launcher;
+        HWND submenu = OpenEntrySubmenu(launcher, 1);
+        ASSERT_NE(nullptr, submenu);
+        const RECT scrolled = WindowRect(submenu);
+        EXPECT_TRUE(Within(scrolled, work));
+        EXPECT_EQ(workHeight, scrolled.bottom - scrolled.top);
+        EXPECT_GT(threeColumnsWide, 2 * (scrolled.right - scrolled.left));
+        SaveArtifact(CaptureScreen(), L"e2e-hundred-folders-scrolled");
+        CloseMenus(launcher);
+    }
+    EXPECT_EQ(5u, MarkerLines().size());
+    for (int i = 0; i < 5000; ++i)
+        ::DeleteFileW((big + L"\\file" + std::to_wstring(i) + L".html").c_str());
+    for (int i = 1; i <= 100; ++i)
+        ::RemoveDirectoryW((hundred + L"\\folder " + std::to_wstring(i)).c_str());
+    for (const wchar_t* name : {L"alpha.html", L"beta.html", L"bravo.html"})
+        ::DeleteFileW((words + L"\\" + name).c_str());
+    for (const std::wstring& folder : {big, hundred, words})
+        ::RemoveDirectoryW(folder.c_str());
 }
 
 } // namespace

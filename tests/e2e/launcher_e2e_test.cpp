@@ -134,7 +134,7 @@ TEST_F(LauncherEndToEnd, ClosingTheTrayFormSavesEverySetting) {
         ASSERT_TRUE(WaitUntilReady(launcher));
         EXPECT_EQ(0u, launcher.CloseAndWait(10000));
     }
-    EXPECT_EQ(28u, CountValues(kSettingSection)) << "a first start writes every default";
+    EXPECT_EQ(29u, CountValues(kSettingSection)) << "a first start writes every default";
     EXPECT_EQ(L"Ctrl+Alt+L", GetValue(kSettingSection, L"HotKey"));
     EXPECT_EQ(L"8421376", GetValue(kSettingSection, L"UpperColor"));
     EXPECT_EQ(L"0", GetValue(kSettingSection, L"MenuCount"));

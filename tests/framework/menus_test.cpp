@@ -11,6 +11,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cwctype>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -217,6 +221,60 @@ TEST(PopupMenuRealisation, MenuCharChoosesTheItemWithTheAccelerator) {
     EXPECT_EQ(0, GetHotkeyChar(L"A && B"));
 }
 
+TEST(PopupMenuRealisation, TypedTextSelectsTheNextItemItStartsAfterASecondsPauseOrGoesOn) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    for (const wchar_t* caption : {L"words", L"-", L"alpha", L"beta", L"Bravo", L"A&&B", L"ベータ",
+                                   L"file12000", L"file12", L"設定(&S)", L"search"})
+        menu.Items.Add(Item(caption));
+    HMENU root = menu.Realize();
+    auto type = [&](const std::wstring& text) {
+        DWORD result = 0;
+        for (wchar_t ch : text)
+            result = static_cast<DWORD>(::SendMessageW(menu.WindowHandle(), WM_MENUCHAR,
+                                                       MAKEWPARAM(ch, MF_POPUP),
+                                                       reinterpret_cast<LPARAM>(root)));
+        return result;
+    };
+    // The system's selection, as the menu loop keeps it.
+    auto select = [&](int position) {
+        for (int pos = 0; pos < ::GetMenuItemCount(root); ++pos) {
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof mii;
+            mii.fMask = MIIM_STATE;
+            mii.fState = pos == position ? MFS_HILITE : 0;
+            ::SetMenuItemInfoW(root, static_cast<UINT>(pos), TRUE, &mii);
+        }
+    };
+    auto pause = [] { ::Sleep(1100); };
+    auto selects = [](int position) {
+        return static_cast<DWORD>(MAKELRESULT(position, MNC_SELECT));
+    };
+    const DWORD nothing = MAKELRESULT(0, MNC_IGNORE);
+
+    EXPECT_EQ(selects(3), type(L"b"));
+    EXPECT_EQ(selects(4), type(L"R")) << "br: the next that starts so, whatever the case";
+    EXPECT_EQ(selects(4), type(L"av")) << "a longer text keeps the item while it matches";
+    pause();
+    select(3);
+    EXPECT_EQ(selects(4), type(L"b")) << "after a pause, the one after the selected beta";
+    pause();
+    select(4);
+    EXPECT_EQ(selects(3), type(L"b")) << "wrapping round";
+    pause();
+    EXPECT_EQ(selects(6), type(L"ベ")) << "any letter the system hands over";
+    pause();
+    select(-1);
+    EXPECT_EQ(selects(7), type(L"file12")) << "the first such name";
+    pause();
+    EXPECT_EQ(selects(5), type(L"a&")) << "an ampersand as the item shows it";
+    pause();
+    EXPECT_EQ(nothing, type(L"q"));
+    // An accelerator keeps its meaning, and its letter starts no text ("se" would find search).
+    EXPECT_EQ(static_cast<DWORD>(MAKELRESULT(9, MNC_EXECUTE)), type(L"s"));
+    EXPECT_EQ(nothing, type(L"e"));
+}
+
 // --- default owner-drawn look ------------------------------------------------------------
 
 struct MemoryCanvas {
@@ -375,6 +433,226 @@ TEST(PopupMenuTracking, ASubmenuOpensThroughItsOwnersClickAndAnItemInItIsChosen)
         menu.Popup(100, 100);
     }
     EXPECT_EQ(1, chosen);
+}
+
+// What a submenu showed: its window, its height limit, its column breaks, and whether End
+// selected its last item and Home then its first.
+struct SubmenuSeen {
+    RECT window{};
+    UINT maxHeight = 0;
+    int breaks = -1;
+    bool endSelectsLast = false;
+    bool homeSelectsFirst = false;
+};
+
+// Pops the menu up at (100, 100), opens a submenu with its key and, once it shows, runs `inside`
+// with its window on a second thread; closes every menu afterwards.
+void InSubmenu(TPopupMenu& menu, UINT key, const std::function<void(HWND submenu)>& inside) {
+    std::thread driver([&] {
+        HWND top = test::WaitForMenuWindow();
+        if (!top)
+            return;
+        ::Sleep(200);
+        test::Key(top, key);
+        if (HWND sub = test::WaitForMenuWindow({top})) {
+            ::Sleep(300);
+            inside(sub);
+        }
+        ::Sleep(300);
+        test::CloseAllMenus();
+    });
+    menu.Popup(100, 100);
+    driver.join();
+}
+
+SubmenuSeen OpenAndLook(TPopupMenu& menu, UINT key, const TMenuItem* folder) {
+    SubmenuSeen seen;
+    InSubmenu(menu, key, [&](HWND sub) {
+        HMENU shown = menu.SubMenuOf(folder);
+        ::GetWindowRect(sub, &seen.window);
+        MENUINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIM_MAXHEIGHT;
+        ::GetMenuInfo(shown, &info);
+        seen.maxHeight = info.cyMax;
+        seen.breaks = 0;
+        for (int pos = 0; pos < ::GetMenuItemCount(shown); ++pos)
+            seen.breaks += (TypeOf(shown, pos) & MFT_MENUBARBREAK) ? 1 : 0;
+        test::Key(sub, VK_END);
+        ::Sleep(300);
+        seen.endSelectsLast = test::Highlighted(shown, ::GetMenuItemCount(shown) - 1);
+        test::Key(sub, VK_HOME);
+        ::Sleep(300);
+        seen.homeSelectsFirst = test::Highlighted(shown, 0);
+    });
+    return seen;
+}
+
+TEST(PopupMenuTracking, ColumnsThatFitBesideTheMenuStayAndWiderOnesScrollAsOneColumn) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    auto folder = [&](const std::wstring& caption, int count) {
+        TMenuItem* owner = menu.Items.Add(Item(caption));
+        for (int i = 0; i < count; ++i)
+            owner->Add(Item(L"item " + std::to_wstring(i)))->Break = i > 0 && i % 36 == 0;
+        return owner;
+    };
+    TMenuItem* two = folder(L"Two(&T)", 60);     // two columns, taller than the work area
+    TMenuItem* many = folder(L"Many(&M)", 2000); // 56 columns
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const UINT workHeight = static_cast<UINT>(work.bottom - work.top);
+    auto within = [&](const RECT& r) {
+        return r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+               r.bottom <= work.bottom;
+    };
+
+    const SubmenuSeen columns = OpenAndLook(menu, 'T', two);
+    EXPECT_EQ(1, columns.breaks);
+    EXPECT_EQ(0u, columns.maxHeight);
+    EXPECT_TRUE(within(columns.window));
+    EXPECT_TRUE(columns.endSelectsLast);
+
+    const SubmenuSeen scrolled = OpenAndLook(menu, 'M', many);
+    EXPECT_EQ(0, scrolled.breaks);
+    EXPECT_EQ(workHeight, scrolled.maxHeight);
+    EXPECT_TRUE(within(scrolled.window));
+    EXPECT_EQ(static_cast<LONG>(workHeight), scrolled.window.bottom - scrolled.window.top);
+    EXPECT_LT(scrolled.window.right - scrolled.window.left,
+              columns.window.right - columns.window.left);
+    EXPECT_TRUE(scrolled.endSelectsLast);
+    EXPECT_TRUE(scrolled.homeSelectsFirst);
+
+    // Asked to, a submenu taller than the work area scrolls although its columns would fit; the
+    // next opening without being asked shows the columns again.
+    menu.ScrollTallSubmenus = true;
+    const SubmenuSeen tall = OpenAndLook(menu, 'T', two);
+    EXPECT_EQ(0, tall.breaks);
+    EXPECT_EQ(workHeight, tall.maxHeight);
+    EXPECT_EQ(static_cast<LONG>(workHeight), tall.window.bottom - tall.window.top);
+    EXPECT_TRUE(tall.endSelectsLast);
+    menu.ScrollTallSubmenus = false;
+    const SubmenuSeen again = OpenAndLook(menu, 'T', two);
+    EXPECT_EQ(1, again.breaks);
+    EXPECT_EQ(0u, again.maxHeight);
+}
+
+// The item a typed text selected in a real submenu (its position, -1 for none), then Enter.
+int TypeAndChoose(TPopupMenu& menu, UINT folderKey, const TMenuItem* folder,
+                  const std::wstring& text) {
+    int selected = -1;
+    InSubmenu(menu, folderKey, [&](HWND sub) {
+        for (wchar_t ch : text)
+            test::Key(sub, static_cast<UINT>(std::towupper(ch))); // the key's code
+        ::Sleep(300);
+        HMENU shown = menu.SubMenuOf(folder);
+        for (int pos = 0; pos < ::GetMenuItemCount(shown); ++pos)
+            if (test::Highlighted(shown, pos))
+                selected = pos;
+        test::Key(sub, VK_RETURN);
+    });
+    return selected;
+}
+
+TEST(PopupMenuTracking, TypedTextSelectsAnItemAlsoOutOfSightAndEnterChoosesIt) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    std::vector<std::wstring> chosen;
+    auto add = [&](TMenuItem* parent, const std::wstring& caption) {
+        TMenuItem* item = parent->Add(Item(caption));
+        item->OnClick = [&chosen](TMenuItem* sender) { chosen.push_back(sender->Caption); };
+        return item;
+    };
+    TMenuItem* words = menu.Items.Add(Item(L"Words(&W)"));
+    for (const wchar_t* caption : {L"alpha", L"beta", L"bravo"})
+        add(words, caption);
+    TMenuItem* many = menu.Items.Add(Item(L"Many(&M)")); // scrolls: 56 columns do not fit
+    for (int i = 0; i < 2000; ++i)
+        add(many, L"item" + std::to_wstring(i))->Break = i > 0 && i % 36 == 0;
+
+    EXPECT_EQ(2, TypeAndChoose(menu, 'W', words, L"br"));
+    EXPECT_EQ(1999, TypeAndChoose(menu, 'M', many, L"item1999"));
+    EXPECT_EQ((std::vector<std::wstring>{L"bravo", L"item1999"}), chosen);
+}
+
+// Items the menu's thread repaints when its timer next fires (a test's driver thread must not
+// touch the menu itself).
+struct RepaintRequest {
+    TPopupMenu* menu = nullptr;
+    std::mutex mutex;
+    std::vector<const TMenuItem*> items;
+    bool served = true;
+    static RepaintRequest& Current() {
+        static RepaintRequest request;
+        return request;
+    }
+    static void CALLBACK Serve(HWND, UINT, UINT_PTR, DWORD) {
+        RepaintRequest& r = Current();
+        std::lock_guard<std::mutex> lock(r.mutex);
+        if (!r.served && r.menu)
+            r.menu->RepaintItems(r.items);
+        r.served = true;
+    }
+    void Ask(std::vector<const TMenuItem*> wanted) {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            items = std::move(wanted);
+            served = false;
+        }
+        for (int i = 0; i < 200; ++i) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (served)
+                    break;
+            }
+            ::Sleep(10);
+        }
+        ::Sleep(500); // what it painted
+    }
+};
+
+TEST(PopupMenuTracking, ItemsRepaintWhereTheyShowAndNotWhereTheyWereBeforeTheMenuScrolled) {
+    TPopupMenu menu;
+    menu.OwnerDraw = true;
+    std::mutex mutex;
+    std::map<std::wstring, int> draws;                   // by caption
+    TMenuItem* many = menu.Items.Add(Item(L"Many(&M)")); // scrolls: 56 columns do not fit
+    std::vector<const TMenuItem*> items;
+    for (int i = 0; i < 2000; ++i) {
+        TMenuItem* item = many->Add(Item(L"item" + std::to_wstring(i)));
+        item->Break = i > 0 && i % 36 == 0;
+        item->OnDrawItem = [&](TMenuItem* sender, TCanvas& canvas, const RECT& rect, bool) {
+            canvas.FillRect(rect);
+            std::lock_guard<std::mutex> lock(mutex);
+            ++draws[sender->Caption];
+        };
+        items.push_back(item);
+    }
+    auto painted = [&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        return draws;
+    };
+    RepaintRequest& request = RepaintRequest::Current();
+    request.menu = &menu;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, RepaintRequest::Serve);
+    std::map<std::wstring, int> atEnd, afterFirst, afterLast;
+    InSubmenu(menu, 'M', [&](HWND sub) {
+        test::Key(sub, VK_END);
+        ::Sleep(800);
+        atEnd = painted();
+        request.Ask({items.front()}); // scrolled out of sight
+        afterFirst = painted();
+        request.Ask({items.back()});
+        afterLast = painted();
+    });
+    ::KillTimer(nullptr, timer);
+    request.menu = nullptr;
+
+    EXPECT_EQ(1u, atEnd.count(L"item0")) << "the first item was painted before the End key";
+    EXPECT_EQ(atEnd, afterFirst) << "nothing painted for an item out of sight";
+    std::map<std::wstring, int> once = afterFirst;
+    ++once[L"item1999"];
+    EXPECT_EQ(once, afterLast) << "the last item painted once more, and nothing else";
 }
 
 } // namespace

@@ -52,6 +52,7 @@ const std::vector<std::wstring> kBooleans = {L"Startup",
                                              L"DoNotViewUnassociatedItems",
                                              L"DoNotCheckItemsEveryTime",
                                              L"MoveCursor",
+                                             L"AlwaysScrollMenus",
                                              L"HideArrow",
                                              L"LargeIcon"};
 const std::vector<std::wstring> kNumbers = {
@@ -192,22 +193,23 @@ std::string RandomBytes(size_t count) {
     return bytes;
 }
 
-int VisibleMenuWindows(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        int count;
-    } search{pid, 0};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == s->pid && WindowClassName(hwnd) == L"#32768" && ::IsWindowVisible(hwnd))
-                ++s->count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.count;
+int OpenMenus(const LauncherProcess& launcher) {
+    return static_cast<int>(launcher.OpenMenuWindows().size());
+}
+
+// What is wrong with a submenu that must show as one column within the work area, as tall as
+// that: empty when nothing. One column of the suite's names is far narrower than 300 pixels.
+std::wstring OneScrollingColumnFault(const RECT& submenu) {
+    const RECT work = WorkArea();
+    std::wstring fault;
+    if (submenu.left < work.left || submenu.top < work.top || submenu.right > work.right ||
+        submenu.bottom > work.bottom)
+        fault += L"submenu beyond the work area; ";
+    if (submenu.bottom - submenu.top != work.bottom - work.top)
+        fault += L"submenu " + std::to_wstring(submenu.bottom - submenu.top) + L" pixels high; ";
+    if (submenu.right - submenu.left > 300)
+        fault += L"submenu " + std::to_wstring(submenu.right - submenu.left) + L" pixels wide; ";
+    return fault;
 }
 
 struct Case {
@@ -225,6 +227,8 @@ struct Case {
     std::function<void()> beforeSubmenu;
     // A screenshot of the open menu is kept under this name, when given.
     std::wstring artifact;
+    // What is wrong with the open submenu's window (screen rectangle), empty when nothing.
+    std::function<std::wstring(const RECT& submenu)> submenuFault;
 };
 
 struct Result {
@@ -280,12 +284,19 @@ Result RunCase(const Case& c) {
             const int ups = 2 + static_cast<int>(c.expected.size()) - 1 - c.openEntry;
             for (int i = 0; i < ups; ++i)
                 PressChord({VK_UP});
+            const HWND top = launcher.OpenMenuWindow();
             const DWORD start = ::GetTickCount();
             PressChord({VK_RIGHT});
-            if (PumpUntil([&] { return VisibleMenuWindows(launcher.Id()) >= 2; }, kSubmenuTimeout))
+            if (PumpUntil([&] { return OpenMenus(launcher) >= 2; }, kSubmenuTimeout))
                 result.note += L", submenu " + std::to_wstring(::GetTickCount() - start) + L" ms";
             else
                 fail(launcher.IsRunning() ? L"no submenu" : L"ended at the submenu");
+            for (HWND submenu : launcher.OpenMenuWindows()) {
+                RECT rect{};
+                if (submenu != top && c.submenuFault && ::GetWindowRect(submenu, &rect))
+                    if (const std::wstring fault = c.submenuFault(rect); !fault.empty())
+                        fail(fault);
+            }
         }
         if (!c.artifact.empty()) {
             PumpUntil([] { return false; }, 300);
@@ -294,11 +305,10 @@ Result RunCase(const Case& c) {
         // Each Esc closes one level; one that is lost is pressed again, and a busy program
         // gets time to answer before it counts as hung.
         const DWORD closing = ::GetTickCount();
-        while (VisibleMenuWindows(launcher.Id()) > 0 &&
-               ::GetTickCount() - closing < kCloseTimeout) {
-            const int open = VisibleMenuWindows(launcher.Id());
+        while (OpenMenus(launcher) > 0 && ::GetTickCount() - closing < kCloseTimeout) {
+            const int open = OpenMenus(launcher);
             PressChord({VK_ESCAPE});
-            PumpUntil([&] { return VisibleMenuWindows(launcher.Id()) < open; }, 2000);
+            PumpUntil([&] { return OpenMenus(launcher) < open; }, 2000);
         }
         if (launcher.OpenMenuWindow())
             fail(L"menu stays open");
@@ -495,12 +505,13 @@ std::vector<Case> FolderCases() {
                             DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
                             nullptr, nullptr, &empty, nullptr);
     cases.push_back({L"folder without read permission", {}, {{L"locked", locked}}, 0});
-    // Last, as the largest: 10,000 items in 256 columns.
+    // Last, as the largest: 10,000 items, which 256 columns could show, in one that scrolls.
     const std::wstring big = MakeFolder(L"big");
     for (int i = 0; i < 10000; ++i)
         WriteFile(big + L"\\file" + std::to_wstring(i) + L".bat", ""); // shown in any prefix
     cases.push_back({L"folder of 10,000 files", {}, {{L"big", big}}, 0});
     cases.back().artifact = L"bad-input-10000";
+    cases.back().submenuFault = OneScrollingColumnFault;
 
     for (Case& c : cases)
         c.setUp = [expected = c.expected] { StoreEntries(expected); };

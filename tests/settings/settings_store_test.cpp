@@ -71,6 +71,7 @@ TEST(SettingsStore, EveryOptionIsReadFromItsOwnValueWhateverItsNeighboursHold) {
                  {L"DoNotCheckItemsEveryTime", on},
                  {L"MoveCursor", off},
                  {L"ShowHintFrom", first ? L"310" : L"420"},
+                 {L"AlwaysScrollMenus", on},
                  {L"MenuBannerWidth", first ? L"33" : L"44"},
                  {L"MenuDrawStyle", off},
                  {L"HideArrow", on},
@@ -100,6 +101,7 @@ TEST(SettingsStore, EveryOptionIsReadFromItsOwnValueWhateverItsNeighboursHold) {
         expected.DoNotCheckItemsEveryTime = first;
         expected.MoveCursor = !first;
         expected.ShowHintFrom = first ? 310 : 420;
+        expected.AlwaysScrollMenus = first;
         expected.MenuBannerWidth = first ? 33 : 44;
         expected.MenuDrawStyle = first ? 0 : 1;
         expected.HideArrow = first;
@@ -126,6 +128,7 @@ TEST(SettingsStore, ToleratesTextsThatAreNoValidValue) {
     key.SetString(S, L"MenuBannerWidth", L"");
     key.SetString(S, L"BannerFontStyle", L"259"); // only the low byte counts
     key.SetString(S, L"HotKey", L"Ctrl+Alt+NoSuchKey");
+    key.SetString(S, L"AlwaysScrollMenus", L"yes");
     LauncherSettings s = Load(key, L"LeftBottom");
     EXPECT_EQ(L"LeftBottom", s.PopupPos); // wrong case: the current corner stays
     EXPECT_EQ(200, s.ShowHintFrom);
@@ -134,6 +137,7 @@ TEST(SettingsStore, ToleratesTextsThatAreNoValidValue) {
     EXPECT_EQ(28, s.MenuBannerWidth);
     EXPECT_EQ(3, s.BannerFontStyle);
     EXPECT_EQ(0, s.HotKey);
+    EXPECT_FALSE(s.AlwaysScrollMenus);
 
     key.SetString(S, L"PopupPos", L"LeftTop");
     EXPECT_EQ(L"LeftTop", Load(key, L"LeftBottom").PopupPos);

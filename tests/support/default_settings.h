@@ -23,6 +23,7 @@ DefaultSettingTexts(const std::wstring& lastOpenedDir) {
             {L"DoNotCheckItemsEveryTime", L"1"},
             {L"MoveCursor", L"0"},
             {L"ShowHintFrom", L"200"},
+            {L"AlwaysScrollMenus", L"0"},
             {L"MenuBannerWidth", L"28"},
             {L"MenuDrawStyle", L"0"},
             {L"HideArrow", L"1"},

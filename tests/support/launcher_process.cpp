@@ -69,6 +69,24 @@ HWND LauncherProcess::OpenMenuWindow() const {
     return FindWindow(L"#32768", true);
 }
 
+std::vector<HWND> LauncherProcess::OpenMenuWindows() const {
+    struct Search {
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{id_, {}};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == s->pid && WindowClassName(hwnd) == L"#32768" && ::IsWindowVisible(hwnd))
+                s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND LauncherProcess::WaitForWindowOfClass(const wchar_t* className, DWORD timeoutMs) const {
     HWND found = nullptr;
     PumpUntil([&] { return (found = FindWindowOfClass(className)) != nullptr || !IsRunning(); },
@@ -91,6 +109,12 @@ DWORD LauncherProcess::CloseAndWait(DWORD timeoutMs) {
     if (HWND trayForm = FindWindowOfClass(L"TForm1"))
         ::PostMessageW(trayForm, WM_CLOSE, 0, 0);
     return WaitForExit(timeoutMs);
+}
+
+RECT WorkArea() {
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
 }
 
 namespace {

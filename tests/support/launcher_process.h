@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace tolvern::test {
 
@@ -27,6 +28,8 @@ public:
     HWND FindWindowOfClass(const wchar_t* className) const;
     // The launcher menu's window while it is open (a visible menu window of the process).
     HWND OpenMenuWindow() const;
+    // Every visible menu window of the process (the launcher menu and its open submenus).
+    std::vector<HWND> OpenMenuWindows() const;
     // Polls for it; null when the time runs out.
     HWND WaitForWindowOfClass(const wchar_t* className, DWORD timeoutMs) const;
     bool IsRunning() const;
@@ -41,6 +44,9 @@ private:
     DWORD id_ = 0;
     DWORD startTick_ = 0;
 };
+
+// The work area of the screen the launcher shows on: the Wine desktop above its taskbar.
+RECT WorkArea();
 
 // The settings key of the real program, as the end-to-end tests set it up and read it back.
 void ResetSettings();
