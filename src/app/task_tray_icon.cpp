@@ -105,10 +105,15 @@ bool TTaskTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& t
 }
 
 void TTaskTrayIcon::BringOwnerToFront() {
-    if (auto* form = dynamic_cast<Form*>(Owner())) {
+    auto* form = dynamic_cast<Form*>(Owner());
+    if (!form)
+        return;
+    // A window of the program that is in front already (a dialog) stays there.
+    HWND foreground = ::GetForegroundWindow();
+    if (!foreground || ::GetWindowThreadProcessId(foreground, nullptr) !=
+                           ::GetWindowThreadProcessId(form->Handle(), nullptr))
         ::SetForegroundWindow(form->Handle());
-        form->App().ProcessMessages();
-    }
+    form->App().ProcessMessages();
 }
 
 void TTaskTrayIcon::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

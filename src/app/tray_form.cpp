@@ -59,7 +59,13 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftState, int x, int y) {
-    if (button != TMouseButton::mbRight || (Form2 && Form2->IsVisible()))
+    // No menu while the settings dialog is open: a press on the icon brings the dialog to the
+    // front (the icon's owner, hidden, took the foreground for a menu).
+    if (Form2 && Form2->IsVisible()) {
+        ::SetForegroundWindow(Form2->Handle());
+        return;
+    }
+    if (button != TMouseButton::mbRight)
         return;
     if (!Form2 || !Form2->LauncherReady) {
         RememberPopup(TPendingPopup::TrayClick, POINT{x, y});

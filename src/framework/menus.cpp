@@ -209,9 +209,14 @@ void TPopupMenu::Popup(int x, int y) {
         flags |= TPM_VERPOSANIMATION;
     if (MenuAnimation & maBottomToTop)
         flags |= TPM_VERNEGANIMATION;
-    // A tracked menu closes on a click elsewhere only while its owner window is in the
-    // foreground; the null message posted after it closes lets the next popup open at once.
-    ::SetForegroundWindow(window_->Handle());
+    // A tracked menu closes on a click elsewhere only while a window of its thread is in the
+    // foreground: when none is, the menu's own window takes the foreground, and gives it back
+    // as the menu closes. A window of ours keeps it (a dialog must not be left inactive).
+    HWND foreground = ::GetForegroundWindow();
+    const bool takeForeground =
+        !foreground || ::GetWindowThreadProcessId(foreground, nullptr) != ::GetCurrentThreadId();
+    if (takeForeground)
+        ::SetForegroundWindow(window_->Handle());
     UINT command = 0;
     {
         std::optional<ContextRequests> requests;
@@ -222,6 +227,9 @@ void TPopupMenu::Popup(int x, int y) {
             static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, window_->Handle(), nullptr));
         tracking_ = false;
     }
+    // Before the choice runs, which may show a window that takes the foreground itself.
+    if (takeForeground && foreground && ::GetForegroundWindow() == window_->Handle())
+        ::SetForegroundWindow(foreground);
     selectedMenu_ = nullptr;
     if (OnClose)
         OnClose(this);
@@ -230,6 +238,7 @@ void TPopupMenu::Popup(int x, int y) {
     TMenuItem* chosen = LiveItem(command);
     std::weak_ptr<void> life = chosen ? chosen->LifeToken() : std::weak_ptr<void>();
     ReleaseRealization();
+    // The null message after the menu has closed lets the next popup open at once.
     ::PostMessageW(window_->Handle(), WM_NULL, 0, 0);
     if (auto after = std::exchange(afterClose_, nullptr)) {
         after();

@@ -119,6 +119,30 @@ TEST(Foreground, ActivateWindowGivesAnotherThreadsWindowTheForeground) {
     launcher.form2.Hide();
 }
 
+// A press on the tray icon while the settings dialog is open opens no menu and leaves the dialog
+// in front, whether it was in front or another program's window was.
+TEST(Foreground, APressOnTheIconWhileTheDialogIsOpenLeavesTheDialogInFront) {
+    ScratchKey key;
+    StartedLauncher launcher(key);
+    TForm2& form2 = launcher.form2;
+    ForeignWindow other;
+    form2.Show();
+    ::SetForegroundWindow(form2.Handle());
+    ASSERT_EQ(form2.Handle(), ::GetForegroundWindow());
+    auto press = [&](UINT message) {
+        ::SendMessageW(launcher.form1.TaskTrayIcon1->Handle(), TrayCallbackMessage, 1, message);
+    };
+    for (UINT message : {WM_RBUTTONDOWN, WM_LBUTTONDOWN}) {
+        press(message);
+        EXPECT_EQ(form2.Handle(), ::GetForegroundWindow()) << message;
+        ActivateWindow(other.Handle());
+        ASSERT_TRUE(ForegroundBecomes(other.Handle()));
+        press(message);
+        EXPECT_TRUE(ForegroundBecomes(form2.Handle())) << message;
+    }
+    form2.Hide();
+}
+
 // Pops up the launcher menu of the form as a tray click would, and has `inside` run on another
 // thread with the menu's window while it is open (it must close the menu).
 void PopupAndDrive(TForm2& form2, HWND front, const std::function<void(HWND)>& inside) {

@@ -5,6 +5,7 @@
 #include "framework/canvas.h"
 #include "framework/image_list.h"
 
+#include "support/foreign_window.h"
 #include "support/menu_driver.h"
 
 #include <gtest/gtest.h>
@@ -375,6 +376,45 @@ TEST(PopupMenuTracking, ASubmenuOpensThroughItsOwnersClickAndAnItemInItIsChosen)
         menu.Popup(100, 100);
     }
     EXPECT_EQ(1, chosen);
+}
+
+// A window of the program that is active keeps the foreground through a menu, also while a
+// chosen command runs (a dialog must not be left inactive); over another program's window the
+// menu takes the foreground while it shows and gives it back.
+TEST(PopupMenuTracking, TheWindowInTheForegroundKeepsItOrGetsItBack) {
+    TPopupMenu menu;
+    HWND foregroundInCommand = nullptr;
+    menu.Items.Add(Item(L"選択(&A)"))->OnClick = [&](TMenuItem*) {
+        foregroundInCommand = ::GetForegroundWindow();
+    };
+    HWND own = ::CreateWindowExW(0, L"STATIC", L"own", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(own);
+    ASSERT_EQ(own, ::GetForegroundWindow());
+    {
+        MenuDriver driver({VK_ESCAPE});
+        menu.Popup(100, 100);
+        EXPECT_TRUE(driver.sawMenu);
+    }
+    EXPECT_EQ(own, ::GetForegroundWindow());
+    EXPECT_EQ(own, ::GetActiveWindow());
+    {
+        MenuDriver driver({'A'});
+        menu.Popup(100, 100);
+    }
+    EXPECT_EQ(own, foregroundInCommand);
+    EXPECT_EQ(own, ::GetForegroundWindow());
+    ::DestroyWindow(own);
+
+    test::ForeignWindow other;
+    ::SetForegroundWindow(other.Handle());
+    ASSERT_TRUE(test::ForegroundBecomes(other.Handle()));
+    {
+        MenuDriver driver({VK_ESCAPE});
+        menu.Popup(100, 100);
+        EXPECT_TRUE(driver.sawMenu);
+    }
+    EXPECT_TRUE(test::ForegroundBecomes(other.Handle()));
 }
 
 } // namespace
