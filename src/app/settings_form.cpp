@@ -415,11 +415,15 @@ bool TForm2::IsOwnWindow(HWND window) const {
     return ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
 }
 
+bool TForm2::IsWindowToGoBackTo(HWND window) const {
+    return tolvern::IsWindowToGoBackTo(FactsOfWindow(window, IsOwnWindow(window)));
+}
+
 HWND TForm2::mGetNextWindow() const {
     HWND foreground = ::GetForegroundWindow();
     if (!foreground || !IsOwnWindow(foreground))
         return foreground;
-    return FindWindowBelow(foreground, [this](HWND w) { return !IsOwnWindow(w); });
+    return FindWindowBelow(foreground, [this](HWND w) { return IsWindowToGoBackTo(w); });
 }
 
 TCornerPlacement TForm2::PlaceAtChosenCorner() {

@@ -11,10 +11,6 @@
 namespace tolvern {
 
 namespace {
-bool IsTaskbar(HWND window) {
-    return WindowClassName(window) == L"Shell_TrayWnd";
-}
-
 HICON LoadSmallIcon(int id) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                            IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
@@ -84,10 +80,7 @@ void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftStat
     // clicked, or our own form); when the walk finds none the earlier one is kept. Wine does
     // not raise our hidden form when it takes the foreground, nor keep the taskbar topmost:
     // from our own form the walk starts at the top, and passes over the taskbar.
-    auto userWindow = [this](HWND w) {
-        return !Form2->IsOwnWindow(w) && (::GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) &&
-               !IsTaskbar(w);
-    };
+    auto userWindow = [this](HWND w) { return Form2->IsWindowToGoBackTo(w); };
     HWND foreground = ::GetForegroundWindow();
     HWND previous = foreground && Form2->IsOwnWindow(foreground)
                         ? FindWindowFrom(::GetTopWindow(nullptr), userWindow)
