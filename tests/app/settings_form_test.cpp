@@ -14,6 +14,7 @@
 #include <shlobj.h>
 
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 
 namespace tolvern {
@@ -177,16 +178,35 @@ TEST_F(StartupShortcutTest, WithNoStoredChoiceTheShortcutThereDecides) {
     EXPECT_EQ(L"0", key.GetString(S, L"Startup"));
 }
 
-TEST_F(StartupShortcutTest, AnExistingFileIsLeftAloneAndStartupOffDeletesIt) {
-    { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }
+// A shortcut there that starts this program is the user's or the installer's: left as it is.
+// One to another copy of the program (moved, reinstalled) or a file that is no shortcut would
+// start nothing at logon: written again.
+TEST_F(StartupShortcutTest, OnlyAShortcutToThisProgramIsLeftAloneAndStartupOffDeletesIt) {
     RegistryIni ini(HKEY_CURRENT_USER, key.Path());
+    test::MakeShortcut(link, ProgramFilePath());
     EXPECT_HRESULT_SUCCEEDED(
         MakeStartUpShortcut(ProgramFilePath(), true, ini, key.StartupFolder()));
-    std::ifstream in(link.c_str(), std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(in)), {});
-    in.close();
-    EXPECT_EQ("not a shortcut", content);
+    EXPECT_EQ(L"", ReadLink(link).arguments) << "left as it was";
     EXPECT_EQ(DWORD{REG_NONE}, key.ValueType(S, L"Startup")) << "nothing is stored then";
+
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring otherProgram = std::wstring(windows) + L"\\notepad.exe";
+    const std::vector<std::function<void()>> foreign = {
+        [&] { test::MakeShortcut(link, otherProgram); },
+        [&] { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }};
+    for (const auto& plant : foreign) {
+        ::DeleteFileW(link.c_str());
+        plant();
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, (key.Path().substr(1) + L"\\" + S).c_str(),
+                             L"Startup");
+        EXPECT_HRESULT_SUCCEEDED(
+            MakeStartUpShortcut(ProgramFilePath(), true, ini, key.StartupFolder()));
+        const LinkInfo info = ReadLink(link);
+        EXPECT_TRUE(EqualsIgnoreCase(ProgramFilePath(), info.target)) << info.target;
+        EXPECT_EQ(L"/wait:10", info.arguments);
+        EXPECT_EQ(L"1", key.GetString(S, L"Startup"));
+    }
 
     // The user's own shortcut is not the test's: it stays.
     const std::wstring users = StartupShortcutPath(StartupFolderPath());
