@@ -102,7 +102,9 @@ public:
 
     void LoadSettingsFromReg();
     void SaveSettingsToReg() override;
-    void SetHotKey();
+    // Registers the hot key of the options (none for an empty one); false when the system
+    // refused it (another program holds it).
+    bool SetHotKey();
     void PreparePIDLs();
     void PrepareTopLevelMenu();
     // Adds one My Menu entry to the list and to the launcher menu.

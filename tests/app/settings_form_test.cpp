@@ -7,7 +7,9 @@
 #include "settings/startup_shortcut.h"
 #include "support/scratch_key.h"
 #include "support/started_launcher.h"
+#include "support/message_box_answer.h"
 #include "support/test_files.h"
+#include "support/while_modal.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <stdexcept>
+#include <thread>
 
 namespace tolvern {
 namespace {
@@ -95,6 +98,43 @@ TEST(SettingsForm, RegistersTheStoredHotKeyUntilItEnds) {
     }
     EXPECT_TRUE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F11));
     ::UnregisterHotKey(nullptr, 7);
+}
+
+// A hot key that another program holds cannot be registered: closing the dialog says so once,
+// naming the key as the dialog's field shows it, and keeps and saves the key all the same.
+TEST(SettingsForm, ClosingTheDialogWithAHotKeyHeldElsewhereSaysSoOnceAndKeepsTheKey) {
+    ScratchKey key;
+    key.SetString(S, L"HotKey", L"Ctrl+Alt+F11");
+    Launcher launcher(key);
+    TForm2& form2 = launcher.form2;
+    auto openAndClose = [&](const std::function<void()>& whileOpen) {
+        test::WhileModal steps(
+            {whileOpen, [&] { ::PostMessageW(form2.cmdClose(), BM_CLICK, 0, 0); }});
+        form2.ShowModal();
+    };
+    test::BoxSeen seen;
+    std::thread answer = test::AnswerMessageBox(IDOK, seen);
+    openAndClose([] {
+        // Another program takes the key while the dialog, which gives it up, is open.
+        ASSERT_TRUE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F11));
+    });
+    answer.join();
+    // Named as the field shows it, with the system's key names (Wine's say "Control").
+    EXPECT_EQ(L"ホットキー Control + Alt + F11 を登録できませんでした。"
+              L"ほかのプログラムが使用していないか確認してください。",
+              seen.text);
+    EXPECT_EQ(L"Ctrl+Alt+F11", key.GetString(S, L"HotKey"));
+    EXPECT_EQ(ShortCut(kShortCutCtrl | kShortCutAlt | VK_F11), form2.Options().HotKey);
+
+    // Given up by the other program: the next close registers it and says nothing.
+    ::UnregisterHotKey(nullptr, 7);
+    test::BoxSeen none;
+    answer = test::AnswerMessageBox(IDOK, none);
+    openAndClose([] {});
+    answer.join();
+    EXPECT_EQ(L"", none.text);
+    EXPECT_FALSE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F11))
+        << "the launcher should hold Ctrl+Alt+F11";
 }
 
 TEST(SettingsForm, AnUnhandledExceptionEndsTheProgramWithoutSaving) {
