@@ -51,26 +51,31 @@ namespace {
 constexpr UINT kContextMenuRequest = WM_APP + 20;
 } // namespace
 
-// Right clicks and the context-menu keys inside the open menu. The system's own notice of a
-// right click (WM_MENURBUTTONUP) is not sent by every system (Wine's menus never send it), so
-// the menu loop's messages are watched too, and a click noticed both ways is served once. The
-// release of a right button that was already down as the menu opened (the press that opened
-// it) is no request.
-class TPopupMenu::ContextRequests {
+// The mouse and keys of the open menu, as its loop sees them.
+// - The release of a button that was already down as the menu opened (the press that opened
+//   it, on a tray icon) chooses nothing, wherever the pointer has gone meanwhile: the menu
+//   stays open. A new press of that button is the user's again.
+// - With an item context handler: right clicks and the context-menu keys. The system's own
+//   notice of a right click (WM_MENURBUTTONUP) is not sent by every system (Wine's menus never
+//   send it), so the loop's messages are watched too, and a click noticed both ways is served
+//   once.
+class TPopupMenu::MenuLoopFilter {
 public:
-    explicit ContextRequests(TPopupMenu& menu) : menu_(menu) {
-        const int right = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_LBUTTON : VK_RBUTTON;
-        heldRight_ = (::GetAsyncKeyState(right) & 0x8000) != 0;
+    explicit MenuLoopFilter(TPopupMenu& menu) : menu_(menu) {
+        const bool swapped = ::GetSystemMetrics(SM_SWAPBUTTON) != 0;
+        // The key state names the physical buttons, the messages the logical ones.
+        heldLeft_ = (::GetAsyncKeyState(swapped ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
+        heldRight_ = (::GetAsyncKeyState(swapped ? VK_LBUTTON : VK_RBUTTON) & 0x8000) != 0;
         previous_ = std::exchange(current_, this);
         hook_ = ::SetWindowsHookExW(WH_MSGFILTER, Filter, nullptr, ::GetCurrentThreadId());
     }
-    ~ContextRequests() {
+    ~MenuLoopFilter() {
         if (hook_)
             ::UnhookWindowsHookEx(hook_);
         current_ = previous_;
     }
-    ContextRequests(const ContextRequests&) = delete;
-    ContextRequests& operator=(const ContextRequests&) = delete;
+    MenuLoopFilter(const MenuLoopFilter&) = delete;
+    MenuLoopFilter& operator=(const MenuLoopFilter&) = delete;
 
     struct Request {
         HMENU menu = nullptr;
@@ -100,12 +105,19 @@ private:
         if (menu_.foreignMessages_)
             return false; // a menu over this one runs its own loop
         switch (msg.message) {
+        case WM_LBUTTONDOWN:
+            heldLeft_ = false;
+            return false;
+        case WM_LBUTTONUP:
+            return std::exchange(heldLeft_, false);
         case WM_RBUTTONDOWN:
             heldRight_ = false;
             return false;
         case WM_RBUTTONUP: {
             if (std::exchange(heldRight_, false))
                 return true;
+            if (!menu_.OnItemContextMenu)
+                return false;
             POINT at{};
             ::GetCursorPos(&at);
             HWND window = ::WindowFromPoint(at);
@@ -120,6 +132,8 @@ private:
         }
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
+            if (!menu_.OnItemContextMenu)
+                return false;
             if (msg.wParam == VK_APPS ||
                 (msg.wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000))) {
                 Request request;
@@ -142,10 +156,11 @@ private:
         ::PostMessageW(menu_.WindowHandle(), kContextMenuRequest, 0, 0);
     }
 
-    static inline thread_local ContextRequests* current_ = nullptr;
+    static inline thread_local MenuLoopFilter* current_ = nullptr;
     TPopupMenu& menu_;
-    ContextRequests* previous_ = nullptr;
+    MenuLoopFilter* previous_ = nullptr;
     HHOOK hook_ = nullptr;
+    bool heldLeft_ = false;
     bool heldRight_ = false;
     std::optional<Request> pending_;
 };
@@ -219,9 +234,7 @@ void TPopupMenu::Popup(int x, int y) {
         ::SetForegroundWindow(window_->Handle());
     UINT command = 0;
     {
-        std::optional<ContextRequests> requests;
-        if (OnItemContextMenu)
-            requests.emplace(*this);
+        MenuLoopFilter loop(*this);
         tracking_ = true;
         command =
             static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, window_->Handle(), nullptr));
@@ -459,14 +472,14 @@ bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         return foreignMessages_(message, wParam, lParam, result);
     switch (message) {
     case kContextMenuRequest:
-        if (auto request = ContextRequests::Take())
+        if (auto request = MenuLoopFilter::Take())
             RequestItemContextMenu(request->menu, request->position, request->at);
         result = 0;
         return true;
     case WM_MENURBUTTONUP: {
         if (!OnItemContextMenu)
             return false;
-        ContextRequests::Forget();
+        MenuLoopFilter::Forget();
         POINT at{};
         ::GetCursorPos(&at);
         RequestItemContextMenu(reinterpret_cast<HMENU>(lParam), static_cast<int>(wParam), at);

@@ -7,6 +7,7 @@
 
 #include "support/foreign_window.h"
 #include "support/menu_driver.h"
+#include "support/user_input.h"
 
 #include <gtest/gtest.h>
 
@@ -415,6 +416,42 @@ TEST(PopupMenuTracking, TheWindowInTheForegroundKeepsItOrGetsItBack) {
         EXPECT_TRUE(driver.sawMenu);
     }
     EXPECT_TRUE(test::ForegroundBecomes(other.Handle()));
+}
+
+// A menu opened by a press of a button (the right one on a tray icon) is tracked while that
+// button is down: released over an item it chooses nothing and the menu stays open; a click of
+// the same button then chooses as any click does.
+TEST(PopupMenuTracking, TheReleaseOfTheButtonThatOpenedTheMenuChoosesNothing) {
+    for (const bool right : {true, false}) {
+        SCOPED_TRACE(right ? "right" : "left");
+        TPopupMenu menu;
+        std::atomic<int> chosen{0};
+        menu.Items.Add(Item(L"デスクトップの表示(&V)"))->OnClick = [&](TMenuItem*) { ++chosen; };
+        menu.Items.Add(Item(L"設定(&S)"));
+        test::MouseButtonAt({100, 100}, right, true); // the press that opens the menu
+        std::atomic<bool> openAfterRelease{false};
+        std::atomic<int> chosenAfterRelease{-1};
+        std::thread driver([&] {
+            HWND window = test::WaitForMenuWindow();
+            if (!window)
+                return;
+            RECT item{};
+            ::GetMenuItemRect(window, menu.Handle(), 0, &item);
+            const POINT first{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+            test::MouseButtonAt(first, right, false);
+            ::Sleep(500);
+            openAfterRelease = ::IsWindowVisible(window) != FALSE;
+            chosenAfterRelease = chosen.load();
+            test::ClickAt(first, right);
+            ::Sleep(300);
+            test::CloseAllMenus();
+        });
+        menu.Popup(100, 100);
+        driver.join();
+        EXPECT_TRUE(openAfterRelease) << "the release closed the menu";
+        EXPECT_EQ(0, chosenAfterRelease);
+        EXPECT_EQ(1, chosen.load());
+    }
 }
 
 } // namespace

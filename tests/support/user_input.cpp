@@ -50,6 +50,12 @@ void ButtonAt(POINT at, DWORD button) {
 }
 } // namespace
 
+void MouseButtonAt(POINT at, bool rightButton, bool down) {
+    MoveMouseAndWait(at);
+    ButtonAt(at, rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                             : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP));
+}
+
 void ClickAt(POINT at, bool rightButton) {
     MoveMouseAndWait(at);
     ButtonAt(at, rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
