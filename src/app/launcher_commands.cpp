@@ -41,6 +41,9 @@ BOOL CALLBACK CollectMinimizableWindow(HWND window, LPARAM list) {
     return TRUE;
 }
 
+// How long restoring waits for the windows to come back before the animation is given back.
+constexpr DWORD kRestoreWaitMs = 500;
+
 void PressKey(BYTE vk, bool up) {
     ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)),
                   up ? KEYEVENTF_KEYUP : 0, 0);
@@ -84,10 +87,11 @@ void TForm2::ConnectMenuCommands() {
 }
 
 void TForm2::mnuPopupShowDesktopClick(TMenuItem*) {
-    // No minimise and restore animation for a whole desktop of windows.
+    // No minimise and restore animation for a whole desktop of windows. The screen is not
+    // locked for painting: the work is done by other programs, and a lock held while one of
+    // them does not answer would freeze the whole desktop.
     const int minAnimate = GetMinimizeAnimation();
     SetMinimizeAnimation(0);
-    ::LockWindowUpdate(::GetDesktopWindow());
 
     std::vector<std::wstring>& windows = trayForm_.RestoreWindowList;
     if (!Menu.DesktopShown) {
@@ -99,15 +103,24 @@ void TForm2::mnuPopupShowDesktopClick(TMenuItem*) {
         PressKey('M', true);
         PressKey(VK_LWIN, true);
     } else {
+        // Each window restores on its own thread: one that does not answer (hung, or one that
+        // refuses our messages) must not hold the launcher, nor anything that waits for it.
+        std::vector<HWND> restoring;
         for (const std::wstring& key : windows) {
             HWND window = WindowOfKey(key);
             // A window closed meanwhile has no style and is passed over.
-            if (window && (::GetWindowLongPtrW(window, GWL_STYLE) & WS_MINIMIZE))
-                ::SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+            if (window && (::GetWindowLongPtrW(window, GWL_STYLE) & WS_MINIMIZE) &&
+                ::ShowWindowAsync(window, SW_RESTORE))
+                restoring.push_back(window);
         }
+        // The animation stays off while they restore, for a moment at most.
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < kRestoreWaitMs &&
+               std::any_of(restoring.begin(), restoring.end(),
+                           [](HWND window) { return ::IsIconic(window) != FALSE; }))
+            ::Sleep(10);
     }
 
-    ::LockWindowUpdate(nullptr);
     SetMinimizeAnimation(minAnimate);
     Menu.DesktopShown = !Menu.DesktopShown;
 }

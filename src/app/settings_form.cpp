@@ -173,7 +173,9 @@ void TForm2::FormShow() {
 }
 
 void TForm2::FormHide() {
-    SetHotKey();
+    // A key that another program holds is kept: the user hears of it, and may choose another.
+    if (!SetHotKey())
+        MsgBox(HotKeyNotRegisteredMessage(HotKeyDisplayText(settings_.HotKey)));
     SaveSettingsToReg();
 }
 
@@ -396,7 +398,9 @@ void TForm2::SaveSettingsToReg() {
     WriteLauncherSettings(ini, Settings());
 }
 
-void TForm2::SetHotKey() {
+bool TForm2::SetHotKey() {
+    // Ours from before would count as held by another.
+    ::UnregisterHotKey(Handle(), 0);
     const ShortCut shortCut = settings_.HotKey;
     UINT modifiers = 0;
     if (shortCut & kShortCutShift)
@@ -406,8 +410,9 @@ void TForm2::SetHotKey() {
     if (shortCut & kShortCutAlt)
         modifiers |= MOD_ALT;
     // A field emptied by the user means no hot key at all.
-    if (shortCut & 0xFF)
-        ::RegisterHotKey(Handle(), 0, modifiers, shortCut & 0xFF);
+    if (!(shortCut & 0xFF))
+        return true;
+    return ::RegisterHotKey(Handle(), 0, modifiers, shortCut & 0xFF) != FALSE;
 }
 
 void TForm2::ApplicationEvents1Exception(std::exception_ptr) {
@@ -421,11 +426,15 @@ bool TForm2::IsOwnWindow(HWND window) const {
     return ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId();
 }
 
+bool TForm2::IsWindowToGoBackTo(HWND window) const {
+    return tolvern::IsWindowToGoBackTo(FactsOfWindow(window, IsOwnWindow(window)));
+}
+
 HWND TForm2::mGetNextWindow() const {
     HWND foreground = ::GetForegroundWindow();
     if (!foreground || !IsOwnWindow(foreground))
         return foreground;
-    return FindWindowBelow(foreground, [this](HWND w) { return !IsOwnWindow(w); });
+    return FindWindowBelow(foreground, [this](HWND w) { return IsWindowToGoBackTo(w); });
 }
 
 TCornerPlacement TForm2::PlaceAtChosenCorner() {

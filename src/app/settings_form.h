@@ -102,7 +102,9 @@ public:
 
     void LoadSettingsFromReg();
     void SaveSettingsToReg() override;
-    void SetHotKey();
+    // Registers the hot key of the options (none for an empty one); false when the system
+    // refused it (another program holds it).
+    bool SetHotKey();
     void PreparePIDLs();
     void PrepareTopLevelMenu();
     // Adds one My Menu entry to the list and to the launcher menu.
@@ -154,7 +156,10 @@ public:
     // The program's own windows: its forms, the application window and the hidden windows
     // of its components (all on this thread).
     bool IsOwnWindow(HWND window) const;
-    // The first window below the program's own ones, from the foreground window down.
+    // A window the user sees and works in, none of the program's own (IsWindowToGoBackTo).
+    bool IsWindowToGoBackTo(HWND window) const;
+    // The foreground window when it is none of the program's own; else the first window to go
+    // back to below it.
     HWND mGetNextWindow() const;
     // Popup point, animation and cursor target at the chosen corner, for the current menu.
     // Also sets the menu's animation directions.

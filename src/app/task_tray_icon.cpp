@@ -11,18 +11,49 @@
 
 namespace tolvern {
 
+namespace {
+// The shell may refuse or time out an add at logon, before the notification area is ready, and
+// no TaskbarCreated follows when the taskbar was there already: the add is tried again every
+// two seconds, for five minutes at most.
+constexpr UINT_PTR kAddRetryTimer = 1;
+constexpr UINT kAddRetryMs = 2000;
+constexpr int kAddRetries = 150;
+} // namespace
+
 TTaskTrayIcon::TTaskTrayIcon(TComponent* owner)
     : TComponent(owner), taskbarCreatedMessage_(::RegisterWindowMessageW(L"TaskbarCreated")),
       window_(*this) {}
 
 TTaskTrayIcon::~TTaskTrayIcon() {
+    StopAddRetries();
     if (visible_)
         UpdateTrayIcon(NIM_DELETE);
 }
 
 void TTaskTrayIcon::Loaded() {
     if (visible_)
-        UpdateTrayIcon(NIM_ADD);
+        AddTrayIcon();
+}
+
+void TTaskTrayIcon::AddTrayIcon() {
+    if (UpdateTrayIcon(NIM_ADD)) {
+        StopAddRetries();
+        return;
+    }
+    addRetriesLeft_ = kAddRetries;
+    ::SetTimer(Handle(), kAddRetryTimer, kAddRetryMs, nullptr);
+}
+
+void TTaskTrayIcon::RetryAdd() {
+    // An add that timed out may have landed after all: the icon is then there to modify.
+    if (!visible_ || UpdateTrayIcon(NIM_ADD) || UpdateTrayIcon(NIM_MODIFY) ||
+        --addRetriesLeft_ <= 0)
+        StopAddRetries();
+}
+
+void TTaskTrayIcon::StopAddRetries() {
+    addRetriesLeft_ = 0;
+    ::KillTimer(Handle(), kAddRetryTimer);
 }
 
 void TTaskTrayIcon::Notification(TComponent* component, TOperation operation) {
@@ -68,7 +99,12 @@ void TTaskTrayIcon::SetVisible(bool visible) {
     if (visible == visible_)
         return;
     visible_ = visible;
-    UpdateTrayIcon(visible ? NIM_ADD : NIM_DELETE);
+    if (visible) {
+        AddTrayIcon();
+    } else {
+        StopAddRetries();
+        UpdateTrayIcon(NIM_DELETE);
+    }
 }
 
 bool TTaskTrayIcon::UpdateTrayIcon(DWORD command) {
@@ -105,10 +141,15 @@ bool TTaskTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& t
 }
 
 void TTaskTrayIcon::BringOwnerToFront() {
-    if (auto* form = dynamic_cast<Form*>(Owner())) {
+    auto* form = dynamic_cast<Form*>(Owner());
+    if (!form)
+        return;
+    // A window of the program that is in front already (a dialog) stays there.
+    HWND foreground = ::GetForegroundWindow();
+    if (!foreground || ::GetWindowThreadProcessId(foreground, nullptr) !=
+                           ::GetWindowThreadProcessId(form->Handle(), nullptr))
         ::SetForegroundWindow(form->Handle());
-        form->App().ProcessMessages();
-    }
+    form->App().ProcessMessages();
 }
 
 void TTaskTrayIcon::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -182,13 +223,18 @@ TTaskTrayIcon::NotifyWindow::NotifyWindow(TTaskTrayIcon& owner) : owner_(owner) 
 
 LRESULT TTaskTrayIcon::NotifyWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_QUERYENDSESSION) {
+        owner_.StopAddRetries();
         owner_.UpdateTrayIcon(NIM_DELETE);
         return 1;
     }
     if (message == WM_ENDSESSION) {
         // The log-off or shut-down was cancelled: the icon must not stay away.
         if (!wParam && owner_.visible_)
-            owner_.UpdateTrayIcon(NIM_ADD);
+            owner_.AddTrayIcon();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kAddRetryTimer) {
+        owner_.RetryAdd();
         return 0;
     }
     if (message == TrayCallbackMessage) {
@@ -198,7 +244,7 @@ LRESULT TTaskTrayIcon::NotifyWindow::HandleMessage(UINT message, WPARAM wParam, 
     if (message == owner_.taskbarCreatedMessage_ && message != 0) {
         // The shell restarted and forgot every icon: add ours again.
         if (owner_.visible_)
-            owner_.UpdateTrayIcon(NIM_ADD);
+            owner_.AddTrayIcon();
         return 0;
     }
     return Window::HandleMessage(message, wParam, lParam);

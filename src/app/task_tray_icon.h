@@ -68,6 +68,11 @@ private:
         TTaskTrayIcon& owner_;
     };
 
+    // Adds the icon; when the shell refuses, tries again on a timer until the icon holds, for
+    // a while at most.
+    void AddTrayIcon();
+    void RetryAdd();
+    void StopAddRetries();
     void HandleTrayMessage(UINT mouseMessage);
     void BringOwnerToFront();
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -79,6 +84,7 @@ private:
     TPopupMenuBase* popUpMenuL_ = nullptr;
     TPopupMenuBase* popUpMenuR_ = nullptr;
     bool visible_ = true;
+    int addRetriesLeft_ = 0;
     UINT taskbarCreatedMessage_;
     NotifyWindow window_;
 };

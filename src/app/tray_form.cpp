@@ -11,10 +11,6 @@
 namespace tolvern {
 
 namespace {
-bool IsTaskbar(HWND window) {
-    return WindowClassName(window) == L"Shell_TrayWnd";
-}
-
 HICON LoadSmallIcon(int id) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                            IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
@@ -59,7 +55,13 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftState, int x, int y) {
-    if (button != TMouseButton::mbRight || (Form2 && Form2->IsVisible()))
+    // No menu while the settings dialog is open: a press on the icon brings the dialog to the
+    // front (the icon's owner, hidden, took the foreground for a menu).
+    if (Form2 && Form2->IsVisible()) {
+        ::SetForegroundWindow(Form2->Handle());
+        return;
+    }
+    if (button != TMouseButton::mbRight)
         return;
     if (!Form2 || !Form2->LauncherReady) {
         RememberPopup(TPendingPopup::TrayClick, POINT{x, y});
@@ -78,10 +80,7 @@ void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftStat
     // clicked, or our own form); when the walk finds none the earlier one is kept. Wine does
     // not raise our hidden form when it takes the foreground, nor keep the taskbar topmost:
     // from our own form the walk starts at the top, and passes over the taskbar.
-    auto userWindow = [this](HWND w) {
-        return !Form2->IsOwnWindow(w) && (::GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) &&
-               !IsTaskbar(w);
-    };
+    auto userWindow = [this](HWND w) { return Form2->IsWindowToGoBackTo(w); };
     HWND foreground = ::GetForegroundWindow();
     HWND previous = foreground && Form2->IsOwnWindow(foreground)
                         ? FindWindowFrom(::GetTopWindow(nullptr), userWindow)

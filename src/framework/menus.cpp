@@ -68,26 +68,31 @@ std::wstring ShownText(const std::wstring& caption) {
 }
 } // namespace
 
-// Right clicks and the context-menu keys inside the open menu. The system's own notice of a
-// right click (WM_MENURBUTTONUP) is not sent by every system (Wine's menus never send it), so
-// the menu loop's messages are watched too, and a click noticed both ways is served once. The
-// release of a right button that was already down as the menu opened (the press that opened
-// it) is no request.
-class TPopupMenu::ContextRequests {
+// The mouse and keys of the open menu, as its loop sees them.
+// - The release of a button that was already down as the menu opened (the press that opened
+//   it, on a tray icon) chooses nothing, wherever the pointer has gone meanwhile: the menu
+//   stays open. A new press of that button is the user's again.
+// - With an item context handler: right clicks and the context-menu keys. The system's own
+//   notice of a right click (WM_MENURBUTTONUP) is not sent by every system (Wine's menus never
+//   send it), so the loop's messages are watched too, and a click noticed both ways is served
+//   once.
+class TPopupMenu::MenuLoopFilter {
 public:
-    explicit ContextRequests(TPopupMenu& menu) : menu_(menu) {
-        const int right = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_LBUTTON : VK_RBUTTON;
-        heldRight_ = (::GetAsyncKeyState(right) & 0x8000) != 0;
+    explicit MenuLoopFilter(TPopupMenu& menu) : menu_(menu) {
+        const bool swapped = ::GetSystemMetrics(SM_SWAPBUTTON) != 0;
+        // The key state names the physical buttons, the messages the logical ones.
+        heldLeft_ = (::GetAsyncKeyState(swapped ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
+        heldRight_ = (::GetAsyncKeyState(swapped ? VK_LBUTTON : VK_RBUTTON) & 0x8000) != 0;
         previous_ = std::exchange(current_, this);
         hook_ = ::SetWindowsHookExW(WH_MSGFILTER, Filter, nullptr, ::GetCurrentThreadId());
     }
-    ~ContextRequests() {
+    ~MenuLoopFilter() {
         if (hook_)
             ::UnhookWindowsHookEx(hook_);
         current_ = previous_;
     }
-    ContextRequests(const ContextRequests&) = delete;
-    ContextRequests& operator=(const ContextRequests&) = delete;
+    MenuLoopFilter(const MenuLoopFilter&) = delete;
+    MenuLoopFilter& operator=(const MenuLoopFilter&) = delete;
 
     struct Request {
         HMENU menu = nullptr;
@@ -117,12 +122,19 @@ private:
         if (menu_.foreignMessages_)
             return false; // a menu over this one runs its own loop
         switch (msg.message) {
+        case WM_LBUTTONDOWN:
+            heldLeft_ = false;
+            return false;
+        case WM_LBUTTONUP:
+            return std::exchange(heldLeft_, false);
         case WM_RBUTTONDOWN:
             heldRight_ = false;
             return false;
         case WM_RBUTTONUP: {
             if (std::exchange(heldRight_, false))
                 return true;
+            if (!menu_.OnItemContextMenu)
+                return false;
             POINT at{};
             ::GetCursorPos(&at);
             HWND window = ::WindowFromPoint(at);
@@ -137,6 +149,8 @@ private:
         }
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
+            if (!menu_.OnItemContextMenu)
+                return false;
             if (msg.wParam == VK_APPS ||
                 (msg.wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000))) {
                 Request request;
@@ -159,10 +173,11 @@ private:
         ::PostMessageW(menu_.WindowHandle(), kContextMenuRequest, 0, 0);
     }
 
-    static inline thread_local ContextRequests* current_ = nullptr;
+    static inline thread_local MenuLoopFilter* current_ = nullptr;
     TPopupMenu& menu_;
-    ContextRequests* previous_ = nullptr;
+    MenuLoopFilter* previous_ = nullptr;
     HHOOK hook_ = nullptr;
+    bool heldLeft_ = false;
     bool heldRight_ = false;
     std::optional<Request> pending_;
 };
@@ -227,19 +242,25 @@ void TPopupMenu::Popup(int x, int y) {
         flags |= TPM_VERPOSANIMATION;
     if (MenuAnimation & maBottomToTop)
         flags |= TPM_VERNEGANIMATION;
-    // A tracked menu closes on a click elsewhere only while its owner window is in the
-    // foreground; the null message posted after it closes lets the next popup open at once.
-    ::SetForegroundWindow(window_->Handle());
+    // A tracked menu closes on a click elsewhere only while a window of its thread is in the
+    // foreground: when none is, the menu's own window takes the foreground, and gives it back
+    // as the menu closes. A window of ours keeps it (a dialog must not be left inactive).
+    HWND foreground = ::GetForegroundWindow();
+    const bool takeForeground =
+        !foreground || ::GetWindowThreadProcessId(foreground, nullptr) != ::GetCurrentThreadId();
+    if (takeForeground)
+        ::SetForegroundWindow(window_->Handle());
     UINT command = 0;
     {
-        std::optional<ContextRequests> requests;
-        if (OnItemContextMenu)
-            requests.emplace(*this);
+        MenuLoopFilter loop(*this);
         tracking_ = true;
         command =
             static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, window_->Handle(), nullptr));
         tracking_ = false;
     }
+    // Before the choice runs, which may show a window that takes the foreground itself.
+    if (takeForeground && foreground && ::GetForegroundWindow() == window_->Handle())
+        ::SetForegroundWindow(foreground);
     selectedMenu_ = nullptr;
     if (OnClose)
         OnClose(this);
@@ -248,6 +269,7 @@ void TPopupMenu::Popup(int x, int y) {
     TMenuItem* chosen = LiveItem(command);
     std::weak_ptr<void> life = chosen ? chosen->LifeToken() : std::weak_ptr<void>();
     ReleaseRealization();
+    // The null message after the menu has closed lets the next popup open at once.
     ::PostMessageW(window_->Handle(), WM_NULL, 0, 0);
     if (auto after = std::exchange(afterClose_, nullptr)) {
         after();
@@ -470,7 +492,7 @@ bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         return foreignMessages_(message, wParam, lParam, result);
     switch (message) {
     case kContextMenuRequest:
-        if (auto request = ContextRequests::Take())
+        if (auto request = MenuLoopFilter::Take())
             RequestItemContextMenu(request->menu, request->position, request->at);
         result = 0;
         return true;
@@ -488,7 +510,7 @@ bool TPopupMenu::HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, L
     case WM_MENURBUTTONUP: {
         if (!OnItemContextMenu)
             return false;
-        ContextRequests::Forget();
+        MenuLoopFilter::Forget();
         POINT at{};
         ::GetCursorPos(&at);
         RequestItemContextMenu(reinterpret_cast<HMENU>(lParam), static_cast<int>(wParam), at);

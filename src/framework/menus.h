@@ -126,8 +126,8 @@ private:
 
     bool HandleMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool IsOwnMenuMessage(UINT message, WPARAM wParam, LPARAM lParam) const;
-    class ContextRequests;
-    friend class ContextRequests;
+    class MenuLoopFilter;
+    friend class MenuLoopFilter;
     // Asks OnItemContextMenu for the item at the position of the menu, at the point.
     void RequestItemContextMenu(HMENU menu, int position, POINT at);
     // The item selected last in the open menu; false when none is.

@@ -18,8 +18,11 @@ void SortAndMerge(std::vector<NamedPidl>& list) {
     merged.reserve(list.size());
     for (NamedPidl& entry : list) {
         if (!merged.empty() && CompareNames(merged.back().caption, entry.caption) == CSTR_EQUAL) {
+            // The list's own facts go with it: its icon, and its path (or none), which a
+            // folder's children are read and checked against.
             merged.back().pidl = std::move(entry.pidl);
-            merged.back().icon = std::move(entry.icon); // a fact of the list
+            merged.back().icon = std::move(entry.icon);
+            merged.back().path = std::move(entry.path);
         } else
             merged.push_back(std::move(entry));
     }

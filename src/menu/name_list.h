@@ -22,7 +22,7 @@ struct NamedPidl {
 int CompareNames(const std::wstring& a, const std::wstring& b);
 
 // Orders by the user's collation ignoring case and keeps one entry per name: the caption of
-// the first such child and the list of the last.
+// the first such child and the list of the last, with that list's icon and path.
 void SortAndMerge(std::vector<NamedPidl>& list);
 
 // Every caption of the lists in order, each followed by CR LF: what a submenu shows.

@@ -239,8 +239,14 @@ bool IsDirAccessible(const std::wstring& path) {
     WIN32_FIND_DATAW data;
     HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                      nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
+    if (find == INVALID_HANDLE_VALUE) {
+        // An empty drive root lists nothing at all, not even "." and "..": that is an empty
+        // folder, not one we may not read. Elsewhere the folder itself is missing.
+        if (::GetLastError() != ERROR_FILE_NOT_FOUND)
+            return false;
+        const DWORD attributes = PathAttributes(path);
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
     ::FindClose(find);
     return true;
 }

@@ -36,6 +36,12 @@ inline TLauncherMessage ConfirmDeleteMessage() {
 inline TLauncherMessage InvalidCaptionMessage() {
     return {L"キャプションが不正です。", MB_ICONEXCLAMATION};
 }
+// The hot key as the dialog's hot-key field shows it (for example "Ctrl + Alt + L").
+inline TLauncherMessage HotKeyNotRegisteredMessage(const std::wstring& hotKey) {
+    return {L"ホットキー " + hotKey +
+                L" を登録できませんでした。ほかのプログラムが使用していないか確認してください。",
+            MB_ICONEXCLAMATION};
+}
 
 // The balloon over the tray icon at the first start (no settings stored yet), under the
 // application title: where the launcher is and how its menu opens.

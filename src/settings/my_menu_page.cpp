@@ -171,8 +171,10 @@ void TMyMenuPage::ListView1Change() {
     const bool any = selected > 0;
     const bool up = one && first > 0;
     const bool down = one && first < rows - 1;
-    const MyMenuEntry entry = one ? host_.Entry(first) : MyMenuEntry{};
-    const bool link = one && host_.EntryIsLink(first) &&
+    // A row the entries do not know (yet) is no shortcut.
+    const bool known = one && first < host_.EntryCount();
+    const MyMenuEntry entry = known ? host_.Entry(first) : MyMenuEntry{};
+    const bool link = known && host_.EntryIsLink(first) &&
                       ToUpperInvariant(::PathFindExtensionW(entry.Path.c_str())) != L".URL";
     ::EnableWindow(Item(IDC_CMDREMOVE), any);
     mnuDelete->Enabled = any;
@@ -270,10 +272,12 @@ void TMyMenuPage::cmdRemoveClick() {
     if (ShowMessage(ConfirmDeleteMessage()) != IDYES)
         return;
     HWND list = ListView1();
+    changingEntries_ = true;
     for (int row = FirstSelected(); row >= 0; row = FirstSelected()) {
         ::SendMessageW(list, LVM_DELETEITEM, row, 0);
         host_.RemoveEntry(row);
     }
+    changingEntries_ = false;
     if (::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0)
         mnuSelectAll->Enabled = false;
     UpdateItemCount();
@@ -301,6 +305,8 @@ void TMyMenuPage::MoveRow(int from, int to) {
     const MyMenuEntry entry = host_.Entry(from);
     const int image = host_.EntryImage(from);
     ::LockWindowUpdate(list);
+    // The list holds the copy and the source row at once until the source goes.
+    changingEntries_ = true;
     InsertRow(to > from ? to + 1 : to, entry, image);
     ::SendMessageW(list, LVM_DELETEITEM, to > from ? from : from + 1, 0);
     LVITEMW state{};
@@ -312,6 +318,7 @@ void TMyMenuPage::MoveRow(int from, int to) {
     ::SendMessageW(list, LVM_SETITEMSTATE, to, reinterpret_cast<LPARAM>(&state));
     ::LockWindowUpdate(nullptr);
     host_.MoveEntry(from, to);
+    changingEntries_ = false;
     UpdateItemCount();
     ListView1Change();
 }
@@ -477,7 +484,8 @@ bool TMyMenuPage::Notify(const NMHDR& header, LRESULT& result) {
     switch (header.code) {
     case LVN_ITEMCHANGED:
     case LVN_INSERTITEM:
-        ListView1Change();
+        if (!changingEntries_)
+            ListView1Change();
         return true;
     case LVN_BEGINDRAG:
         if (dragEnabled_) {

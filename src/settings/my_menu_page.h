@@ -102,6 +102,9 @@ private:
     HWND editBox_ = nullptr;
     bool dragEnabled_ = false;
     bool dragging_ = false;
+    // Set while a move or removal has changed the list but not yet the entries (or the other
+    // way round): the list's change notices then wait for the end of the step.
+    bool changingEntries_ = false;
 };
 
 } // namespace tolvern

@@ -51,6 +51,28 @@ ShortCut ShortCutFromHotKeyControl(WORD value) {
     return shortCut;
 }
 
+std::wstring HotKeyDisplayText(ShortCut shortCut) {
+    auto name = [](BYTE key) {
+        LONG code = static_cast<LONG>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+        if (IsExtendedKey(key))
+            code |= 1 << 24;
+        wchar_t text[64] = {};
+        ::GetKeyNameTextW(code, text, 64);
+        return std::wstring(text);
+    };
+    std::wstring text;
+    auto add = [&](BYTE key) { text += (text.empty() ? L"" : L" + ") + name(key); };
+    if (shortCut & kShortCutCtrl)
+        add(VK_CONTROL);
+    if (shortCut & kShortCutShift)
+        add(VK_SHIFT);
+    if (shortCut & kShortCutAlt)
+        add(VK_MENU);
+    if (shortCut & 0xFF)
+        add(static_cast<BYTE>(shortCut & 0xFF));
+    return text;
+}
+
 TStartupPage::TStartupPage(HWND parent, TOptionsHost& host)
     : TOptionPage(parent, IDD_PAGE_STARTUP, host) {
     // The control itself replaces what it may: a key alone or with Shift becomes Ctrl+Alt.

@@ -13,6 +13,9 @@ ShortCut AcceptedHotKey(ShortCut shortCut);
 // A shortcut as a hot-key control's value (HKM_SETHOTKEY) and back.
 WORD HotKeyControlValue(ShortCut shortCut);
 ShortCut ShortCutFromHotKeyControl(WORD value);
+// The shortcut as the hot-key control shows it: the system's names of Ctrl, Shift, Alt and the
+// key, joined by " + " (for example "Ctrl + Alt + L").
+std::wstring HotKeyDisplayText(ShortCut shortCut);
 
 inline constexpr wchar_t kStartupFailed[] =
     L"スタートアップにショートカットを作成できませんでした。";

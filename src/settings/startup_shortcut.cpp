@@ -32,6 +32,35 @@ bool StartupShortcutExists(const std::wstring& startupFolder) {
     return !file.empty() && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+// The long form of an existing file's path, for comparing two names of one file.
+std::wstring LongName(const std::wstring& path) {
+    std::wstring buffer(32768, L'\0');
+    const DWORD length =
+        ::GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0 || length >= buffer.size())
+        return path;
+    buffer.resize(length);
+    return buffer;
+}
+
+// Whether the shortcut file starts the program (its target, whatever its other fields say).
+bool ShortcutStarts(const std::wstring& file, const std::wstring& programPath) {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> persist;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&link))) ||
+        FAILED(link.As(&persist)) || FAILED(persist->Load(file.c_str(), STGM_READ)))
+        return false;
+    std::wstring target(32768, L'\0');
+    if (link->GetPath(target.data(), static_cast<int>(target.size()), nullptr, SLGP_UNCPRIORITY) !=
+        S_OK)
+        return false;
+    target.resize(wcslen(target.c_str()));
+    return EqualsIgnoreCase(LongName(target), LongName(programPath));
+}
+} // namespace
+
 HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings,
                             const std::wstring& startupFolder) {
     ComPtr<IShellLinkW> link;
@@ -46,7 +75,9 @@ HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, Regist
     const std::wstring file = StartupShortcutPath(startupFolder);
     const bool exists = StartupShortcutExists(startupFolder);
     if (enable) {
-        if (exists)
+        // A shortcut of another copy (moved or reinstalled), or a file that is no shortcut at
+        // all, would start nothing of ours at logon: it is written again.
+        if (exists && ShortcutStarts(file, programPath))
             return S_OK;
         if (file.empty())
             return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);

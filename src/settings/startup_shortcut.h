@@ -17,9 +17,11 @@ std::wstring StartupShortcutPath(const std::wstring& startupFolder);
 bool StartupShortcutExists(const std::wstring& startupFolder);
 
 // Creates the shortcut (target programPath, arguments "/wait:10", working directory the
-// program's folder) in startupFolder when enable is true and no file of that name exists, or
-// deletes the file when enable is false; then stores "Startup". An existing file is left
-// untouched and then nothing is stored. Returns the failure of creating the shortcut, if any.
+// program's folder) in startupFolder when enable is true, unless a shortcut of that name to
+// programPath is there already; or deletes the file when enable is false; then stores
+// "Startup". A shortcut there to programPath is left untouched and then nothing is stored; one to
+// anything else, or a file that is no shortcut, is written over. Returns the failure of creating
+// the shortcut, if any.
 HRESULT MakeStartUpShortcut(const std::wstring& programPath, bool enable, RegistryIni& settings,
                             const std::wstring& startupFolder);
 

@@ -9,6 +9,7 @@
 
 #include <shlobj.h>
 
+#include <atomic>
 #include <mutex>
 #include <thread>
 
@@ -331,6 +332,13 @@ private:
     std::vector<std::wstring> keys_;
 };
 
+// How the tray form remembers a window to restore.
+std::wstring RestoreKey(HWND window) {
+    wchar_t text[16];
+    std::swprintf(text, 16, L"$%08X", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(window)));
+    return text;
+}
+
 TEST(ShowDesktop, WindowsKeyMThenTheRememberedWindowsComeBackAndAClosedOneIsPassedOver) {
     ScratchKey key;
     StartedLauncher launcher(key);
@@ -353,16 +361,11 @@ TEST(ShowDesktop, WindowsKeyMThenTheRememberedWindowsComeBackAndAClosedOneIsPass
     for (int i = 0; i < 100 && watcher.Keys().size() < 4; ++i)
         ::Sleep(10);
     EXPECT_EQ((std::vector<std::wstring>{L"91+", L"77+", L"77-", L"91-"}), watcher.Keys());
-    auto keyOf = [](HWND w) {
-        wchar_t text[16];
-        std::swprintf(text, 16, L"$%08X", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(w)));
-        return std::wstring(text);
-    };
     const std::vector<std::wstring>& remembered = launcher.form1.RestoreWindowList;
     EXPECT_NE(remembered.end(),
-              std::find(remembered.begin(), remembered.end(), keyOf(kept.Handle())));
+              std::find(remembered.begin(), remembered.end(), RestoreKey(kept.Handle())));
     EXPECT_NE(remembered.end(),
-              std::find(remembered.begin(), remembered.end(), keyOf(closedHandle)));
+              std::find(remembered.begin(), remembered.end(), RestoreKey(closedHandle)));
     for (const std::wstring& entry : remembered)
         EXPECT_EQ(1, std::count(remembered.begin(), remembered.end(), entry)) << "duplicate";
     form2.Menu.PopupMenu2Popup();
@@ -386,6 +389,39 @@ TEST(ShowDesktop, WindowsKeyMThenTheRememberedWindowsComeBackAndAClosedOneIsPass
     EXPECT_EQ((std::vector<int>{0, 1, 0, 1}), animationSet) << "off while working, then back";
     form2.Menu.PopupMenu2Popup();
     EXPECT_EQ(L"デスクトップの表示(&V)", form2.Menu.mnuPopupShowDesktop->Caption);
+}
+
+TEST(ShowDesktop, RestoringNeitherWaitsForAWindowThatDoesNotAnswerNorLocksTheDesktop) {
+    ScratchKey key;
+    StartedLauncher launcher(key);
+    TForm2& form2 = launcher.form2;
+    form2.GetMinimizeAnimation = [] { return 0; };
+    form2.SetMinimizeAnimation = [](int) {};
+    // A minimised window of another program that does not answer for four seconds.
+    ForeignWindow hung(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE, L"hung", 0, 4000);
+    ASSERT_TRUE(::IsIconic(hung.Handle()));
+    launcher.form1.RestoreWindowList = {RestoreKey(hung.Handle())};
+    form2.Menu.DesktopShown = true;
+
+    // Meanwhile another thread of the program asks for the lock, as painting code would.
+    std::atomic<bool> lockFree{false};
+    std::thread probe([&] {
+        ::Sleep(300);
+        lockFree = ::LockWindowUpdate(::GetDesktopWindow()) != FALSE;
+        if (lockFree)
+            ::LockWindowUpdate(nullptr);
+    });
+    const DWORD start = ::GetTickCount();
+    form2.mnuPopupShowDesktopClick(form2.Menu.mnuPopupShowDesktop);
+    const DWORD elapsed = ::GetTickCount() - start;
+    probe.join();
+    EXPECT_LT(elapsed, 2000u) << "the restore waited for the window that does not answer";
+    EXPECT_TRUE(lockFree) << "the desktop was locked while the window was asked";
+    EXPECT_FALSE(form2.Menu.DesktopShown);
+    // Once awake the window comes back all the same.
+    for (int i = 0; i < 800 && ::IsIconic(hung.Handle()); ++i)
+        ::Sleep(10);
+    EXPECT_FALSE(::IsIconic(hung.Handle()));
 }
 
 } // namespace

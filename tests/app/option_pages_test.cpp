@@ -511,15 +511,17 @@ TEST_F(OptionPages, StartupBoxCreatesOrDeletesTheShortcutAndStoresAtOnce) {
     Start();
     const std::wstring link = StartupShortcutPath(key.StartupFolder());
     ASSERT_FALSE(link.empty());
-    { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }
+    // The user's own shortcut to the program, without arguments.
+    MakeShortcut(link, ProgramFilePath());
     const std::wstring setting = key.Path().substr(1) + L"\\" + kSettingSection;
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, setting.c_str(), L"Startup");
     auto content = [&] {
         std::ifstream in(link.c_str(), std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), {});
     };
+    const std::string users = content();
     Click(startup(), IDC_CHKSTARTUP);
-    EXPECT_EQ("not a shortcut", content()) << "left as it is";
+    EXPECT_EQ(users, content()) << "left as it is";
     EXPECT_EQ(DWORD{REG_NONE}, key.ValueType(kSettingSection, L"Startup"));
     EXPECT_TRUE(form().Options().Startup);
     Click(startup(), IDC_CHKSTARTUP);
@@ -528,7 +530,7 @@ TEST_F(OptionPages, StartupBoxCreatesOrDeletesTheShortcutAndStoresAtOnce) {
     EXPECT_FALSE(form().Options().Startup);
     Click(startup(), IDC_CHKSTARTUP);
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(link.c_str()));
-    EXPECT_NE("not a shortcut", content());
+    EXPECT_EQ(L"/wait:10", ReadLink(link).arguments);
     EXPECT_EQ(L"1", key.GetString(kSettingSection, L"Startup"));
     EXPECT_TRUE(startup().Checked(IDC_CHKSTARTUP));
     Click(startup(), IDC_CHKSTARTUP);

@@ -119,6 +119,84 @@ TEST(Foreground, ActivateWindowGivesAnotherThreadsWindowTheForeground) {
     launcher.form2.Hide();
 }
 
+// Only a window the user sees and works in gets the foreground back after a popup.
+TEST(Foreground, TheWindowToGoBackToIsOneTheUserSeesAndWorksIn) {
+    WindowFacts plain;
+    plain.visible = true;
+    plain.className = L"Notepad";
+    auto with = [&](auto change) {
+        WindowFacts facts = plain;
+        change(facts);
+        return facts;
+    };
+    const std::vector<std::pair<WindowFacts, bool>> table = {
+        {plain, true},
+        {with([](WindowFacts& f) { f.own = true; }), false},
+        {with([](WindowFacts& f) { f.visible = false; }), false},
+        {with([](WindowFacts& f) { f.minimized = true; }), false},
+        {with([](WindowFacts& f) { f.cloaked = true; }), false},
+        {with([](WindowFacts& f) { f.empty = true; }), false},
+        {with([](WindowFacts& f) { f.toolWindow = true; }), false},
+        {with([](WindowFacts& f) { f.owned = true; }), false},
+        {with([](WindowFacts& f) { f.owned = f.appWindow = true; }), true},
+        {with([](WindowFacts& f) { f.toolWindow = f.appWindow = true; }), true},
+        {with([](WindowFacts& f) { f.className = L"Shell_TrayWnd"; }), false},
+        {with([](WindowFacts& f) { f.className = L"Shell_SecondaryTrayWnd"; }), false},
+        {with([](WindowFacts& f) { f.className = L"Progman"; }), true},
+    };
+    std::vector<bool> expected, actual;
+    for (const auto& [facts, goBack] : table) {
+        expected.push_back(goBack);
+        actual.push_back(IsWindowToGoBackTo(facts));
+    }
+    EXPECT_EQ(expected, actual);
+
+    // The facts of real windows: from the dialog in front, the hot key's walk passes over a
+    // tool window and an empty one to the user's window below them.
+    ScratchKey key;
+    StartedLauncher launcher(key);
+    ForeignWindow user(WS_OVERLAPPEDWINDOW | WS_VISIBLE, L"user");
+    const WindowFacts userFacts = FactsOfWindow(user.Handle(), false);
+    EXPECT_TRUE(userFacts.visible && !userFacts.toolWindow && !userFacts.owned &&
+                !userFacts.empty && !userFacts.minimized && !userFacts.cloaked);
+    EXPECT_EQ(L"Static", userFacts.className);
+    ForeignWindow empty(WS_POPUP | WS_VISIBLE, L"empty");
+    ::SetWindowPos(empty.Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ForeignWindow tool(WS_POPUP | WS_VISIBLE, L"tool", WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(FactsOfWindow(empty.Handle(), false).empty);
+    EXPECT_TRUE(FactsOfWindow(tool.Handle(), false).toolWindow);
+    EXPECT_TRUE(FactsOfWindow(launcher.form2.Handle(), true).own);
+    launcher.form2.Show();
+    ::SetForegroundWindow(launcher.form2.Handle());
+    ASSERT_EQ(launcher.form2.Handle(), ::GetForegroundWindow());
+    EXPECT_EQ(user.Handle(), launcher.form2.mGetNextWindow());
+    launcher.form2.Hide();
+}
+
+// A press on the tray icon while the settings dialog is open opens no menu and leaves the dialog
+// in front, whether it was in front or another program's window was.
+TEST(Foreground, APressOnTheIconWhileTheDialogIsOpenLeavesTheDialogInFront) {
+    ScratchKey key;
+    StartedLauncher launcher(key);
+    TForm2& form2 = launcher.form2;
+    ForeignWindow other;
+    form2.Show();
+    ::SetForegroundWindow(form2.Handle());
+    ASSERT_EQ(form2.Handle(), ::GetForegroundWindow());
+    auto press = [&](UINT message) {
+        ::SendMessageW(launcher.form1.TaskTrayIcon1->Handle(), TrayCallbackMessage, 1, message);
+    };
+    for (UINT message : {WM_RBUTTONDOWN, WM_LBUTTONDOWN}) {
+        press(message);
+        EXPECT_EQ(form2.Handle(), ::GetForegroundWindow()) << message;
+        ActivateWindow(other.Handle());
+        ASSERT_TRUE(ForegroundBecomes(other.Handle()));
+        press(message);
+        EXPECT_TRUE(ForegroundBecomes(form2.Handle())) << message;
+    }
+    form2.Hide();
+}
+
 // Pops up the launcher menu of the form as a tray click would, and has `inside` run on another
 // thread with the menu's window while it is open (it must close the menu).
 void PopupAndDrive(TForm2& form2, HWND front, const std::function<void(HWND)>& inside) {

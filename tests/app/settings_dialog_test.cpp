@@ -19,6 +19,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <thread>
@@ -457,6 +458,53 @@ TEST_F(SettingsDialog, DraggingARowMovesItOntoTheTargetRow) {
     Select({1, 2});
     ::SendMessageW(page().Handle(), WM_NOTIFY, IDC_LISTVIEW1, reinterpret_cast<LPARAM>(&begin));
     EXPECT_EQ(nullptr, ::GetCapture());
+}
+
+// The edges of the list: the last row up into the row above and down again into the last
+// place, dragged onto the first row and back, in lists of one, two and five rows.
+TEST_F(SettingsDialog, TheLastAndFirstRowsMoveAndDragInListsOfOneTwoAndFive) {
+    for (int n : {1, 2, 5}) {
+        SCOPED_TRACE(n);
+        Start(Stored(Entries(n)));
+        const Rows original = Entries(n);
+        auto step = [&](const Rows& rows, int selected) {
+            ExpectEntries(rows);
+            EXPECT_EQ(std::vector<int>{selected}, Selected());
+            EXPECT_FALSE(form().TerminatedByException);
+        };
+        const int last = n - 1;
+        Rows up = original;
+        std::swap(up[last], up[std::max(last - 1, 0)]);
+        Rows top = original;
+        std::rotate(top.begin(), top.end() - 1, top.end());
+
+        Select({last});
+        page().cmdUpClick();
+        step(up, std::max(last - 1, 0));
+        page().cmdDownClick();
+        step(original, last);
+        page().ListView1DragDrop(list(), RowCentre(0));
+        step(top, 0);
+        const std::vector<bool> commands = Commands();
+        EXPECT_EQ((std::vector<bool>{false, false, n > 1, n > 1}),
+                  std::vector<bool>(commands.begin(), commands.begin() + 4));
+        page().ListView1DragDrop(list(), RowCentre(last));
+        step(original, last);
+        Select({0});
+        EXPECT_FALSE(page().ListView1KeyDown(VK_UP, true, false));
+        step(original, 0);
+    }
+
+    // A row that the entries do not know is no shortcut, wherever it stands.
+    LVITEMW stray{};
+    stray.mask = LVIF_TEXT;
+    stray.iItem = 5;
+    stray.pszText = const_cast<wchar_t*>(L"stray");
+    ASSERT_EQ(5, ::SendMessageW(list(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&stray)));
+    Select({5});
+    EXPECT_FALSE(form().TerminatedByException);
+    EXPECT_FALSE(page().mnuFileProperty->Enabled);
+    ::SendMessageW(list(), LVM_DELETEITEM, 5, 0);
 }
 
 TEST_F(SettingsDialog, RenamingRefusesAnEmptyCaptionAndDoublesAmpersandsInTheMenu) {

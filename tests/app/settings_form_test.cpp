@@ -7,14 +7,18 @@
 #include "settings/startup_shortcut.h"
 #include "support/scratch_key.h"
 #include "support/started_launcher.h"
+#include "support/message_box_answer.h"
 #include "support/test_files.h"
+#include "support/while_modal.h"
 
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
 #include <fstream>
+#include <functional>
 #include <stdexcept>
+#include <thread>
 
 namespace tolvern {
 namespace {
@@ -94,6 +98,43 @@ TEST(SettingsForm, RegistersTheStoredHotKeyUntilItEnds) {
     }
     EXPECT_TRUE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F11));
     ::UnregisterHotKey(nullptr, 7);
+}
+
+// A hot key that another program holds cannot be registered: closing the dialog says so once,
+// naming the key as the dialog's field shows it, and keeps and saves the key all the same.
+TEST(SettingsForm, ClosingTheDialogWithAHotKeyHeldElsewhereSaysSoOnceAndKeepsTheKey) {
+    ScratchKey key;
+    key.SetString(S, L"HotKey", L"Ctrl+Alt+F11");
+    Launcher launcher(key);
+    TForm2& form2 = launcher.form2;
+    auto openAndClose = [&](const std::function<void()>& whileOpen) {
+        test::WhileModal steps(
+            {whileOpen, [&] { ::PostMessageW(form2.cmdClose(), BM_CLICK, 0, 0); }});
+        form2.ShowModal();
+    };
+    test::BoxSeen seen;
+    std::thread answer = test::AnswerMessageBox(IDOK, seen);
+    openAndClose([] {
+        // Another program takes the key while the dialog, which gives it up, is open.
+        ASSERT_TRUE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F11));
+    });
+    answer.join();
+    // Named as the field shows it, with the system's key names (Wine's say "Control").
+    EXPECT_EQ(L"ホットキー Control + Alt + F11 を登録できませんでした。"
+              L"ほかのプログラムが使用していないか確認してください。",
+              seen.text);
+    EXPECT_EQ(L"Ctrl+Alt+F11", key.GetString(S, L"HotKey"));
+    EXPECT_EQ(ShortCut(kShortCutCtrl | kShortCutAlt | VK_F11), form2.Options().HotKey);
+
+    // Given up by the other program: the next close registers it and says nothing.
+    ::UnregisterHotKey(nullptr, 7);
+    test::BoxSeen none;
+    answer = test::AnswerMessageBox(IDOK, none);
+    openAndClose([] {});
+    answer.join();
+    EXPECT_EQ(L"", none.text);
+    EXPECT_FALSE(::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F11))
+        << "the launcher should hold Ctrl+Alt+F11";
 }
 
 TEST(SettingsForm, AnUnhandledExceptionEndsTheProgramWithoutSaving) {
@@ -177,16 +218,35 @@ TEST_F(StartupShortcutTest, WithNoStoredChoiceTheShortcutThereDecides) {
     EXPECT_EQ(L"0", key.GetString(S, L"Startup"));
 }
 
-TEST_F(StartupShortcutTest, AnExistingFileIsLeftAloneAndStartupOffDeletesIt) {
-    { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }
+// A shortcut there that starts this program is the user's or the installer's: left as it is.
+// One to another copy of the program (moved, reinstalled) or a file that is no shortcut would
+// start nothing at logon: written again.
+TEST_F(StartupShortcutTest, OnlyAShortcutToThisProgramIsLeftAloneAndStartupOffDeletesIt) {
     RegistryIni ini(HKEY_CURRENT_USER, key.Path());
+    test::MakeShortcut(link, ProgramFilePath());
     EXPECT_HRESULT_SUCCEEDED(
         MakeStartUpShortcut(ProgramFilePath(), true, ini, key.StartupFolder()));
-    std::ifstream in(link.c_str(), std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(in)), {});
-    in.close();
-    EXPECT_EQ("not a shortcut", content);
+    EXPECT_EQ(L"", ReadLink(link).arguments) << "left as it was";
     EXPECT_EQ(DWORD{REG_NONE}, key.ValueType(S, L"Startup")) << "nothing is stored then";
+
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring otherProgram = std::wstring(windows) + L"\\notepad.exe";
+    const std::vector<std::function<void()>> foreign = {
+        [&] { test::MakeShortcut(link, otherProgram); },
+        [&] { std::ofstream(link.c_str(), std::ios::binary) << "not a shortcut"; }};
+    for (const auto& plant : foreign) {
+        ::DeleteFileW(link.c_str());
+        plant();
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, (key.Path().substr(1) + L"\\" + S).c_str(),
+                             L"Startup");
+        EXPECT_HRESULT_SUCCEEDED(
+            MakeStartUpShortcut(ProgramFilePath(), true, ini, key.StartupFolder()));
+        const LinkInfo info = ReadLink(link);
+        EXPECT_TRUE(EqualsIgnoreCase(ProgramFilePath(), info.target)) << info.target;
+        EXPECT_EQ(L"/wait:10", info.arguments);
+        EXPECT_EQ(L"1", key.GetString(S, L"Startup"));
+    }
 
     // The user's own shortcut is not the test's: it stays.
     const std::wstring users = StartupShortcutPath(StartupFolderPath());

@@ -61,12 +61,18 @@ protected:
         ::SendMessageW(tray->Handle(), TrayCallbackMessage, 1, mouseMessage);
     }
 
-    // Changes the shell's tip behind the component's back, as another caller could.
-    void ForeignTip(const wchar_t* text) {
+    // The shell's record of the component's icon, with nothing to change yet.
+    NOTIFYICONDATAW ShellRecord() const {
         NOTIFYICONDATAW data{};
         data.cbSize = sizeof data;
         data.hWnd = tray->Handle();
         data.uID = 1;
+        return data;
+    }
+
+    // Changes the shell's tip behind the component's back, as another caller could.
+    void ForeignTip(const wchar_t* text) {
+        NOTIFYICONDATAW data = ShellRecord();
         data.uFlags = NIF_TIP;
         lstrcpynW(data.szTip, text, 64);
         ASSERT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &data));
@@ -152,10 +158,7 @@ TEST_F(TrayIconTest, ShowsTheTipAndSendsNothingForAnUnchangedOrHiddenIcon) {
 TEST_F(TrayIconTest, ComesBackWhenTheTaskbarIsCreatedAgainAndLeavesWithTheComponent) {
     ASSERT_TRUE(WaitForTrayTip(tip, 5000));
     // A restarted shell has forgotten every icon: drop ours, then announce the new taskbar.
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = tray->Handle();
-    data.uID = 1;
+    NOTIFYICONDATAW data = ShellRecord();
     ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &data));
     ASSERT_TRUE(WaitForTrayTipGone(tip, 3000));
     ::SendMessageW(tray->Handle(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -179,6 +182,29 @@ TEST_F(TrayIconTest, CutsAnOverlongTipToWhatTheShellHolds) {
     tray->SetHint(longTip);
     NOTIFYICONDATAW data{};
     EXPECT_TRUE(WaitForTrayTip(longTip.substr(0, std::size(data.szTip) - 1), 3000));
+}
+
+// An add that the shell refuses (at logon the notification area may not be ready, or time out)
+// is made again until the icon holds. Wine's taskbar takes every add it can; it refuses one
+// for an icon it shows already, so the test puts an icon of its own under the component's
+// window first: taken away, the retry adds the icon; left there, the retry takes it over.
+TEST_F(TrayIconTest, AnAddTheShellRefusedIsMadeAgainUntilTheIconHolds) {
+    ASSERT_TRUE(WaitForTrayTip(tip, 5000));
+    NOTIFYICONDATAW inTheWay = ShellRecord();
+    inTheWay.uFlags = NIF_TIP;
+    lstrcpynW(inTheWay.szTip, L"in the way", 64);
+    for (const bool leaveItThere : {false, true}) {
+        tray->SetVisible(false);
+        ASSERT_TRUE(WaitForTrayTipGone(tip, 3000));
+        ASSERT_TRUE(::Shell_NotifyIconW(NIM_ADD, &inTheWay));
+        tray->SetVisible(true); // refused: the icon is there already
+        ASSERT_TRUE(WaitForTrayTip(L"in the way", 3000));
+        if (!leaveItThere) {
+            ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &inTheWay));
+        }
+        EXPECT_TRUE(WaitForTrayTip(tip, 10000)) << leaveItThere;
+        EXPECT_TRUE(WaitForTrayTipGone(L"in the way", 1000)) << leaveItThere;
+    }
 }
 
 } // namespace

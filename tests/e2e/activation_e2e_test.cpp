@@ -4,6 +4,8 @@
 #include "components/name_dialog_ids.h"
 #include "menu/shell_items.h"
 #include "settings/launcher_settings.h"
+#include "settings/settings_dialog_ids.h"
+#include "support/foreign_list_view.h"
 #include "support/marker_program.h"
 #include "support/running_launcher.h"
 #include "support/screen_capture.h"
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <algorithm>
 
 namespace tolvern {
 namespace {
@@ -23,7 +26,9 @@ bool Contains(const std::wstring& text, const std::wstring& part) {
 
 const std::wstring kMarker = MarkerProgram();
 
-void StoreEntries(const std::vector<std::pair<std::wstring, std::wstring>>& entries) {
+using Rows = std::vector<std::pair<std::wstring, std::wstring>>;
+
+void StoreEntries(const Rows& entries) {
     SetSetting(kSettingSection, L"MenuCount", std::to_wstring(entries.size()));
     for (size_t i = 0; i < entries.size(); ++i) {
         SetSetting(kMyMenuSection, L"Caption" + std::to_wstring(i), entries[i].first);
@@ -237,6 +242,77 @@ TEST_F(ActivationEndToEnd, AnItemsContextMenuDeletesShowsPropertiesAndRemovesAnE
     for (const wchar_t* name : {L"a-gone.html", L"b-kept.html", L"c-new.html"})
         ::DeleteFileW((folder + L"\\" + name).c_str());
     ::RemoveDirectoryW(folder.c_str());
+}
+
+// The last row of the My Menu list moved up, down again and dragged to the top with the buttons
+// and the mouse, in lists of one, two and five rows: the launcher lives on, and the list, the
+// registry after closing and the menu (each entry chosen in turn) all follow.
+TEST_F(ActivationEndToEnd, TheLastMyMenuRowMovesUpDownAndToTheTopInListsOfOneTwoAndFive) {
+    for (int n : {1, 2, 5}) {
+        SCOPED_TRACE(n);
+        ResetSettings();
+        RegisterMarkerForPages();
+        Rows rows;
+        for (int i = 0; i < n; ++i) {
+            const std::wstring page = TempDir() + L"tolvern-row" + std::to_wstring(i) + L".html";
+            ::CloseHandle(
+                ::CreateFileW(page.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            rows.emplace_back(L"Row " + std::to_wstring(i), page);
+        }
+        StoreEntries(rows);
+        RunningLauncher launcher;
+
+        HWND dialog = launcher.OpenSettingsDialog();
+        ASSERT_NE(nullptr, dialog);
+        HWND page = ::FindWindowExW(dialog, nullptr, L"#32770", L"マイメニュー");
+        ASSERT_NE(nullptr, page);
+        const ForeignListView list(::GetDlgItem(page, IDC_LISTVIEW1));
+        ASSERT_EQ(rows, list.Rows());
+        auto press = [&](int id) { ClickAt(WindowCentre(::GetDlgItem(page, id)), false); };
+        auto expectRows = [&](const Rows& expected, const char* step) {
+            EXPECT_TRUE(PumpUntil([&] { return list.Rows() == expected; }, 5000)) << step;
+            EXPECT_TRUE(launcher.process.IsRunning()) << step;
+        };
+
+        const int last = n - 1;
+        ClickAt(list.RowCentre(last), false);
+        ASSERT_TRUE(PumpUntil([&] { return list.Selected() == std::vector<int>{last}; }, 3000));
+        Rows up = rows;
+        std::swap(up[last], up[std::max(last - 1, 0)]);
+        press(IDC_CMDUP);
+        expectRows(up, "up");
+        press(IDC_CMDDOWN);
+        expectRows(rows, "down again");
+        Rows top = rows;
+        std::rotate(top.begin(), top.end() - 1, top.end());
+        // Aside from the middle, so that with one row it is a drag onto itself, not a click.
+        POINT first = list.RowCentre(0);
+        first.x += 20;
+        DragWithLeftButton(list.RowCentre(last), first);
+        expectRows(top, "dragged to the top");
+        ASSERT_TRUE(launcher.process.IsRunning());
+
+        ClickAt(WindowCentre(::GetDlgItem(dialog, IDC_CMDCLOSE)), false);
+        ASSERT_TRUE(PumpUntil([&] { return !::IsWindowVisible(dialog); }, 5000));
+        // The save follows the hide.
+        EXPECT_TRUE(PumpUntil(
+            [&] { return GetSetting(kMyMenuSection, L"Caption0") == top[0].first; }, 3000));
+        EXPECT_EQ(std::to_wstring(n), GetSetting(kSettingSection, L"MenuCount"));
+        Rows saved;
+        for (int i = 0; i < n; ++i)
+            saved.emplace_back(GetSetting(kMyMenuSection, L"Caption" + std::to_wstring(i)),
+                               GetSetting(kMyMenuSection, L"Path" + std::to_wstring(i)));
+        EXPECT_EQ(top, saved);
+        for (int i = 0; i < n; ++i) {
+            ASSERT_TRUE(launcher.ChooseWithKeys(DownsTo(i, {VK_RETURN})));
+            ASSERT_TRUE(WaitForMarkerLines(static_cast<size_t>(i) + 1)) << "entry " << i;
+            const std::wstring& opened = top[static_cast<size_t>(i)].second;
+            const std::wstring name = opened.substr(opened.rfind(L'\\') + 1);
+            EXPECT_TRUE(Contains(MarkerLines()[static_cast<size_t>(i)], name))
+                << MarkerLines()[static_cast<size_t>(i)];
+        }
+        EXPECT_EQ(static_cast<size_t>(n), MarkerLines().size());
+    }
 }
 
 TEST_F(ActivationEndToEnd, HelpSettingsAndExitFromTheSettingsSubmenu) {

@@ -5,7 +5,9 @@
 #include "framework/canvas.h"
 #include "framework/image_list.h"
 
+#include "support/foreign_window.h"
 #include "support/menu_driver.h"
+#include "support/user_input.h"
 
 #include <gtest/gtest.h>
 
@@ -653,6 +655,81 @@ TEST(PopupMenuTracking, ItemsRepaintWhereTheyShowAndNotWhereTheyWereBeforeTheMen
     std::map<std::wstring, int> once = afterFirst;
     ++once[L"item1999"];
     EXPECT_EQ(once, afterLast) << "the last item painted once more, and nothing else";
+}
+
+// A window of the program that is active keeps the foreground through a menu, also while a
+// chosen command runs (a dialog must not be left inactive); over another program's window the
+// menu takes the foreground while it shows and gives it back.
+TEST(PopupMenuTracking, TheWindowInTheForegroundKeepsItOrGetsItBack) {
+    TPopupMenu menu;
+    HWND foregroundInCommand = nullptr;
+    menu.Items.Add(Item(L"選択(&A)"))->OnClick = [&](TMenuItem*) {
+        foregroundInCommand = ::GetForegroundWindow();
+    };
+    HWND own = ::CreateWindowExW(0, L"STATIC", L"own", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(own);
+    ASSERT_EQ(own, ::GetForegroundWindow());
+    {
+        MenuDriver driver({VK_ESCAPE});
+        menu.Popup(100, 100);
+        EXPECT_TRUE(driver.sawMenu);
+    }
+    EXPECT_EQ(own, ::GetForegroundWindow());
+    EXPECT_EQ(own, ::GetActiveWindow());
+    {
+        MenuDriver driver({'A'});
+        menu.Popup(100, 100);
+    }
+    EXPECT_EQ(own, foregroundInCommand);
+    EXPECT_EQ(own, ::GetForegroundWindow());
+    ::DestroyWindow(own);
+
+    test::ForeignWindow other;
+    ::SetForegroundWindow(other.Handle());
+    ASSERT_TRUE(test::ForegroundBecomes(other.Handle()));
+    {
+        MenuDriver driver({VK_ESCAPE});
+        menu.Popup(100, 100);
+        EXPECT_TRUE(driver.sawMenu);
+    }
+    EXPECT_TRUE(test::ForegroundBecomes(other.Handle()));
+}
+
+// A menu opened by a press of a button (the right one on a tray icon) is tracked while that
+// button is down: released over an item it chooses nothing and the menu stays open; a click of
+// the same button then chooses as any click does.
+TEST(PopupMenuTracking, TheReleaseOfTheButtonThatOpenedTheMenuChoosesNothing) {
+    for (const bool right : {true, false}) {
+        SCOPED_TRACE(right ? "right" : "left");
+        TPopupMenu menu;
+        std::atomic<int> chosen{0};
+        menu.Items.Add(Item(L"デスクトップの表示(&V)"))->OnClick = [&](TMenuItem*) { ++chosen; };
+        menu.Items.Add(Item(L"設定(&S)"));
+        test::MouseButtonAt({100, 100}, right, true); // the press that opens the menu
+        std::atomic<bool> openAfterRelease{false};
+        std::atomic<int> chosenAfterRelease{-1};
+        std::thread driver([&] {
+            HWND window = test::WaitForMenuWindow();
+            if (!window)
+                return;
+            RECT item{};
+            ::GetMenuItemRect(window, menu.Handle(), 0, &item);
+            const POINT first{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+            test::MouseButtonAt(first, right, false);
+            ::Sleep(500);
+            openAfterRelease = ::IsWindowVisible(window) != FALSE;
+            chosenAfterRelease = chosen.load();
+            test::ClickAt(first, right);
+            ::Sleep(300);
+            test::CloseAllMenus();
+        });
+        menu.Popup(100, 100);
+        driver.join();
+        EXPECT_TRUE(openAfterRelease) << "the release closed the menu";
+        EXPECT_EQ(0, chosenAfterRelease);
+        EXPECT_EQ(1, chosen.load());
+    }
 }
 
 } // namespace

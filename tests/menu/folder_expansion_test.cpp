@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "framework/hint_window.h"
+#include "menu/name_list.h"
 #include "support/gui_objects.h"
 
 namespace tolvern::test {
@@ -121,6 +122,28 @@ TEST(GetSubItems2, EqualNamesMergeIntoOneEntry) {
     ASSERT_EQ(2u, captions.size());
     EXPECT_EQ(L"target.txt", captions[0]);
     EXPECT_TRUE(EqualsIgnoreCase(L"twin", captions[1]));
+
+    // Two folders of one name (a folder and a shortcut to another, whose path is not known yet),
+    // in either order: the list kept brings its own path, which its children are read against.
+    const std::wstring a = dir / L"A", b = dir / L"B";
+    MakeDir(a);
+    MakeDir(b);
+    auto merge = [&](const std::wstring& first, const std::wstring& firstKnown,
+                     const std::wstring& second, const std::wstring& secondKnown) {
+        std::vector<NamedPidl> list;
+        list.push_back({L"Twin", env.Pidl(first), {}, firstKnown});
+        list.push_back({L"twin", env.Pidl(second), {}, secondKnown});
+        SortAndMerge(list);
+        EXPECT_EQ(1u, list.size());
+        std::wstring listPath;
+        GetPathFromPIDL(list[0].pidl.get(), listPath);
+        return std::vector<std::wstring>{list[0].caption, ToUpperInvariant(listPath),
+                                         ToUpperInvariant(list[0].path)};
+    };
+    const std::wstring A = ToUpperInvariant(a), B = ToUpperInvariant(b);
+    EXPECT_EQ((std::vector<std::wstring>{L"Twin", B, B}), merge(a, a, b, b));
+    EXPECT_EQ((std::vector<std::wstring>{L"Twin", B, L""}), merge(a, a, b, L""));
+    EXPECT_EQ((std::vector<std::wstring>{L"Twin", A, A}), merge(b, L"", a, a));
 }
 
 TEST(GetSubItems2, UnassociatedFilesAreLeftOutUnlessAsked) {

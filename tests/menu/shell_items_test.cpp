@@ -183,6 +183,9 @@ TEST(ItemTests, RemovableDrivesDecideByExtension) {
     EXPECT_FALSE(IsRemovableDrive(L"C:\\x"));
     for (const wchar_t* root : {L"R:\\", L"S:\\"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(root)));
+        // An empty root lists nothing at all, not even "." and "..": empty, not inaccessible.
+        EXPECT_TRUE(IsDirAccessible(root));
+        EXPECT_FALSE(IsDirAccessible(std::wstring(root) + L"missing"));
         ScratchDir dir(root);
         MakeFile(dir / L"noext");     // a file without extension counts as a folder
         MakeDir(dir / L"folder.ext"); // a folder with an extension counts as a file

@@ -11,11 +11,15 @@ namespace tolvern::test {
 
 class ForeignWindow {
 public:
-    explicit ForeignWindow(DWORD style = WS_POPUP | WS_VISIBLE, const wchar_t* title = L"foreign") {
-        thread_ = std::thread([this, style, title] {
-            window_ = ::CreateWindowExW(0, L"STATIC", title, style, 100, 100, 200, 100, nullptr,
-                                        nullptr, nullptr, nullptr);
+    // hangMs: the thread answers nothing for that long once the window is made, as a hung
+    // program's would; then it handles what came meanwhile.
+    explicit ForeignWindow(DWORD style = WS_POPUP | WS_VISIBLE, const wchar_t* title = L"foreign",
+                           DWORD exStyle = 0, DWORD hangMs = 0) {
+        thread_ = std::thread([this, style, title, exStyle, hangMs] {
+            window_ = ::CreateWindowExW(exStyle, L"STATIC", title, style, 100, 100, 200, 100,
+                                        nullptr, nullptr, nullptr, nullptr);
             ready_ = true;
+            ::Sleep(hangMs);
             MSG msg;
             while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
                 ::DispatchMessageW(&msg);

@@ -61,6 +61,18 @@ public:
         }
         return true;
     }
+    // The settings dialog opened from the menu ("設定(&S)", then its "設定(&S)..."), once it
+    // shows in front; null when it does not.
+    HWND OpenSettingsDialog() const {
+        if (!ChooseWithKeys({'S'}))
+            return nullptr;
+        PumpUntil([] { return false; }, 300);
+        PressChord({'S'});
+        HWND dialog = process.FindWindowOfClass(L"TForm2");
+        if (!dialog || !PumpUntil([&] { return ::GetForegroundWindow() == dialog; }, 5000))
+            return nullptr;
+        return dialog;
+    }
     // The next message box of the program: its text, or empty when none showed.
     std::wstring WaitForMessageBox(HWND* box = nullptr, DWORD timeoutMs = 5000) const {
         wchar_t text[1024] = {};

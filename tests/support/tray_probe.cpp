@@ -3,6 +3,7 @@
 
 #include "base/text.h"
 #include "framework/window.h"
+#include "support/remote_buffer.h"
 
 #include <commctrl.h>
 
@@ -22,23 +23,6 @@ BOOL CALLBACK CollectTooltips(HWND hwnd, LPARAM lParam) {
         search->tooltips.push_back(hwnd);
     return TRUE;
 }
-
-// The tooltip lives in the taskbar's process: its messages need buffers in that process.
-class RemoteBuffer {
-public:
-    RemoteBuffer(HANDLE process, size_t size)
-        : process_(process),
-          address_(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
-    ~RemoteBuffer() {
-        if (address_)
-            ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    }
-    void* get() const { return address_; }
-
-private:
-    HANDLE process_;
-    void* address_;
-};
 
 // The taskbar's tooltips (one per icon, and one for a balloon while it shows), in the
 // taskbar's process opened for reading and writing; none without a taskbar.

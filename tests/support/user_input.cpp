@@ -34,17 +34,46 @@ void MoveMouseTo(POINT at) {
     Send(MouseInput(at, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE));
 }
 
-void ClickAt(POINT at, bool rightButton) {
+namespace {
+// A press sent before the move has arrived lands where the pointer was.
+void MoveMouseAndWait(POINT at) {
     MoveMouseTo(at);
-    // A press sent before the move has arrived lands where the pointer was.
     for (int i = 0; i < 50 && (CursorPos().x != at.x || CursorPos().y != at.y); ++i)
         ::Sleep(10);
     ::Sleep(50);
-    INPUT input = MouseInput(at, 0);
-    input.mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    Send(input);
-    input.mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    Send(input);
+}
+
+// A press or release that carries its own position: a late notice of an earlier pointer move
+// must not put it elsewhere.
+void ButtonAt(POINT at, DWORD button) {
+    Send(MouseInput(at, button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE));
+}
+} // namespace
+
+void MouseButtonAt(POINT at, bool rightButton, bool down) {
+    MoveMouseAndWait(at);
+    ButtonAt(at, rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                             : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP));
+}
+
+void ClickAt(POINT at, bool rightButton) {
+    MoveMouseAndWait(at);
+    ButtonAt(at, rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    ButtonAt(at, rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
+
+void DragWithLeftButton(POINT from, POINT to) {
+    MoveMouseAndWait(from);
+    ButtonAt(from, MOUSEEVENTF_LEFTDOWN);
+    // Steps, so that the drag is seen to start before the pointer arrives.
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps; ++i) {
+        const POINT step{from.x + (to.x - from.x) * i / kSteps,
+                         from.y + (to.y - from.y) * i / kSteps};
+        Send(MouseInput(step, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE));
+    }
+    MoveMouseAndWait(to);
+    ButtonAt(to, MOUSEEVENTF_LEFTUP);
 }
 
 void PressChord(std::initializer_list<WORD> keys) {
@@ -59,6 +88,12 @@ POINT CursorPos() {
     POINT p{};
     ::GetCursorPos(&p);
     return p;
+}
+
+POINT WindowCentre(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 } // namespace tolvern::test
