@@ -43,10 +43,11 @@ void MoveMouseAndWait(POINT at) {
     ::Sleep(50);
 }
 
-// A press or release that carries its own position: a late notice of an earlier pointer move
-// must not put it elsewhere.
+// A press carries its own position: a late notice of an earlier pointer move must not put it
+// elsewhere. A release does not: the program may have moved the pointer since the press.
 void ButtonAt(POINT at, DWORD button) {
-    Send(MouseInput(at, button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE));
+    const bool press = button & (MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN);
+    Send(MouseInput(at, press ? button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE : button));
 }
 } // namespace
 
