@@ -80,12 +80,6 @@ std::wstring GetSystemDir();
 // The list of exactly that path, or none: the shell cuts a path longer than it can take and
 // gives the list of another folder, which must never stand for it.
 UniquePidl GetPIDLFromPath(IShellFolder& desktop, IMalloc& allocator, const std::wstring& path);
-// Both name the same file-system item (letter case, a trailing backslash and short names
-// aside).
-bool SameFileSystemPath(const std::wstring& a, const std::wstring& b);
-// A form of the path that the shell's path-taking calls accept: the path itself while it is
-// short enough, else its short (8.3) form where the volume keeps one, else the "\\?\" form.
-std::wstring ShellUsablePath(const std::wstring& path);
 
 std::wstring ExtractFileDrive(const std::wstring& path); // "C:" or "\\server\share"
 std::wstring ExtractFileExt(const std::wstring& path);   // from the last dot, dot included

@@ -33,17 +33,6 @@ bool StartupShortcutExists(const std::wstring& startupFolder) {
 }
 
 namespace {
-// The long form of an existing file's path, for comparing two names of one file.
-std::wstring LongName(const std::wstring& path) {
-    std::wstring buffer(32768, L'\0');
-    const DWORD length =
-        ::GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0 || length >= buffer.size())
-        return path;
-    buffer.resize(length);
-    return buffer;
-}
-
 // Whether the shortcut file starts the program (its target, whatever its other fields say).
 bool ShortcutStarts(const std::wstring& file, const std::wstring& programPath) {
     ComPtr<IShellLinkW> link;
@@ -57,7 +46,7 @@ bool ShortcutStarts(const std::wstring& file, const std::wstring& programPath) {
         S_OK)
         return false;
     target.resize(wcslen(target.c_str()));
-    return EqualsIgnoreCase(LongName(target), LongName(programPath));
+    return SameFileSystemPath(target, programPath);
 }
 } // namespace
 
