@@ -4,7 +4,7 @@
 # Environment: TOLVERN_GUI=1 starts a private Xvfb display for the run (stopped afterwards);
 # TOLVERN_RUN_TIMEOUT (seconds, default 300) bounds the run so a hang fails instead of blocking.
 # TOLVERN_DRIVES="r:cdrom s:floppy" maps those letters to empty folders of the prefix with
-# those drive types.
+# those drive types. TOLVERN_LOGPIXELS=144 gives the run's prefix that DPI (150%) before it starts.
 set -uo pipefail
 build=$(realpath "$1"); shift
 here=$(dirname "$(realpath "$0")")
@@ -31,6 +31,13 @@ export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="msc
 export XDG_DATA_HOME="$prefix/xdg-data"
 if [ -n "${TOLVERN_DRIVES:-}" ]; then
   "$here/wine-drives.sh" "$prefix" $TOLVERN_DRIVES || { echo "wine-run: drive set-up failed" >&2; exit 1; }
+fi
+if [ -n "${TOLVERN_LOGPIXELS:-}" ]; then
+  # Read once per process at start. Written into the copied registry file while no Wine process
+  # runs on the prefix: a value set through a server that is about to save and exit can be lost.
+  grep -q '^\[Control Panel\\\\Desktop\]' "$prefix/user.reg" &&
+    sed -i "/^\[Control Panel\\\\\\\\Desktop\]/a \"LogPixels\"=dword:$(printf %08x "$TOLVERN_LOGPIXELS")" \
+      "$prefix/user.reg" || { echo "wine-run: LogPixels set-up failed" >&2; exit 1; }
 fi
 mkdir -p "$build/artifacts"
 export TOLVERN_ARTIFACTS="Z:${build//\//\\}\\artifacts"
