@@ -2,6 +2,7 @@
 // the left edge of its top level, and its own "Windows" / "Office97" top-level items.
 #include "components/bar_popup_menu.h"
 
+#include "base/dpi.h"
 #include "framework/application.h"
 #include "framework/image_list.h"
 
@@ -87,12 +88,13 @@ HFONT TBarPopupMenu::CreateRotatedFont(const TFont& font, int degrees) {
     return ::CreateFontIndirectW(&lf);
 }
 
+int TBarPopupMenu::ItemHeightAt(const TMenuItem& item, int dpi) const {
+    return ScaleForDpi(item.IsLine() ? 8 : IconSize == 16 ? 19 : IconSize + 1, dpi);
+}
+
 void TBarPopupMenu::BarMeasureItem(TMenuItem* sender, TCanvas&, int& width, int& height) {
     width += IconSize == 16 ? BarWidth : BarWidth + 3;
-    if (sender->IsLine())
-        height = 8;
-    else
-        height = IconSize == 16 ? 19 : IconSize + 1;
+    height = ItemHeightAt(*sender, Dpi);
     if (sender->Visible && sender->Caption != L"#")
         barHeight_ += height;
 }

@@ -48,6 +48,9 @@ public:
     int DrawStyle = 0; // 0 "Windows", 1 "Office97"
     int IconSize = 16;
 
+    // The height of a top-level item on a monitor of that DPI.
+    int ItemHeightAt(const TMenuItem& item, int dpi) const;
+
     // A new font handle from the font, rotated by degrees; the caller deletes it.
     static HFONT CreateRotatedFont(const TFont& font, int degrees);
 

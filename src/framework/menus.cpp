@@ -2,6 +2,7 @@
 // with TrackPopupMenuEx on a hidden window of its own.
 #include "framework/menus.h"
 
+#include "base/dpi.h"
 #include "base/text.h"
 #include "framework/canvas.h"
 #include "framework/image_list.h"
@@ -221,6 +222,7 @@ HWND TPopupMenu::WindowHandle() const {
 void TPopupMenu::Popup(int x, int y) {
     if (tracking_)
         return; // the system runs one menu at a time
+    Dpi = DpiAtPoint(POINT{x, y});
     if (OnPopup)
         OnPopup(this);
     typed_ = {};

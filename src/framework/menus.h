@@ -49,6 +49,9 @@ public:
     // their columns would fit. (Columns that do not fit beside the menu they open from scroll
     // anyway; the top level never scrolls.)
     bool ScrollTallSubmenus = false;
+    // The DPI of the monitor the menu shows on, which owner-drawn items are sized for: Popup
+    // takes it from its point before anything else.
+    int Dpi = 96;
     TNotifyEvent OnPopup;
     // The menu has closed (before the chosen item's OnClick runs).
     TNotifyEvent OnClose;
