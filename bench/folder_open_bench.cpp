@@ -318,7 +318,7 @@ class BareMenu {
 public:
     // entry: the launcher's item, read with its first `groups` sub-folders.
     BareMenu(const TMenuItem& entry, int groups, PaintProbe& probe)
-        : probe_(probe), itemHeight_(TPopupMenu::DefaultItemHeight(16)),
+        : probe_(probe), itemHeight_(TPopupMenu::DefaultItemHeight(16, 96)),
           dc_(::CreateCompatibleDC(nullptr)) {
         const LOGFONTW menuFont = MenuFont();
         font_ = ::CreateFontIndirectW(&menuFont);

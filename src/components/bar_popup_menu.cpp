@@ -15,7 +15,8 @@ namespace tolvern {
 TBarPopupMenu::TBarPopupMenu(TComponent* owner) : TPopupMenu(owner) {
     OwnerDraw = true;
     VerticalFont.Name = L"Tahoma";
-    VerticalFont.SetSize(14);
+    // 14 points at 96 DPI: heights are kept at 96 DPI and drawn for the monitor's.
+    VerticalFont.Height = -::MulDiv(14, kBaseDpi, 72);
     VerticalFont.Color = clWhite;
     VerticalFont.Style = fsBold | fsItalic;
     if (Application* app = Application::Current(); app && app->Handle())
@@ -88,12 +89,20 @@ HFONT TBarPopupMenu::CreateRotatedFont(const TFont& font, int degrees) {
     return ::CreateFontIndirectW(&lf);
 }
 
+int TBarPopupMenu::Scaled(int pixelsAt96) const {
+    return ScaleForDpi(pixelsAt96, Dpi);
+}
+
+int TBarPopupMenu::IconPixels() const {
+    return Images ? Images->Width() : Scaled(IconSize);
+}
+
 int TBarPopupMenu::ItemHeightAt(const TMenuItem& item, int dpi) const {
     return ScaleForDpi(item.IsLine() ? 8 : IconSize == 16 ? 19 : IconSize + 1, dpi);
 }
 
 void TBarPopupMenu::BarMeasureItem(TMenuItem* sender, TCanvas&, int& width, int& height) {
-    width += IconSize == 16 ? BarWidth : BarWidth + 3;
+    width += ScaledBarWidth() + (IconSize == 16 ? 0 : Scaled(3));
     height = ItemHeightAt(*sender, Dpi);
     if (sender->Visible && sender->Caption != L"#")
         barHeight_ += height;
@@ -105,11 +114,11 @@ void TBarPopupMenu::BarAdvancedDrawItem(TMenuItem* sender, TCanvas& canvas, cons
         return;
     RECT area = rect;
     if (barVisible_)
-        area.left = rect.left + BarWidth;
+        area.left = rect.left + ScaledBarWidth();
     DrawItemBody(sender, canvas, area, state);
     if (!barVisible_)
         return;
-    const int bufferWidth = std::max(BarWidth - 2, 0);
+    const int bufferWidth = BannerPaintWidth();
     if (!barBuffer_)
         barBuffer_ = std::make_unique<TBitmap>();
     if (barHeight_ <= 0 ||
@@ -138,9 +147,9 @@ void TBarPopupMenu::BarAdvancedDrawItem(TMenuItem* sender, TCanvas& canvas, cons
                 py = (barHeight_ - bitmap_->Height()) / 2 + BitmapOffsetY;
             int px = BitmapOffsetX;
             if (BitmapHorzAlignment == bhaRight)
-                px = BarWidth - 2 + BitmapOffsetX - bitmap_->Width();
+                px = BannerPaintWidth() + BitmapOffsetX - bitmap_->Width();
             else if (BitmapHorzAlignment == bhaCenter)
-                px = (BarWidth - 2 - bitmap_->Width()) / 2 + BitmapOffsetX;
+                px = (BannerPaintWidth() - bitmap_->Width()) / 2 + BitmapOffsetX;
             bitmap_->Draw(barBuffer_->Canvas().Handle(), px, py);
         }
         const RECT whole{0, 0, bufferWidth, barHeight_};
@@ -150,7 +159,7 @@ void TBarPopupMenu::BarAdvancedDrawItem(TMenuItem* sender, TCanvas& canvas, cons
 
 void TBarPopupMenu::PaintBannerPart(const RECT& rect) {
     TCanvas& buffer = barBuffer_->Canvas();
-    const int bufferWidth = BarWidth - 2;
+    const int bufferWidth = BannerPaintWidth();
     if (GradientStart == GradientEnd) {
         buffer.Brush.Color = GradientStart;
         buffer.FillRect(RECT{0, rect.top, bufferWidth, rect.bottom});
@@ -170,7 +179,9 @@ void TBarPopupMenu::PaintBannerPart(const RECT& rect) {
     }
 
     // The whole text on every item, clipped to the item's rows: the items assemble it.
+    // The font's height is given at 96 DPI, drawn for the monitor's.
     buffer.Font = VerticalFont;
+    buffer.Font.Height = Scaled(VerticalFont.Height);
     HFONT rotated = CreateRotatedFont(buffer.Font, 90);
     HFONT previous = buffer.Font.SetHandle(rotated);
     const POINT origin = TextOrigin(buffer.TextHeight(L"X"));
@@ -183,9 +194,9 @@ void TBarPopupMenu::PaintBannerPart(const RECT& rect) {
 }
 
 POINT TBarPopupMenu::TextOrigin(int textHeight) const {
-    const int x =
-        static_cast<int>(std::nearbyint((BarWidth - textHeight) / 2.0 - 0.5)); // ties to even
-    int y = barHeight_ + VerticalTextOffsetY;
+    const int x = static_cast<int>(
+        std::nearbyint((ScaledBarWidth() - textHeight) / 2.0 - 0.5)); // ties to even
+    int y = barHeight_ + Scaled(VerticalTextOffsetY);
     if (bitmap_ && BitmapVertAlignment == bvaBottom)
         y -= bitmap_->Height();
     return POINT{x - 1, y};
@@ -200,22 +211,23 @@ void TBarPopupMenu::DrawItemBody(TMenuItem* sender, TCanvas& canvas, RECT area, 
     if (Images && sender->ImageIndex != -1)
         icon.reset(Images->GetIcon(sender->ImageIndex));
     RECT back = area;
-    back.left =
-        (DrawStyle == 1 && sender->ImageIndex != -1) ? area.left + IconSize + 4 : area.left - 2;
+    const int iconPixels = IconPixels();
+    back.left = (DrawStyle == 1 && sender->ImageIndex != -1) ? area.left + iconPixels + Scaled(4)
+                                                             : area.left - Scaled(2);
     canvas.Brush.Color = stateBrush;
     canvas.FillRect(back);
 
     if (sender->IsLine()) {
         const int m = static_cast<int>(std::nearbyint((area.top + area.bottom) / 2.0));
         canvas.Pen.Color = clBtnShadow;
-        canvas.MoveTo(area.left - BarWidth, m);
+        canvas.MoveTo(area.left - ScaledBarWidth(), m);
         canvas.LineTo(area.right, m);
         canvas.Pen.Color = clBtnHighlight;
-        canvas.MoveTo(area.left - BarWidth, m + 1);
+        canvas.MoveTo(area.left - ScaledBarWidth(), m + 1);
         canvas.LineTo(area.right, m + 1);
     } else {
         RECT text = area;
-        const int dx = IconSize == 16 ? 22 : IconSize + 9;
+        const int dx = IconSize == 16 ? Scaled(22) : iconPixels + Scaled(9);
         const int dy = (area.bottom - area.top + canvas.Font.Height) / 2;
         ::OffsetRect(&text, dx, dy);
         canvas.SetTransparentText(true);
@@ -238,12 +250,13 @@ void TBarPopupMenu::DrawItemBody(TMenuItem* sender, TCanvas& canvas, RECT area, 
     }
 
     if (icon)
-        ::DrawIconEx(canvas.Handle(), area.left + 1,
-                     area.top + (area.bottom - area.top - IconSize) / 2, icon.get(), IconSize,
-                     IconSize, 0, nullptr, DI_NORMAL);
+        ::DrawIconEx(canvas.Handle(), area.left + Scaled(1),
+                     area.top + (area.bottom - area.top - iconPixels) / 2, icon.get(), iconPixels,
+                     iconPixels, 0, nullptr, DI_NORMAL);
 
     if (DrawStyle == 1 && sender->ImageIndex != -1 && !sender->IsLine()) {
-        RECT frame{BarWidth, area.top, BarWidth + IconSize + 3, area.bottom};
+        RECT frame{ScaledBarWidth(), area.top, ScaledBarWidth() + iconPixels + Scaled(3),
+                   area.bottom};
         if (selected) {
             ::DrawEdge(canvas.Handle(), &frame, BDR_RAISEDINNER, BF_RECT);
         } else {

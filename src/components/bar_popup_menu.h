@@ -5,6 +5,7 @@
 #include "framework/canvas.h"
 #include "framework/menus.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -46,7 +47,15 @@ public:
     std::wstring VerticalText;
     int VerticalTextOffsetY = -6;
     int DrawStyle = 0; // 0 "Windows", 1 "Office97"
-    int IconSize = 16;
+    int IconSize = 16; // at 96 DPI, as BarWidth and the font's height
+
+    // What the menu draws on the monitor it shows on (Dpi): the banner's width, the icons' size
+    // (that of the image list, which is made for the monitor), and a length given at 96 DPI.
+    int ScaledBarWidth() const { return Scaled(BarWidth); }
+    // The banner's painted part: the bar less a gap before the items.
+    int BannerPaintWidth() const { return std::max(ScaledBarWidth() - Scaled(2), 0); }
+    int IconPixels() const;
+    int Scaled(int pixelsAt96) const;
 
     // The height of a top-level item on a monitor of that DPI.
     int ItemHeightAt(const TMenuItem& item, int dpi) const;

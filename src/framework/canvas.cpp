@@ -1,6 +1,7 @@
 // Drawing objects of the forms library: colours, font, brush, pen, canvas over an HDC, bitmap.
 #include "framework/canvas.h"
 #include "base/dib.h"
+#include "base/dpi.h"
 
 #include <cstddef>
 #include <cstring>
@@ -265,10 +266,14 @@ void TBitmap::Draw(HDC dest, int x, int y) const {
         ::BitBlt(dest, x, y, width_, height_, dc_.get(), 0, 0, SRCCOPY);
 }
 
-LOGFONTW MenuLogFont() {
+LOGFONTW MenuLogFont(int dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    const bool found =
+        dpi == 0 || dpi == SystemDpi()
+            ? ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) != FALSE
+            : NonClientMetricsForDpi(metrics, dpi);
+    if (!found) {
         LOGFONTW lf{};
         ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
         return lf;

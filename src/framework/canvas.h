@@ -168,7 +168,8 @@ private:
     int height_ = 0;
 };
 
-// The system's menu font (NONCLIENTMETRICS).
-LOGFONTW MenuLogFont();
+// The system's menu font (NONCLIENTMETRICS), as it is on a monitor of that DPI (by default the
+// system's).
+LOGFONTW MenuLogFont(int dpi = 0);
 
 } // namespace tolvern

@@ -42,6 +42,14 @@ void TImageList::Clear() {
     ::ImageList_RemoveAll(handle_);
 }
 
+void TImageList::Resize(int width, int height) {
+    if (width == width_ && height == height_)
+        return;
+    ::ImageList_SetIconSize(handle_, width, height);
+    width_ = width;
+    height_ = height;
+}
+
 void TImageList::Truncate(int count) {
     for (int i = Count() - 1; i >= count && i >= 0; --i)
         ::ImageList_Remove(handle_, i);

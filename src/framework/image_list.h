@@ -26,6 +26,8 @@ public:
     // Draws the image at index; a disabled image is drawn blended with the menu colour.
     void Draw(HDC dc, int x, int y, int index, bool enabled = true) const;
     void Clear();
+    // Makes the images that size from now on, dropping every image.
+    void Resize(int width, int height);
     // Drops the images from index count on.
     void Truncate(int count);
 

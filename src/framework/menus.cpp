@@ -202,7 +202,8 @@ private:
 };
 
 struct TPopupMenu::Measuring {
-    Measuring() : dc(::CreateCompatibleDC(nullptr)), canvas(dc.get()), font(MenuLogFont()) {}
+    explicit Measuring(int dpi)
+        : dc(::CreateCompatibleDC(nullptr)), canvas(dc.get()), font(MenuLogFont(dpi)) {}
     UniqueMemoryDC dc;
     TCanvas canvas; // keeps its font while the fields stay the same
     LOGFONTW font;  // the menu font when the realisation began
@@ -728,7 +729,7 @@ void TPopupMenu::Measure(MEASUREITEMSTRUCT& mis) {
 
 SIZE TPopupMenu::MeasureItem(TMenuItem* item) {
     if (!measuring_)
-        measuring_ = std::make_unique<Measuring>();
+        measuring_ = std::make_unique<Measuring>(Dpi);
     TCanvas& canvas = measuring_->canvas;
     // As a fresh canvas, whatever the last item's handler changed.
     canvas.Font = TFont();
@@ -771,7 +772,7 @@ void TPopupMenu::LayOutSubmenu(HMENU menu, UINT ownerId) {
         boxes[pos].height = size.cy;
     }
     const MenuFrameMetrics metrics =
-        PopupMenuMetrics(measuring_ ? measuring_->font : MenuLogFont());
+        PopupMenuMetrics(measuring_ ? measuring_->font : MenuLogFont(Dpi));
     // The item it opens from; while no menu shows that, the mouse's place.
     RECT owner{};
     bool placed = false;
@@ -825,7 +826,7 @@ void TPopupMenu::Draw(const DRAWITEMSTRUCT& dis) {
         }
     }
     TCanvas canvas(dis.hDC);
-    canvas.Font.AssignLogFont(MenuLogFont());
+    canvas.Font.AssignLogFont(MenuLogFont(Dpi));
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
     canvas.Font.Color = selected                         ? clHighlightText
                         : (dis.itemState & ODS_INACTIVE) ? clGrayText
@@ -868,32 +869,32 @@ void TPopupMenu::NotePainted(UINT command, HWND window, const RECT& rect) {
 void TPopupMenu::DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width,
                                     int& height) const {
     const TImageList* images = ImageListOf(item);
-    const int imageWidth = images ? images->Width() : 16;
-    const int imageHeight = images ? images->Height() : 16;
+    const int imageWidth = images ? images->Width() : ScaleForDpi(16, Dpi);
+    const int imageHeight = images ? images->Height() : ScaleForDpi(16, Dpi);
     if (item->IsLine()) {
-        width = imageWidth + 22;
-        height = 8;
+        width = imageWidth + ScaleForDpi(22, Dpi);
+        height = ScaleForDpi(8, Dpi);
         return;
     }
     if (item->Default)
         canvas.Font.Style |= fsBold;
     RECT r{0, 0, 0, 0};
     canvas.DrawText(item->Caption, r, DT_CALCRECT | DT_SINGLELINE);
-    width = imageWidth + 15 + (r.right - r.left) + 7;
-    height = ItemHeight(imageHeight, r.bottom - r.top);
+    width = imageWidth + ScaleForDpi(15, Dpi) + (r.right - r.left) + ScaleForDpi(7, Dpi);
+    height = ItemHeight(imageHeight, r.bottom - r.top, Dpi);
 }
 
-int TPopupMenu::ItemHeight(int imageHeight, int textHeight) {
-    return std::max(imageHeight + 3, textHeight + 2);
+int TPopupMenu::ItemHeight(int imageHeight, int textHeight, int dpi) {
+    return std::max(imageHeight + ScaleForDpi(3, dpi), textHeight + ScaleForDpi(2, dpi));
 }
 
-int TPopupMenu::DefaultItemHeight(int imageHeight) {
+int TPopupMenu::DefaultItemHeight(int imageHeight, int dpi) {
     UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
     TCanvas canvas(dc.get());
-    canvas.Font.AssignLogFont(MenuLogFont());
+    canvas.Font.AssignLogFont(MenuLogFont(dpi));
     RECT r{0, 0, 0, 0};
     canvas.DrawText(L"X", r, DT_CALCRECT | DT_SINGLELINE);
-    return ItemHeight(imageHeight, r.bottom - r.top);
+    return ItemHeight(imageHeight, r.bottom - r.top, dpi);
 }
 
 void TPopupMenu::DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& rect,
@@ -908,10 +909,10 @@ void TPopupMenu::DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& r
     }
     canvas.FillRect(rect);
     const TImageList* images = ImageListOf(item);
-    const int imageWidth = images ? images->Width() : 16;
+    const int imageWidth = images ? images->Width() : ScaleForDpi(16, Dpi);
     const bool enabled = !(state & (ODS_DISABLED | ODS_GRAYED)) && item->Enabled;
     if (images && item->ImageIndex >= 0)
-        images->Draw(canvas.Handle(), rect.left + 1,
+        images->Draw(canvas.Handle(), rect.left + ScaleForDpi(1, Dpi),
                      rect.top + (rect.bottom - rect.top - images->Height()) / 2, item->ImageIndex,
                      enabled);
     if (item->Default)
@@ -920,7 +921,7 @@ void TPopupMenu::DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& r
         canvas.Font.Color = clGrayText;
     canvas.SetTransparentText(true);
     RECT text = rect;
-    text.left += imageWidth + 8;
+    text.left += imageWidth + ScaleForDpi(8, Dpi);
     UINT format = DT_SINGLELINE | DT_VCENTER;
     if (state & ODS_NOACCEL)
         format |= DT_HIDEPREFIX;

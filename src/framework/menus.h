@@ -110,8 +110,9 @@ public:
     // The toolkit's own measure and look for an owner-drawn item without draw handlers.
     void DefaultMeasureItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) const;
     void DefaultDrawItem(TMenuItem* item, TCanvas& canvas, const RECT& rect, UINT state) const;
-    // The height DefaultMeasureItem gives a one-line item in the system's menu font.
-    static int DefaultItemHeight(int imageHeight);
+    // The height DefaultMeasureItem gives a one-line item in the menu font of a monitor of that
+    // DPI.
+    static int DefaultItemHeight(int imageHeight, int dpi);
 
 private:
     class MenuWindow;
@@ -151,7 +152,7 @@ private:
     // Where the system painted an item, as RepaintItems paints it again.
     void NotePainted(UINT command, HWND window, const RECT& rect);
 
-    static int ItemHeight(int imageHeight, int textHeight);
+    static int ItemHeight(int imageHeight, int textHeight, int dpi);
     bool IsOwnerDrawn(const TMenuItem* item) const;
     TMenuItem* LiveItem(UINT command) const;
     UINT AllocateCommand(); // 0 when the range is used up

@@ -3,6 +3,7 @@
 #include "menu/launcher_shell.h"
 #include "menu/name_list.h"
 
+#include "base/dpi.h"
 #include "framework/menus.h"
 
 #include <shlwapi.h>
@@ -351,7 +352,7 @@ void TLauncherShell::GetSubItems2(TMenuItem*& item) {
             return;
         }
     }
-    BreakMenu(*item, false);
+    BreakMenu(*item);
     item->Items(0)->Hint = kOpenedMark;
     finish();
 }
@@ -459,13 +460,14 @@ void TLauncherShell::RebuildMenuItem(TMenuItem*& item) {
     ::LockWindowUpdate(nullptr);
 }
 
-int TLauncherShell::MenuItemHeight(bool large) {
+int TLauncherShell::MenuItemHeight() const {
     // The height the items are measured at; the menu bar's height (SM_CYMENU) is no item's.
-    return TPopupMenu::DefaultItemHeight(large ? 32 : 16);
+    return TPopupMenu::DefaultItemHeight(SmallIconSize(MenuDpi), MenuDpi);
 }
 
-void TLauncherShell::BreakMenu(TMenuItem& item, bool large) {
-    const int perColumn = std::max(1, (ScreenHeight() - 16) / MenuItemHeight(large));
+void TLauncherShell::BreakMenu(TMenuItem& item) {
+    const int perColumn =
+        std::max(1, (ScreenHeight() - ScaleForDpi(16, MenuDpi)) / MenuItemHeight());
     int visible = 0;
     for (int i = 0; i < item.Count(); ++i) {
         TMenuItem* child = item.Items(i);

@@ -10,6 +10,7 @@
 #include "menu/shell_items.h"
 
 #include <commctrl.h>
+#include <commoncontrols.h>
 #include <shellapi.h>
 
 #include <climits>
@@ -19,11 +20,20 @@
 
 namespace tolvern {
 
-HICON ExtractIconFromFile(const std::wstring& file, int index, bool large) {
+HICON ExtractIconFromFile(const std::wstring& file, int index, int size) {
+    // The extraction opens no path of MAX_PATH characters or more: such a file goes by its
+    // short form. A file that cannot be read gives UINT_MAX, and the handles may then hold junk.
+    const std::wstring usable = ShellUsablePath(file);
+    const bool large = size == ::GetSystemMetrics(SM_CXICON);
+    if (!large && size != ::GetSystemMetrics(SM_CXSMICON)) {
+        // Not one of the system's two sizes: the file's own picture nearest that size.
+        HICON icon = nullptr;
+        const UINT extracted =
+            ::PrivateExtractIconsW(usable.c_str(), index, size, size, &icon, nullptr, 1, 0);
+        return extracted == 0 || extracted == UINT_MAX ? nullptr : icon;
+    }
     HICON big = nullptr, small = nullptr;
-    // A file that cannot be read gives UINT_MAX, and the handles may then hold junk. The
-    // extraction opens no path of MAX_PATH characters or more: such a file goes by its short form.
-    const UINT extracted = ::ExtractIconExW(ShellUsablePath(file).c_str(), index, &big, &small, 1);
+    const UINT extracted = ::ExtractIconExW(usable.c_str(), index, &big, &small, 1);
     if (extracted == 0 || extracted == UINT_MAX)
         return nullptr;
     // Only one size was asked for; the other is not kept.
@@ -31,22 +41,21 @@ HICON ExtractIconFromFile(const std::wstring& file, int index, bool large) {
     return large ? big : small;
 }
 
-HICON GetURLIcon(bool large) {
+HICON GetURLIcon(int size) {
     std::wstring file = GetWindowsDir() + L"url.dll";
     if (!FileExists(file)) {
         file = GetSystemDir() + L"url.dll";
         if (!FileExists(file))
             file.clear();
     }
-    return ExtractIconFromFile(file, 0, large);
+    return ExtractIconFromFile(file, 0, size);
 }
 
-HICON GetProgramGroupIcon(bool large) {
-    return ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 73, large);
+HICON GetProgramGroupIcon(int size) {
+    return ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 73, size);
 }
 
-HICON AddLinkArrow(HICON icon, bool large) {
-    const int size = large ? 32 : 16;
+HICON AddLinkArrow(HICON icon, int size) {
     const COLORREF magenta = RGB(255, 0, 255);
     UniqueMemoryDC memory(::CreateCompatibleDC(nullptr));
     void* bits = nullptr;
@@ -59,7 +68,7 @@ HICON AddLinkArrow(HICON icon, bool large) {
         UniqueBrush fill(::CreateSolidBrush(magenta));
         ::FillRect(memory.get(), &all, fill.get());
         ::DrawIconEx(memory.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-        UniqueIcon arrow(ExtractIconFromFile(GetSystemDir() + L"Shell32.dll", 29, large));
+        UniqueIcon arrow(ExtractIconFromFile(GetSystemDir() + L"Shell32.dll", 29, size));
         if (arrow)
             ::DrawIconEx(memory.get(), 0, 0, arrow.get(), size, size, 0, nullptr, DI_NORMAL);
     }
@@ -124,9 +133,35 @@ std::wstring CommonProgramsPath(PCIDLIST_ABSOLUTE commonPrograms) {
     return path;
 }
 
-// Sizes below the large icons' come from the small system image list.
-bool SmallList(int size) {
-    return size < 32;
+int IconSizeOf(HIMAGELIST list) {
+    int width = 0, height = 0;
+    return list && ::ImageList_GetIconSize(list, &width, &height) ? width : 0;
+}
+
+// The shell's image list drawn at the size, else the smallest one larger (its icon is made
+// smaller: a picture drawn for more pixels loses less than one stretched), else the largest.
+// Null where the system has no lists of its own sizes: the two of SHGetFileInfo serve then.
+HIMAGELIST SystemImageListFor(int size) {
+    HIMAGELIST chosen = nullptr;
+    int chosenSize = 0;
+    for (const int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
+        IImageList* found = nullptr;
+        if (FAILED(
+                ::SHGetImageList(which, __uuidof(IImageList), reinterpret_cast<void**>(&found))) ||
+            !found)
+            continue;
+        // The shell keeps its lists for the life of the process.
+        const auto list = reinterpret_cast<HIMAGELIST>(found);
+        const int listSize = IconSizeOf(list);
+        found->Release();
+        const bool better =
+            chosenSize < size ? listSize > chosenSize : listSize >= size && listSize < chosenSize;
+        if (listSize > 0 && better) {
+            chosen = list;
+            chosenSize = listSize;
+        }
+    }
+    return chosen;
 }
 
 // The system image list's entry of a shell item, or of a name whose extension and attributes
@@ -135,13 +170,15 @@ ItemIconSource SystemListSource(LPCWSTR item, DWORD attributes, UINT flags, int 
     ItemIconSource source;
     source.size = size;
     SHFILEINFOW info{};
-    flags |= SHGFI_SYSICONINDEX | (SmallList(size) ? SHGFI_SMALLICON : 0);
+    flags |= SHGFI_SYSICONINDEX | (size < ::GetSystemMetrics(SM_CXICON) ? SHGFI_SMALLICON : 0);
     const DWORD_PTR list = item ? ::SHGetFileInfoW(item, attributes, &info, sizeof info, flags) : 0;
     if (!list)
         return source;
     source.kind = ItemIconSource::Kind::System;
-    source.index = info.iIcon;
-    source.list = reinterpret_cast<HIMAGELIST>(list);
+    source.index = info.iIcon; // the same in every system image list
+    source.list = SystemImageListFor(size);
+    if (!source.list)
+        source.list = reinterpret_cast<HIMAGELIST>(list);
     return source;
 }
 
@@ -172,15 +209,6 @@ ItemIconSource SystemIconSource(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, int 
     return ShellIconSource(pidl, size);
 }
 
-// A file's icon of any size: the system's two sizes as ExtractIconEx gives them.
-HICON ExtractIconOfSize(const std::wstring& file, int index, int size) {
-    if (size == 16 || size == 32)
-        return ExtractIconFromFile(file, index, size == 32);
-    HICON icon = nullptr;
-    const UINT extracted =
-        ::PrivateExtractIconsW(file.c_str(), index, size, size, &icon, nullptr, 1, 0);
-    return extracted == 0 || extracted == UINT_MAX ? nullptr : icon;
-}
 } // namespace
 
 std::wstring ItemIconSource::Key() const {
@@ -203,21 +231,25 @@ std::wstring ItemIconSource::Key() const {
 }
 
 HICON MakeItemIcon(const ItemIconSource& source) {
-    const bool large = source.size >= 32;
+    const int size = source.size;
     switch (source.kind) {
     case ItemIconSource::Kind::None:
         return nullptr;
-    case ItemIconSource::Kind::System:
-        return ::ImageList_GetIcon(source.list, source.index, ILD_NORMAL);
+    case ItemIconSource::Kind::System: {
+        HICON icon = ::ImageList_GetIcon(source.list, source.index, ILD_NORMAL);
+        if (!icon || IconSizeOf(source.list) == size)
+            return icon;
+        return static_cast<HICON>(::CopyImage(icon, IMAGE_ICON, size, size, LR_COPYDELETEORG));
+    }
     case ItemIconSource::Kind::File:
-        return ExtractIconOfSize(source.file, source.index, source.size);
+        return ExtractIconFromFile(source.file, source.index, size);
     case ItemIconSource::Kind::Url:
-        return GetURLIcon(large);
+        return GetURLIcon(size);
     case ItemIconSource::Kind::ProgramGroup:
-        return GetProgramGroupIcon(large);
+        return GetProgramGroupIcon(size);
     case ItemIconSource::Kind::ProgramGroupLink: {
-        UniqueIcon group(GetProgramGroupIcon(large));
-        return AddLinkArrow(group.get(), large);
+        UniqueIcon group(GetProgramGroupIcon(size));
+        return AddLinkArrow(group.get(), size);
     }
     }
     return nullptr;
@@ -351,10 +383,10 @@ std::wstring TIconClasses::OfLinkTarget(const LinkTarget& target) {
     return OfPlain(facts).sharedClass; // the target's own icon, an Internet shortcut's too
 }
 
-HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
+HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, int size,
                     PCIDLIST_ABSOLUTE commonPrograms) {
     return MakeItemIcon(
-        SystemIconSource(allocator, pidl, large ? 32 : 16, CommonProgramsPath(commonPrograms)));
+        SystemIconSource(allocator, pidl, size, CommonProgramsPath(commonPrograms)));
 }
 
 namespace {
@@ -458,10 +490,9 @@ IconRequest RequestFor(PCIDLIST_ABSOLUTE pidl, int size, bool hideArrow,
     return request;
 }
 
-HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large, bool hideArrow,
+HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, int size, bool hideArrow,
                   PCIDLIST_ABSOLUTE commonPrograms) {
-    return FetchItemIcon(allocator, RequestFor(pidl, large ? 32 : 16, hideArrow, commonPrograms))
-        .icon;
+    return FetchItemIcon(allocator, RequestFor(pidl, size, hideArrow, commonPrograms)).icon;
 }
 
 HICON MakeStandInIcon(IconStandIn kind, int size) {

@@ -58,22 +58,22 @@ private:
     std::unordered_map<std::wstring, bool> extensions_;
 };
 
-// Every routine returns a new icon owned by the caller, or 0; large = 32x32, else 16x16.
-HICON ExtractIconFromFile(const std::wstring& file, int index, bool large);
-HICON GetURLIcon(bool large);
-HICON GetProgramGroupIcon(bool large); // used only on Windows NT 4
+// Every routine returns a new icon owned by the caller, or 0, of size x size pixels.
+HICON ExtractIconFromFile(const std::wstring& file, int index, int size);
+HICON GetURLIcon(int size);
+HICON GetProgramGroupIcon(int size); // used only on Windows NT 4
 // The icon with the shell's link arrow painted over it; the given icon is not destroyed.
-HICON AddLinkArrow(HICON icon, bool large);
+HICON AddLinkArrow(HICON icon, int size);
 // An icon from a rectangle of the bitmap; pixels of the transparent colour become
 // transparent. Throws the system error when the icon cannot be made.
 HICON BitmapToIcon(HBITMAP bitmap, const RECT& rect, COLORREF transparentColor);
 
 // commonPrograms is the all-users Programs folder, which only the NT 4 branch looks at.
-HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large,
+HICON GetSystemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, int size,
                     PCIDLIST_ABSOLUTE commonPrograms);
 // With hideArrow, a shortcut shows the icon it names (or its target's) without the arrow
 // and an Internet shortcut shows url.dll's icon.
-HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, bool large, bool hideArrow,
+HICON GetItemIcon(IMalloc& allocator, PCIDLIST_ABSOLUTE pidl, int size, bool hideArrow,
                   PCIDLIST_ABSOLUTE commonPrograms);
 
 // Everything one item's icon is found from, as plain data, so that another thread can work on
@@ -97,7 +97,7 @@ struct ItemIconSource {
     int size = 16;
     int index = 0;             // System: in the system image list; File: in the file
     std::wstring file;         // File
-    HIMAGELIST list = nullptr; // System: the system image list of the size (not owned)
+    HIMAGELIST list = nullptr; // System: the system image list for the size (not owned)
     PidlBytes target;          // File: the shortcut's target, whose icon stands in when the
                                // file has none
 

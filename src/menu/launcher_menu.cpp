@@ -2,6 +2,7 @@
 // entries with their icons, and the painting of submenu items.
 #include "menu/launcher_menu.h"
 
+#include "base/dpi.h"
 #include "base/registry_ini.h"
 #include "base/unique_handle.h"
 #include "menu/item_icons.h"
@@ -57,8 +58,7 @@ TLauncherMenu::TLauncherMenu(TComponent* owner, TLauncherShell& shell,
     SpecialFolderLocation = [this](int csidl, PIDLIST_ABSOLUTE* pidl) {
         return ::SHGetSpecialFolderLocation(OwnerWindow, csidl, pidl);
     };
-    AddStockImages(ImageList_small);
-    AddStockImages(ImageList_Large);
+    UseIconsForDpi(SystemDpi());
 
     SetUpLauncherPopup(PopupMenu2);
     PopupMenu2.Images = &ImageList_small;
@@ -189,30 +189,38 @@ void TLauncherMenu::PreparePIDLs() {
 }
 
 int TLauncherMenu::GetBothIcon(PCIDLIST_ABSOLUTE pidl) {
-    IMalloc& allocator = *shell_.ShellMalloc.Get();
-    return AddBothIcons([&](bool large) {
-        return GetItemIcon(allocator, pidl, large, settings_.HideArrow, CommonProgramsPIDL.get());
+    // The maker keeps a list of its own: it may be asked again after the item's list is gone.
+    std::shared_ptr<ITEMIDLIST_ABSOLUTE> own(::ILCloneFull(pidl),
+                                             [](ITEMIDLIST_ABSOLUTE* copy) { ::ILFree(copy); });
+    return AddBothIcons([this, own](int size) {
+        return GetItemIcon(*shell_.ShellMalloc.Get(), own.get(), size, settings_.HideArrow,
+                           CommonProgramsPIDL.get());
     });
 }
 
 int TLauncherMenu::GetBothIcon(const std::wstring& pathOnly, bool folder) {
-    IMalloc& allocator = *shell_.ShellMalloc.Get();
     IconRequest request;
     request.hint = folder ? FolderIcon() : IconHint();
     request.hint.path = pathOnly;
     request.hint.pathOnly = true;
     request.hideArrow = settings_.HideArrow;
-    return AddBothIcons([&](bool large) {
-        request.size = large ? 32 : 16;
-        return FetchItemIcon(allocator, request).icon;
+    return AddBothIcons([this, request](int size) mutable {
+        request.size = size;
+        return FetchItemIcon(*shell_.ShellMalloc.Get(), request).icon;
     });
 }
 
-int TLauncherMenu::AddBothIcons(const std::function<HICON(bool large)>& make) {
+int TLauncherMenu::AddBothIcons(IconMaker make) {
+    const int index = AddIconsMadeBy(make);
+    iconMakers_.push_back(std::move(make));
+    return index;
+}
+
+int TLauncherMenu::AddIconsMadeBy(const IconMaker& make) {
     // The two lists must grow in step: an icon the shell cannot give is replaced by the
     // question mark, so that one index keeps meaning the same picture in both.
-    auto add = [&](TImageList& list, bool large) {
-        UniqueIcon icon(make(large));
+    auto add = [&](TImageList& list) {
+        UniqueIcon icon(make(list.Width()));
         int index = icon ? list.AddIcon(icon.get()) : -1;
         if (index < 0) {
             UniqueIcon fallback(list.GetIcon(kImageNoPath));
@@ -220,8 +228,8 @@ int TLauncherMenu::AddBothIcons(const std::function<HICON(bool large)>& make) {
         }
         return index;
     };
-    add(ImageList_Large, true);
-    return add(ImageList_small, false);
+    add(ImageList_Large);
+    return add(ImageList_small);
 }
 
 TMenuItem* TLauncherMenu::MakeSpecialItem(const wchar_t* caption, const wchar_t* openCaption,
@@ -397,6 +405,7 @@ void TLauncherMenu::DeleteSpecialMenus() {
     }
     ImageList_small.Truncate(kStockImageCount);
     ImageList_Large.Truncate(kStockImageCount);
+    iconMakers_.clear();
 }
 
 void TLauncherMenu::ReleaseSpecialPIDLs() {
@@ -442,7 +451,30 @@ void TLauncherMenu::SetLargeIcon(bool large) {
     PopupMenu2.IconSize = large ? 32 : 16;
 }
 
+void TLauncherMenu::UseIconsForDpi(int dpi) {
+    if (dpi == iconsDpi_)
+        return;
+    iconsDpi_ = dpi;
+    ImageList_small.Resize(SmallIconSize(dpi), SmallIconSize(dpi));
+    ImageList_Large.Resize(LargeIconSize(dpi), LargeIconSize(dpi));
+    ImageList_small.Clear();
+    ImageList_Large.Clear();
+    AddStockImages(ImageList_small);
+    AddStockImages(ImageList_Large);
+    // Every image again at the new sizes, at its index: the items keep theirs.
+    for (const IconMaker& make : iconMakers_)
+        AddIconsMadeBy(make);
+    // The folders' items take their icons again when next read.
+    shell_.Icons.IconSize = SmallIconSize(dpi);
+    if (DesktopMenuItem)
+        for (TMenuItem* item : {DesktopMenuItem, ProgramMenuItem, MyDocumentsMenuItem,
+                                RecentMenuItem, FavoritesMenuItem, HistoryMenuItem})
+            TLauncherShell::ResetMenuItem(*item);
+}
+
 void TLauncherMenu::PopupMenu2Popup() {
+    UseIconsForDpi(PopupMenu2.Dpi);
+    shell_.MenuDpi = PopupMenu2.Dpi;
     shell_.BeginPopup();
     PopupMenu2.VerticalText = settings_.BannerText;
     PopupMenu2.VerticalFont.Name = settings_.BannerFontName;
@@ -479,20 +511,22 @@ void TLauncherMenu::PopupMenu_DrawItem(TMenuItem* sender, TCanvas& canvas, const
     const bool office97 = PopupMenu2.DrawStyle == 1;
     RECT background = rect;
     if (office97)
-        background.left = rect.left + 20;
+        background.left = rect.left + PopupMenu2.Scaled(20);
     canvas.FillRect(background);
 
     RECT text = rect;
-    text.left = rect.left + 22;
+    text.left = rect.left + PopupMenu2.Scaled(22);
     text.top = rect.top + (rect.bottom - rect.top + canvas.Font.Height) / 2;
     canvas.SetTransparentText(true);
     canvas.DrawText(sender->Caption, text, 0);
 
+    const int iconSize = ImageList_small.Width();
     if (icon)
-        ::DrawIconEx(canvas.Handle(), rect.left + 1, rect.top + 1, icon, 16, 16, 0, nullptr,
+        ::DrawIconEx(canvas.Handle(), rect.left + PopupMenu2.Scaled(1),
+                     rect.top + PopupMenu2.Scaled(1), icon, iconSize, iconSize, 0, nullptr,
                      DI_NORMAL);
     if (office97) {
-        RECT frame{rect.left, rect.top, rect.left + 19, rect.bottom};
+        RECT frame{rect.left, rect.top, rect.left + PopupMenu2.Scaled(19), rect.bottom};
         if (selected) {
             ::DrawEdge(canvas.Handle(), &frame, BDR_RAISEDINNER, BF_RECT);
         } else {

@@ -39,6 +39,7 @@ public:
     TLauncherMenu& operator=(const TLauncherMenu&) = delete;
     ~TLauncherMenu();
 
+    // Made for the DPI of the monitor the menu last showed on (at first the system's).
     TImageList ImageList_small{16, 16};
     TImageList ImageList_Large{32, 32};
     TBarPopupMenu PopupMenu2;
@@ -147,6 +148,8 @@ public:
     // Option effects.
     void SetSpecialMenuVisible(TMenuItem* item, bool visible);
     void SetLargeIcon(bool large);
+    // The icons are made again for a monitor of another DPI; nothing happens for the same.
+    void UseIconsForDpi(int dpi);
     void SetDrawStyle(int style) { PopupMenu2.DrawStyle = style; }
     void SetBarWidth(int width) { PopupMenu2.BarWidth = width; }
     void SetAlwaysScrollMenus(bool alwaysScroll) { PopupMenu2.ScrollTallSubmenus = alwaysScroll; }
@@ -166,8 +169,12 @@ private:
     void Guarded(void (TLauncherMenu::*builder)());
     TMenuItem* AddFixed(TMenuItem& parent, const wchar_t* caption, int image = -1);
     void UpdateNoItem();
-    // Adds the icon `make` gives at each size to the large and the small list, in step.
-    int AddBothIcons(const std::function<HICON(bool large)>& make);
+    // Makes an icon of a size in pixels, whenever asked (again at another DPI).
+    using IconMaker = std::function<HICON(int size)>;
+    // Adds the icon `make` gives at each list's size to the large and the small list, in step,
+    // and keeps `make` for making them again.
+    int AddBothIcons(IconMaker make);
+    int AddIconsMadeBy(const IconMaker& make);
 
     bool IsAvailable(const TMenuItem* specialItem) const;
 
@@ -185,6 +192,8 @@ private:
 
     TLauncherShell& shell_;
     const LauncherSettings& settings_;
+    int iconsDpi_ = 0;                  // what the image lists and the pool's icons are made for
+    std::vector<IconMaker> iconMakers_; // of the images past the stock ones, in list order
     std::vector<MyMenuRow> rows_;
     // Lists obtained by PreparePIDLs that PrepareTopLevelMenu hands to the pool.
     struct {

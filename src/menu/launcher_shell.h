@@ -147,8 +147,11 @@ public:
     // was changed from the menu).
     static void MarkUnread(TMenuItem& folder);
     void RebuildMenuItem(TMenuItem*& item);
-    void BreakMenu(TMenuItem& item, bool large);
-    static int MenuItemHeight(bool large);
+    void BreakMenu(TMenuItem& item);
+    // The DPI of the monitor the launcher menu shows on, told at each popup.
+    int MenuDpi = 96;
+    // The height the submenus' items are measured at there.
+    int MenuItemHeight() const;
 
     // Progress hint of long reads.
     void HintOn();

@@ -23,7 +23,7 @@ IconRequest TMenuIcons::RequestOf(int index) const {
 }
 
 HICON TMenuIcons::StandIn(IconStandIn kind) {
-    UniqueIcon& icon = standIns_[static_cast<int>(kind)];
+    UniqueIcon& icon = standIns_[{kind, IconSize}];
     if (!icon)
         icon.reset(MakeStandInIcon(kind, IconSize));
     return icon.get();

@@ -8,6 +8,7 @@
 #include "menu/item_pools.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -69,8 +70,8 @@ private:
     bool holding_ = false;                // for a painting whose end is not yet told
     std::unordered_map<int, bool> asked_; // entry -> asked as urgent
     std::unordered_map<std::wstring, bool> classesAsked_; // class key -> asked as urgent
-    // The kinds' pictures, the same for every pool: kept across restarts.
-    std::unordered_map<int, UniqueIcon> standIns_;
+    // The kinds' pictures by kind and size, the same for every pool: kept across restarts.
+    std::map<std::pair<IconStandIn, int>, UniqueIcon> standIns_;
 };
 
 } // namespace tolvern

@@ -96,7 +96,7 @@ void TLauncherMenu::BuildSpecialMenu(const SpecialFolder& f) {
         if (!TLauncherShell::AreItemsSame(*f.menu, CaptionLines(folders, files))) {
             TLauncherShell::ResetMenuItem(*f.menu);
             AddEntries(*f.menu, folders, files);
-            shell_.BreakMenu(*f.menu, false);
+            shell_.BreakMenu(*f.menu);
         }
     }
     TLauncherShell::UpdateEmptyMarker(*f.menu);
@@ -158,7 +158,7 @@ void TLauncherMenu::BuildProgramMenu() {
             menu.Add(std::make_unique<TMenuItem>(L"-"))->Visible = NTPlatform;
             if (NTPlatform)
                 AddEntries(menu, allFolders, allFiles);
-            shell_.BreakMenu(menu, false);
+            shell_.BreakMenu(menu);
         }
     }
     TLauncherShell::UpdateEmptyMarker(menu);

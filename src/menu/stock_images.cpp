@@ -22,10 +22,9 @@ UniqueIcon MakeIcon(int size, const std::function<void(HDC, int)>& paint) {
         UniqueBrush key(::CreateSolidBrush(kKey));
         RECT all{0, 0, size, size};
         ::FillRect(dc.get(), &all, key.get());
-        const int scale = size / 16;
         ::SetMapMode(dc.get(), MM_ANISOTROPIC);
         ::SetWindowExtEx(dc.get(), 16, 16, nullptr);
-        ::SetViewportExtEx(dc.get(), 16 * scale, 16 * scale, nullptr);
+        ::SetViewportExtEx(dc.get(), size, size, nullptr);
         paint(dc.get(), size);
         ::SetMapMode(dc.get(), MM_TEXT);
         ::GdiFlush();

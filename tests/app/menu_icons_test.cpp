@@ -172,7 +172,7 @@ TEST(MenuIcons, StandInsFirstThenEachItemAloneWithItsOwnIconAndNothingLeftBehind
 
     std::vector<Image> own;
     for (int index : {8, 9, 10}) {
-        UniqueIcon icon(ExtractIconFromFile(shell32, index, false));
+        UniqueIcon icon(ExtractIconFromFile(shell32, index, 16));
         own.push_back(OnColour(icon.get(), COLOR_MENU));
     }
     SHFILEINFOW info{};

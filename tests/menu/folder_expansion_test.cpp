@@ -358,8 +358,8 @@ TEST(GetSubItems2, DriveWithoutMediumIsNotRead) {
 
 TEST(BreakMenu, HundredFoldersOnA768PixelScreen) {
     ASSERT_EQ(768, ::GetSystemMetrics(SM_CYSCREEN));
-    ASSERT_EQ(19, TLauncherShell::MenuItemHeight(false));
     ShellEnv env;
+    ASSERT_EQ(19, env.shell.MenuItemHeight());
     ScratchDir dir;
     for (int i = 1; i <= 100; ++i) {
         wchar_t name[16];
@@ -385,7 +385,7 @@ TEST(BreakMenu, HundredFoldersOnA768PixelScreen) {
     tall.iMenuHeight = 30;
     ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof tall, &tall, 0));
     const int barHeight = ::GetSystemMetrics(SM_CYMENU);
-    const int itemHeight = TLauncherShell::MenuItemHeight(false);
+    const int itemHeight = env.shell.MenuItemHeight();
     ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     EXPECT_GE(barHeight, 30);
     EXPECT_EQ(19, itemHeight);

@@ -275,20 +275,20 @@ TEST(Icons, ArrowShownOrHiddenForShortcuts) {
         return owned ? IconPixels(owned.get()) : std::vector<DWORD>();
     };
     auto item = [&](const UniquePidl& pidl, bool hideArrow) {
-        return pixels(GetItemIcon(env.Malloc(), pidl.get(), false, hideArrow, nullptr));
+        return pixels(GetItemIcon(env.Malloc(), pidl.get(), 16, hideArrow, nullptr));
     };
     auto system = [&](const UniquePidl& pidl) {
-        return pixels(GetSystemIcon(env.Malloc(), pidl.get(), false, nullptr));
+        return pixels(GetSystemIcon(env.Malloc(), pidl.get(), 16, nullptr));
     };
     // Without hiding, both kinds of shortcut show the shell's icon for the file itself.
     EXPECT_EQ(system(link), item(link, false));
     EXPECT_EQ(system(url), item(url, false));
     // Hidden: the target's icon, the named icon, url.dll's icon.
     EXPECT_EQ(system(target), item(link, true));
-    EXPECT_EQ(pixels(ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 3, false)),
+    EXPECT_EQ(pixels(ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 3, 16)),
               item(custom, true));
     // url.dll has no icon under Wine: then the item has none either, not the shell's.
-    EXPECT_EQ(pixels(GetURLIcon(false)), item(url, true));
+    EXPECT_EQ(pixels(GetURLIcon(16)), item(url, true));
     EXPECT_FALSE(item(url, false).empty());
     EXPECT_NE(item(custom, true), item(custom, false));
 
@@ -306,7 +306,7 @@ TEST(Icons, ArrowShownOrHiddenForShortcuts) {
                             LongPathForm(deepFile).c_str(), FALSE));
     MakeShortcut(dir / L"long.lnk", dir / L"plain.txt", deepFile, 3);
     const std::vector<DWORD> named =
-        pixels(ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 3, false));
+        pixels(ExtractIconFromFile(GetSystemDir() + L"shell32.dll", 3, 16));
     ASSERT_NE(system(target), named);
     EXPECT_EQ(named, item(env.Pidl(dir / L"env.lnk"), true));
     EXPECT_EQ(named, item(env.Pidl(dir / L"long.lnk"), true));
@@ -314,7 +314,7 @@ TEST(Icons, ArrowShownOrHiddenForShortcuts) {
     for (; deep.size() > dir.Path().wstring().size(); deep.resize(deep.rfind(L'\\')))
         ::RemoveDirectoryW(LongPathForm(deep).c_str());
 
-    UniqueIcon large(GetItemIcon(env.Malloc(), target.get(), true, true, nullptr));
+    UniqueIcon large(GetItemIcon(env.Malloc(), target.get(), 32, true, nullptr));
     ICONINFO info{};
     ASSERT_TRUE(::GetIconInfo(large.get(), &info));
     BITMAP bitmap{};
@@ -328,8 +328,8 @@ TEST(Icons, LinkArrowIsPaintedOverAndMagentaIsTransparent) {
     ShellEnv env;
     ScratchDir dir;
     MakeDir(dir / L"sub");
-    UniqueIcon folder(GetSystemIcon(env.Malloc(), env.Pidl(dir / L"sub").get(), false, nullptr));
-    UniqueIcon arrowed(AddLinkArrow(folder.get(), false));
+    UniqueIcon folder(GetSystemIcon(env.Malloc(), env.Pidl(dir / L"sub").get(), 16, nullptr));
+    UniqueIcon arrowed(AddLinkArrow(folder.get(), 16));
     ASSERT_TRUE(arrowed);
     EXPECT_NE(IconPixels(folder.get()), IconPixels(arrowed.get()));
     EXPECT_TRUE(::GetIconInfo(folder.get(), &*std::make_unique<ICONINFO>()))
@@ -404,10 +404,9 @@ TEST(Pools, RegistrationKeepsBothPoolsAlignedAndIconsComeOnFirstUse) {
     EXPECT_EQ(hidden, env.shell.PoolIcon(1)) << "taken once";
     EXPECT_EQ(2, env.shell.IconHandlePool.LoadedCount());
     // Each entry keeps the arrow choice of its registration.
-    UniqueIcon target(
-        GetSystemIcon(env.Malloc(), env.Pidl(dir / L"plain.txt").get(), false, nullptr));
+    UniqueIcon target(GetSystemIcon(env.Malloc(), env.Pidl(dir / L"plain.txt").get(), 16, nullptr));
     EXPECT_EQ(IconPixels(target.get()), IconPixels(hidden));
-    UniqueIcon own(GetSystemIcon(env.Malloc(), env.shell.ItemIdPool[2], false, nullptr));
+    UniqueIcon own(GetSystemIcon(env.Malloc(), env.shell.ItemIdPool[2], 16, nullptr));
     EXPECT_EQ(IconPixels(own.get()), IconPixels(env.shell.PoolIcon(2)));
     // The same pictures as the shell's own icons of the items.
     auto shellIcon = [&](const std::filesystem::path& path) {
