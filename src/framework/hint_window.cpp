@@ -1,6 +1,7 @@
 // A borderless topmost window that shows one line of text, like a tooltip.
 #include "framework/hint_window.h"
 
+#include "base/dpi.h"
 #include "base/unique_handle.h"
 
 #include <algorithm>
@@ -13,7 +14,23 @@ THintWindow::THintWindow(HWND owner) {
 }
 
 HFONT THintWindow::Font() const {
-    return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    const auto system = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    const int systemDpi = SystemDpi();
+    if (Dpi == 0 || Dpi == systemDpi)
+        return system;
+    // The system's font is made for the system's DPI.
+    if (!font_ || fontDpi_ != Dpi) {
+        LOGFONTW logFont{};
+        ::GetObjectW(system, sizeof logFont, &logFont);
+        logFont.lfHeight = ::MulDiv(logFont.lfHeight, Dpi, systemDpi);
+        font_.reset(::CreateFontIndirectW(&logFont));
+        fontDpi_ = Dpi;
+    }
+    return font_ ? font_.get() : system;
+}
+
+int THintWindow::Scaled(int pixelsAt96) const {
+    return ScaleForDpi(pixelsAt96, Dpi == 0 ? SystemDpi() : Dpi);
 }
 
 HDC THintWindow::MeasuringDC() const {
@@ -31,8 +48,8 @@ RECT THintWindow::CalcHintRect(const std::wstring& text) const {
         ::DrawTextW(MeasuringDC(), text.c_str(), static_cast<int>(text.size()), &r,
                     DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     }
-    r.right += 6 + 2;
-    r.bottom += 2 + 2;
+    r.right += Scaled(6 + 2);
+    r.bottom += Scaled(2 + 2);
     return r;
 }
 
@@ -85,7 +102,7 @@ LRESULT THintWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SelectGuard font(dc, Font());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT));
-        r.left += 2;
+        r.left += Scaled(2);
         ::DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &r,
                     DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
         ::EndPaint(Handle(), &ps);

@@ -14,6 +14,8 @@ public:
 
     // Background colour as a COLORREF (the settings form gives it the tooltip colour).
     COLORREF Color = ::GetSysColor(COLOR_INFOBK);
+    // The DPI of the monitor it shows on (0: the system's); its font and margins follow it.
+    int Dpi = 0;
 
     // The rectangle the text needs, at (0, 0), including the border and margins.
     RECT CalcHintRect(const std::wstring& text) const;
@@ -30,8 +32,11 @@ protected:
 
 private:
     HFONT Font() const;
+    int Scaled(int pixelsAt96) const;
     HDC MeasuringDC() const;
     mutable UniqueMemoryDC measuring_;
+    mutable UniqueFont font_; // the GUI font made for fontDpi_, when not the system's
+    mutable int fontDpi_ = 0;
     static constexpr DWORD kRepaintInterval = 200; // milliseconds
     std::wstring text_;
     bool shown_ = false; // by ActivateHint, for requested_

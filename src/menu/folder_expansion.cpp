@@ -481,6 +481,7 @@ void TLauncherShell::BreakMenu(TMenuItem& item) {
 void TLauncherShell::HintOn() {
     if (!ProgressHint)
         return;
+    ProgressHint->Dpi = MenuDpi;
     const SIZE size = ProgressHint->TextExtent(Title + L" - 000/000項目を処理中([ESC]で中断)");
     const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
     progressHintRect_ = {width - size.cx, height - size.cy - 16, width, height - 16};
@@ -489,7 +490,8 @@ void TLauncherShell::HintOn() {
 void TLauncherShell::HintShow(const std::wstring& text) {
     if (!ProgressHint)
         return;
-    progressHintRect_.right = progressHintRect_.left + ProgressHint->TextExtent(text).cx + 6;
+    progressHintRect_.right =
+        progressHintRect_.left + ProgressHint->TextExtent(text).cx + ScaleForDpi(6, MenuDpi);
     ProgressHint->ActivateHint(progressHintRect_, text);
 }
 
