@@ -75,28 +75,34 @@ DARK = (64, 64, 64)
 
 
 def letter_t(c, rgb, scale):
-    """A bold 'T' filling the middle of the canvas."""
+    """A bold 'T' filling the middle of the canvas; scale is the size over 16."""
     n = c.size
-    m = 3 * scale
-    c.rect(m, m, n - m, m + 3 * scale, rgb)
-    mid = n // 2
-    c.rect(mid - int(1.5 * scale), m, mid + int(1.5 * scale) + (scale % 2), n - m, rgb)
+    m = round(3 * scale)
+    c.rect(m, m, n - m, m + m, rgb)
+    stem = round(3 * scale)
+    left = n // 2 - stem // 2
+    c.rect(left, m, left + stem, n - m, rgb)
 
 
 def tile(size, back, fore, border):
     c = Canvas(size)
     c.rect(1, 1, size - 1, size - 1, back)
     c.frame(0, 0, size, size, border)
-    letter_t(c, fore, max(1, size // 16))
+    letter_t(c, fore, size / 16)
     return c
+
+
+# Drawn for each common scaling (100% to 200%), so that no screen stretches a smaller one.
+SMALL_SIZES = (16, 20, 24, 32)
+LARGE_SIZES = (16, 20, 24, 32, 40, 48, 64)
 
 
 def main(out_dir):
     out = Path(out_dir)
     out.mkdir(parents=True, exist_ok=True)
-    write_ico(out / 'program.ico', [tile(16, TEAL, WHITE, DARK), tile(32, TEAL, WHITE, DARK)])
-    write_ico(out / 'tray_on.ico', [tile(16, TEAL, ORANGE, DARK)])
-    write_ico(out / 'tray_off.ico', [tile(16, GREY, DARK, DARK)])
+    write_ico(out / 'program.ico', [tile(n, TEAL, WHITE, DARK) for n in LARGE_SIZES])
+    write_ico(out / 'tray_on.ico', [tile(n, TEAL, ORANGE, DARK) for n in SMALL_SIZES])
+    write_ico(out / 'tray_off.ico', [tile(n, GREY, DARK, DARK) for n in SMALL_SIZES])
 
 
 if __name__ == '__main__':

@@ -11,9 +11,11 @@
 namespace tolvern {
 
 namespace {
+// At the notification area's size: the resources hold pictures drawn for each scaling.
 HICON LoadSmallIcon(int id) {
+    const int size = ::GetSystemMetrics(SM_CXSMICON);
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                           IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+                                           IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 } // namespace
 
