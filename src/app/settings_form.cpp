@@ -97,8 +97,9 @@ void TForm2::FitClientArea() {
     RECT client{}, window{};
     ::GetClientRect(dialog, &client);
     ::GetWindowRect(dialog, &window);
-    const int width = ScaleForDpi(SETTINGS_CLIENT_WIDTH, frameDpi_.Dpi());
-    const int height = ScaleForDpi(SETTINGS_CLIENT_HEIGHT, frameDpi_.Dpi());
+    // The pages are laid out in dialog units: the client area grows with them.
+    const auto [width, height] =
+        frameDpi_.ScaleLikeDialogUnits(SIZE{SETTINGS_CLIENT_WIDTH, SETTINGS_CLIENT_HEIGHT});
     // The frame keeps the size it has at the window's DPI.
     ::SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left - client.right + width,
                    window.bottom - window.top - client.bottom + height,

@@ -15,6 +15,29 @@ RECT RectInParent(HWND parent, HWND child) {
     return rect;
 }
 
+// The height of a combo box with its list open.
+int DroppedHeight(HWND combo) {
+    RECT dropped{};
+    ::SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    return dropped.bottom - dropped.top;
+}
+
+// The dialog base units of the font, as the dialog manager measures them: the average width of
+// the Latin letters and the character cell's height.
+SIZE DialogBaseUnits(const LOGFONTW& logFont) {
+    UniqueFont font(::CreateFontIndirectW(&logFont));
+    HDC dc = ::GetDC(nullptr);
+    const HGDIOBJ old = ::SelectObject(dc, font.get());
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    constexpr wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE letters{};
+    ::GetTextExtentPoint32W(dc, kLetters, 52, &letters);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
 } // namespace
 
 void TDialogDpi::Attach(HWND dialog) {
@@ -24,6 +47,20 @@ void TDialogDpi::Attach(HWND dialog) {
     font_ = reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
     if (font_)
         ::GetObjectW(font_, sizeof templateFont_, &templateFont_);
+}
+
+SIZE TDialogDpi::ScaleLikeDialogUnits(SIZE pixelsAt96) const {
+    if (dpi_ == kBaseDpi || !font_)
+        return SIZE{ScaleForDpi(pixelsAt96.cx, dpi_), ScaleForDpi(pixelsAt96.cy, dpi_)};
+    LOGFONTW at96 = templateFont_;
+    at96.lfHeight = RescaleForDpi(templateFont_.lfHeight, templateDpi_, kBaseDpi);
+    at96.lfWidth = RescaleForDpi(templateFont_.lfWidth, templateDpi_, kBaseDpi);
+    LOGFONTW now{};
+    ::GetObjectW(font_, sizeof now, &now);
+    const SIZE from = DialogBaseUnits(at96), to = DialogBaseUnits(now);
+    if (from.cx <= 0 || from.cy <= 0)
+        return SIZE{ScaleForDpi(pixelsAt96.cx, dpi_), ScaleForDpi(pixelsAt96.cy, dpi_)};
+    return SIZE{::MulDiv(pixelsAt96.cx, to.cx, from.cx), ::MulDiv(pixelsAt96.cy, to.cy, from.cy)};
 }
 
 void TDialogDpi::Change(WPARAM wParam, LPARAM lParam) {
@@ -60,15 +97,19 @@ void TDialogDpi::Rescale(int newDpi) {
         if (oldFont && reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == oldFont)
             ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
         RECT rect = RectInParent(dialog_, child);
+        const bool combo = WindowClassName(child) == L"ComboBox";
         // A combo box is placed with the height of its open list; its window is its field.
-        if (WindowClassName(child) == L"ComboBox") {
-            RECT dropped{};
-            ::SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-            rect.bottom = rect.top + dropped.bottom - dropped.top;
-        }
+        if (combo)
+            rect.bottom = rect.top + DroppedHeight(child);
+        const int height = scale(rect.bottom) - scale(rect.top);
         ::SetWindowPos(child, nullptr, scale(rect.left), scale(rect.top),
-                       scale(rect.right) - scale(rect.left), scale(rect.bottom) - scale(rect.top),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+                       scale(rect.right) - scale(rect.left), height, SWP_NOZORDER | SWP_NOACTIVATE);
+        // Wine takes the height given to a combo box that exists as its list's alone, below the
+        // field; the list then gets the height it lacks.
+        if (combo && DroppedHeight(child) != height)
+            ::SetWindowPos(child, nullptr, 0, 0, scale(rect.right) - scale(rect.left),
+                           2 * height - DroppedHeight(child),
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     dpi_ = newDpi;
     ownFont_ = std::move(newOwnFont); // the controls no longer use the one before

@@ -25,6 +25,10 @@ public:
     // The font of the dialog's controls at Dpi().
     HFONT Font() const { return font_; }
 
+    // A size in pixels meant for the template's font at 96 DPI, grown as the template's dialog
+    // units grow from there to Dpi(): the font's glyphs do not grow exactly by the DPI.
+    SIZE ScaleLikeDialogUnits(SIZE pixelsAt96) const;
+
     // WM_DPICHANGED: the dialog takes the rectangle the system suggests (lParam), and is
     // rescaled for the new DPI (wParam).
     void Change(WPARAM wParam, LPARAM lParam);
