@@ -10,6 +10,7 @@
 #include "settings/settings_dialog_ids.h"
 #include "support/caption_fit.h"
 #include "support/dialog_sizes.h"
+#include "support/font_dialog_answer.h"
 #include "support/screen_capture.h"
 #include "support/started_launcher.h"
 #include "support/while_modal.h"
@@ -17,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
-#include <dlgs.h>
 
 #include <functional>
 #include <thread>
@@ -141,21 +141,9 @@ TEST_F(HiDpiDialogs, TheBannerFontIsStoredAsAt96AndTheFontDialogShowsItsPoints) 
     // The system's font dialog shows the stored -19 at 14 points; OK keeps it as it was.
     appearance.FontDialog1 = systemDialog;
     form().SetBannerFont(L"DejaVu Sans", -19, 0xFFFFFF, 0);
-    std::wstring sizeShown;
-    std::thread okay([&] {
-        HWND dialog = nullptr;
-        for (int i = 0; i < 100 && !(dialog = ::FindWindowW(L"#32770", nullptr)); ++i)
-            ::Sleep(50);
-        if (!dialog)
-            return;
-        ::Sleep(300);
-        wchar_t text[32] = {};
-        ::GetDlgItemTextW(dialog, cmb3, text, 32); // the size box
-        sizeShown = text;
-        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    ::SendMessageW(appearance.Item(IDC_CMDSETFONT), BM_CLICK, 0, 0);
-    okay.join();
+    const std::wstring sizeShown = FontDialogSizeShown(
+        [&] { ::SendMessageW(appearance.Item(IDC_CMDSETFONT), BM_CLICK, 0, 0); },
+        L"hidpi_font_dialog");
     EXPECT_EQ(L"14", sizeShown);
     EXPECT_EQ(-19, form().Options().BannerFontHeight);
 }
