@@ -1,7 +1,6 @@
 // TColorLookupComboBox: the entry blocks, custom colours, the selected colour and the drawing.
 #include "components/color_lookup_combo_box.h"
 
-#include "base/dpi.h"
 #include "base/text.h"
 #include "framework/application.h"
 

@@ -3,6 +3,7 @@
 // picked in the system colour dialog).
 #pragma once
 
+#include "base/dpi.h"
 #include "base/unique_handle.h"
 #include "framework/canvas.h"
 #include "framework/component.h"
@@ -141,7 +142,7 @@ private:
 
     HWND combo_ = nullptr;
     HWND parent_ = nullptr;
-    int dpi_ = 96;
+    int dpi_ = kBaseDpi;
     int controlId_ = 0;
     bool ownWindow_ = false;
     TColor defaultColor_ = clNone;

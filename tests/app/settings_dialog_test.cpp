@@ -704,8 +704,9 @@ TEST_F(SettingsDialog, AChangeOfDpiTakesTheSuggestedRectAndScalesFontsPlacesColu
             EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height)
                 << ::GetDlgCtrlID(child);
             const std::wstring className = WindowClassName(child);
-            if (className == L"Button" || className == L"Static")
+            if (className == L"Button" || className == L"Static") {
                 EXPECT_TRUE(CaptionFits(child)) << ::GetDlgCtrlID(child);
+            }
         }
     }
     EXPECT_TRUE(CaptionFits(form().cmdClose(), 6));

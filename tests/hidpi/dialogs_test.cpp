@@ -43,9 +43,10 @@ void ExpectControlsFit(HWND parent) {
                                                            (style & 0x0F) == BS_DEFPUSHBUTTON);
         const bool text =
             className == L"Button" || (className == L"Static" && (style & SS_TYPEMASK) <= SS_RIGHT);
-        if (text)
+        if (text) {
             EXPECT_TRUE(CaptionFits(child, pushButton ? 6 : 0))
                 << ::GetDlgCtrlID(child) << " " << testing::PrintToString(WindowText(child));
+        }
     }
 }
 
