@@ -3,6 +3,7 @@
 
 #include "app/foreground.h"
 #include "app/tray_form.h"
+#include "base/dpi.h"
 #include "base/os_version.h"
 #include "base/text.h"
 #include "settings/about_box.h"
@@ -92,20 +93,22 @@ void TForm2::FormDestroy() {
 
 void TForm2::FitClientArea() {
     HWND dialog = Handle();
-    RECT client{};
+    frameDpi_.Attach(dialog);
+    RECT client{}, window{};
     ::GetClientRect(dialog, &client);
-    HDC dc = ::GetDC(dialog);
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
-    ::ReleaseDC(dialog, dc);
-    const int width = ::MulDiv(SETTINGS_CLIENT_WIDTH, dpi, 96);
-    const int height = ::MulDiv(SETTINGS_CLIENT_HEIGHT, dpi, 96);
-    RECT frame{0, 0, width, height};
-    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-    ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    ::GetWindowRect(dialog, &window);
+    // The pages are laid out in dialog units: the client area grows with them.
+    const auto [width, height] =
+        frameDpi_.ScaleLikeDialogUnits(SIZE{SETTINGS_CLIENT_WIDTH, SETTINGS_CLIENT_HEIGHT});
+    // The frame keeps the size it has at the window's DPI.
+    ::SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left - client.right + width,
+                   window.bottom - window.top - client.bottom + height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The page control takes what the template left it, the close button stays at the corner.
-    const int dx = width - client.right, dy = height - client.bottom;
+    LayOutFrame(width - client.right, height - client.bottom);
+}
+
+void TForm2::LayOutFrame(int dx, int dy) {
+    HWND dialog = Handle();
     auto bounds = [dialog](int id) {
         RECT rect{};
         ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
@@ -117,6 +120,21 @@ void TForm2::FitClientArea() {
                    tab.bottom - tab.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::SetWindowPos(::GetDlgItem(dialog, IDC_CMDCLOSE), nullptr, close.left + dx, close.top + dy, 0,
                    0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm2::DpiChanged(WPARAM wParam, LPARAM lParam) {
+    const int oldDpi = frameDpi_.Dpi();
+    RECT before{}, after{};
+    ::GetClientRect(Handle(), &before);
+    frameDpi_.Change(wParam, lParam);
+    const int newDpi = frameDpi_.Dpi();
+    // The suggested rectangle may give the client area a little more or less than the scaled
+    // controls take.
+    ::GetClientRect(Handle(), &after);
+    LayOutFrame(after.right - RescaleForDpi(before.right, oldDpi, newDpi),
+                after.bottom - RescaleForDpi(before.bottom, oldDpi, newDpi));
+    if (PageControl1)
+        PageControl1->ChangeDpi(newDpi);
 }
 
 void TForm2::CreatePages() {
@@ -528,6 +546,10 @@ LRESULT TForm2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == WM_QUERYENDSESSION)
         return TRUE;
+    if (message == WM_DPICHANGED) {
+        DpiChanged(wParam, lParam);
+        return 0;
+    }
     if (message == WM_WINDOWPOSCHANGED && modalLoopRunning_ &&
         (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW)) {
         // A hide from a sent message (a click sent by an accessibility tool, a hide from another

@@ -6,6 +6,7 @@
 #include "base/com.h"
 #include "base/registry_ini.h"
 #include "base/unique_handle.h"
+#include "framework/dialog_dpi.h"
 #include "framework/form.h"
 #include "framework/hint_window.h"
 #include "framework/page_control.h"
@@ -201,11 +202,17 @@ private:
     void ConnectMenuCommands();
     void FormCreate();
     void FormDestroy();
+    // Sizes the client area for the window's DPI.
     void FitClientArea();
+    // The page control takes what the client area gained, the close button keeps to the corner.
+    void LayOutFrame(int dx, int dy);
+    // WM_DPICHANGED: the dialog, its pages and what they sized in pixels follow the new DPI.
+    void DpiChanged(WPARAM wParam, LPARAM lParam);
     void CreatePages();
     bool PreTranslateDialogMessage(const MSG& msg);
 
     bool modalLoopRunning_ = false;
+    TDialogDpi frameDpi_;
 };
 
 } // namespace tolvern

@@ -21,6 +21,8 @@ using GetDpiForSystemFn = UINT(WINAPI*)();
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+// Windows 10 1703 and later: DDC_DISABLE_ALL is 1.
+using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
 // Windows 8.1 and later (shcore): MDT_EFFECTIVE_DPI is 0.
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
@@ -32,6 +34,8 @@ struct DpiFunctions {
     SystemParametersInfoForDpiFn parameters =
         Lookup<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
     GetDpiForMonitorFn forMonitor = Lookup<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+    SetDialogDpiChangeBehaviorFn dialogBehavior =
+        Lookup<SetDialogDpiChangeBehaviorFn>(L"user32.dll", "SetDialogDpiChangeBehavior");
 };
 
 const DpiFunctions& Functions() {
@@ -43,6 +47,10 @@ const DpiFunctions& Functions() {
 
 int ScaleForDpi(int pixelsAt96, int dpi) {
     return dpi == kBaseDpi ? pixelsAt96 : ::MulDiv(pixelsAt96, dpi, kBaseDpi);
+}
+
+int RescaleForDpi(int pixels, int fromDpi, int toDpi) {
+    return fromDpi == toDpi ? pixels : ::MulDiv(pixels, toDpi, fromDpi);
 }
 
 int SystemDpi() {
@@ -104,6 +112,12 @@ bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, int dpi) {
                                &metrics.lfMenuFont, &metrics.lfStatusFont, &metrics.lfMessageFont})
             font->lfHeight = ::MulDiv(font->lfHeight, dpi, system);
     return true;
+}
+
+void DisableAutomaticDialogScaling(HWND dialog) {
+    constexpr int kDisableAll = 1;
+    if (Functions().dialogBehavior)
+        Functions().dialogBehavior(dialog, kDisableAll, kDisableAll);
 }
 
 } // namespace tolvern

@@ -12,6 +12,8 @@ inline constexpr int kBaseDpi = 96;
 
 // pixelsAt96 at the given DPI, rounded to the nearest pixel.
 int ScaleForDpi(int pixelsAt96, int dpi);
+// A size in pixels at one DPI as it is at another (a window that moved to another monitor).
+int RescaleForDpi(int pixels, int fromDpi, int toDpi);
 
 int SystemDpi();
 int DpiOfMonitor(HMONITOR monitor);
@@ -26,5 +28,9 @@ int SmallIconSize(int dpi);
 int LargeIconSize(int dpi);
 // The menu, caption and message fonts at that DPI.
 bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, int dpi);
+
+// Turns off the dialog manager's own rescaling of the dialog, its font and its controls at a
+// change of DPI (Windows 10 1703 and later), for a dialog that rescales itself.
+void DisableAutomaticDialogScaling(HWND dialog);
 
 } // namespace tolvern

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 namespace tolvern {
 
@@ -115,6 +116,7 @@ void TColorLookupComboBox::CreateWnd(HWND parent, int id, int x, int y, int drop
     // being created.
     parent_ = parent;
     controlId_ = id;
+    dpi_ = DpiOfWindow(parent);
     ::SetWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this),
                         reinterpret_cast<DWORD_PTR>(this));
     HWND combo = ::CreateWindowExW(
@@ -140,6 +142,7 @@ void TColorLookupComboBox::Attach(HWND combo) {
         throw std::logic_error("the colour box already has a window");
     combo_ = combo;
     controlId_ = ::GetDlgCtrlID(combo);
+    dpi_ = DpiOfWindow(combo);
     HWND parent = ::GetParent(combo);
     if (parent != parent_) {
         if (parent_)
@@ -151,7 +154,7 @@ void TColorLookupComboBox::Attach(HWND combo) {
     ::SetWindowSubclass(combo_, ComboProc, reinterpret_cast<UINT_PTR>(this),
                         reinterpret_cast<DWORD_PTR>(this));
     // A template's box measured its entries before it was taken over.
-    ::SendMessageW(combo_, CB_SETITEMHEIGHT, 0, kItemHeight);
+    ::SendMessageW(combo_, CB_SETITEMHEIGHT, 0, Scaled(kItemHeight));
     Rebuild();
 }
 
@@ -311,6 +314,23 @@ void TColorLookupComboBox::UserSelectionChanged() {
         OnChange(this);
 }
 
+int TColorLookupComboBox::Scaled(int pixelsAt96) const {
+    return ScaleForDpi(pixelsAt96, dpi_);
+}
+
+void TColorLookupComboBox::SetDpi(int dpi) {
+    const int oldDpi = std::exchange(dpi_, dpi);
+    if (!combo_ || dpi == oldDpi)
+        return;
+    // The selection field keeps the height the box chose for its font, now at the new DPI.
+    const auto field =
+        static_cast<int>(::SendMessageW(combo_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    ::SendMessageW(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                   RescaleForDpi(field, oldDpi, dpi));
+    ::SendMessageW(combo_, CB_SETITEMHEIGHT, 0, Scaled(kItemHeight));
+    ::InvalidateRect(combo_, nullptr, TRUE);
+}
+
 void TColorLookupComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
     TCanvas canvas(item.hDC);
     if (auto font = reinterpret_cast<HFONT>(::SendMessageW(combo_, WM_GETFONT, 0, 0)))
@@ -327,7 +347,8 @@ void TColorLookupComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
     } else if (showName_) {
         canvas.FillRect(r);
         const TColor text = canvas.Font.Color;
-        const RECT swatch{r.left + 2, r.top + 2, r.left + 26, r.bottom - 2};
+        const RECT swatch{r.left + Scaled(2), r.top + Scaled(2), r.left + Scaled(26),
+                          r.bottom - Scaled(2)};
         canvas.Brush.Color = EntryColor(index);
         canvas.FillRect(swatch);
         canvas.Brush.Color = clBlack;
@@ -339,7 +360,7 @@ void TColorLookupComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
                            reinterpret_cast<LPARAM>(name.data()));
         canvas.Font.Color = text;
         canvas.SetTransparentText(true);
-        canvas.TextOut(r.left + 30, r.top + 1, name);
+        canvas.TextOut(r.left + Scaled(30), r.top + Scaled(1), name);
     } else {
         canvas.Brush.Color = EntryColor(index);
         canvas.FillRect(r);
@@ -358,7 +379,7 @@ LRESULT CALLBACK TColorLookupComboBox::ParentProc(HWND hwnd, UINT message, WPARA
             // The selection field keeps the height the box chose for its font.
             if (mis->CtlType == ODT_COMBOBOX && static_cast<int>(mis->CtlID) == self->controlId_ &&
                 mis->itemID != static_cast<UINT>(-1)) {
-                mis->itemHeight = kItemHeight;
+                mis->itemHeight = static_cast<UINT>(self->Scaled(kItemHeight));
                 return TRUE;
             }
             break;

@@ -3,6 +3,7 @@
 // picked in the system colour dialog).
 #pragma once
 
+#include "base/dpi.h"
 #include "base/unique_handle.h"
 #include "framework/canvas.h"
 #include "framework/component.h"
@@ -74,7 +75,7 @@ public:
     // Styles a dialog template must give a combo box that Attach takes over.
     static constexpr DWORD kRequiredStyles = CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
     static constexpr int kDefaultWidth = 120;
-    static constexpr int kItemHeight = 14;
+    static constexpr int kItemHeight = 14; // pixels at 96 DPI, as the swatches' sizes
 
     explicit TColorLookupComboBox(TComponent* owner = nullptr);
     ~TColorLookupComboBox() override;
@@ -115,6 +116,11 @@ public:
     // Raised before the extended block is built, so the owner can fill ExtendedColors.
     TNotifyEvent OnLoadExtendedColors;
 
+    // The DPI the entries are sized for: their window's when it was made or taken over. The owner
+    // sets the new one when the window moved to a monitor of another DPI.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
+
     // Draws one entry into rect as the combo box asks for it.
     void DrawItem(const DRAWITEMSTRUCT& item);
 
@@ -132,8 +138,11 @@ private:
     static LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR data);
 
+    int Scaled(int pixelsAt96) const;
+
     HWND combo_ = nullptr;
     HWND parent_ = nullptr;
+    int dpi_ = kBaseDpi;
     int controlId_ = 0;
     bool ownWindow_ = false;
     TColor defaultColor_ = clNone;

@@ -2,6 +2,7 @@
 #include "components/name_dialog.h"
 
 #include "components/name_dialog_ids.h"
+#include "framework/dialog_dpi.h"
 
 #include <windowsx.h>
 
@@ -11,6 +12,7 @@ namespace {
 
 struct NameRequest {
     std::wstring name;
+    TDialogDpi dpi;
 };
 
 INT_PTR CALLBACK NameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -18,6 +20,7 @@ INT_PTR CALLBACK NameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG: {
         auto* request = reinterpret_cast<NameRequest*>(lParam);
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        request->dpi.Attach(dialog);
         HWND edit = ::GetDlgItem(dialog, IDC_NAME_EDIT);
         ::SetWindowTextW(edit, request->name.c_str());
         // The name without its extension is selected, the part one mostly changes.
@@ -30,6 +33,10 @@ INT_PTR CALLBACK NameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         ::SetForegroundWindow(dialog);
         return FALSE; // the focus is set
     }
+    case WM_DPICHANGED:
+        reinterpret_cast<NameRequest*>(::GetWindowLongPtrW(dialog, DWLP_USER))
+            ->dpi.Change(wParam, lParam);
+        return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             auto* request = reinterpret_cast<NameRequest*>(::GetWindowLongPtrW(dialog, DWLP_USER));
@@ -54,7 +61,7 @@ INT_PTR CALLBACK NameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 bool AskName(HWND owner, std::wstring& name) {
-    NameRequest request{name};
+    NameRequest request{name, {}};
     const INT_PTR answer =
         ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_NAME_DIALOG), owner,
                           NameDialogProc, reinterpret_cast<LPARAM>(&request));

@@ -16,6 +16,7 @@ TDialogPage::TDialogPage(HWND parent, int templateId) {
                                  DialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd_)
         throw std::runtime_error("page template missing");
+    dpi_.Attach(hwnd_);
     // The page takes the tab control's own background where the system draws one.
     ::EnableThemeDialogTexture(hwnd_, ETDT_ENABLETAB);
 }
@@ -29,6 +30,14 @@ TDialogPage::~TDialogPage() {
 
 std::wstring TDialogPage::Caption() const {
     return WindowText(hwnd_);
+}
+
+void TDialogPage::ChangeDpi(int newDpi) {
+    const int oldDpi = Dpi();
+    if (newDpi == oldDpi)
+        return;
+    dpi_.Rescale(newDpi);
+    DpiChanged(oldDpi, newDpi);
 }
 
 bool TDialogPage::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
@@ -81,7 +90,18 @@ void TPageControl::AddPage(TDialogPage& page) {
     const int index = PageCount();
     ::SendMessageW(tab_, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
     pages_.push_back(&page);
+    LayOutPage(page);
+    ShowActive();
+}
 
+void TPageControl::ChangeDpi(int newDpi) {
+    for (TDialogPage* page : pages_) {
+        page->ChangeDpi(newDpi);
+        LayOutPage(*page);
+    }
+}
+
+void TPageControl::LayOutPage(TDialogPage& page) {
     RECT area{};
     ::GetClientRect(tab_, &area);
     ::SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
@@ -89,7 +109,6 @@ void TPageControl::AddPage(TDialogPage& page) {
     // Above the tab control, which clips its siblings, so neither paints over the other.
     ::SetWindowPos(page.Handle(), HWND_TOP, area.left, area.top, area.right - area.left,
                    area.bottom - area.top, SWP_NOACTIVATE);
-    ShowActive();
 }
 
 int TPageControl::ActivePageIndex() const {

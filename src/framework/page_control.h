@@ -2,6 +2,8 @@
 // shows its pages.
 #pragma once
 
+#include "framework/dialog_dpi.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -27,13 +29,22 @@ public:
     // dealt with one (the shortcuts of the page's controls).
     virtual bool PreTranslateMessage(const MSG&) { return false; }
 
+    // The DPI the page is drawn for: its monitor's when it was made, then the dialog's.
+    int Dpi() const { return dpi_.Dpi(); }
+    // The dialog moved to a monitor of another DPI: the page's font and controls follow, then
+    // what the page sized in pixels of its own (DpiChanged). The page control lays it out.
+    void ChangeDpi(int newDpi);
+
 protected:
     // true when the page has handled the message; result is its answer.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // After the controls were rescaled from oldDpi to newDpi (Dpi()).
+    virtual void DpiChanged(int /*oldDpi*/, int /*newDpi*/) {}
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
+    TDialogDpi dpi_;
 };
 
 class TPageControl {
@@ -49,6 +60,10 @@ public:
     TDialogPage* ActivePage() const;
     void SetActivePageIndex(int index);
 
+    // The dialog moved to a monitor of another DPI, and its tab control has been rescaled: the
+    // pages are rescaled and laid over the tab's display area again.
+    void ChangeDpi(int newDpi);
+
     // WM_NOTIFY of the tab control; true when it was one.
     bool Notify(const NMHDR& header);
     // Ctrl+Tab and Ctrl+Shift+Tab (also Ctrl+PgDn, Ctrl+PgUp) anywhere in the dialog change the
@@ -57,6 +72,7 @@ public:
 
 private:
     void ShowActive();
+    void LayOutPage(TDialogPage& page);
 
     HWND tab_;
     std::vector<TDialogPage*> pages_;

@@ -2,6 +2,7 @@
 // launcher menu.
 #include "settings/about_box.h"
 
+#include "base/dpi.h"
 #include "framework/modal.h"
 #include "framework/window.h"
 #include "settings/dialog_ids.h"
@@ -61,27 +62,44 @@ void TAboutBox::FormCreate() {
         hwnd_, IDC_ABOUT_VERSION,
         VersionCaption(TOLVERN_VERSION_MAJOR, TOLVERN_VERSION_MINOR, TOLVERN_VERSION_PATCH)
             .c_str());
-    productFont_.reset(::CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
-    ::SendDlgItemMessageW(hwnd_, IDC_ABOUT_PRODUCT, WM_SETFONT,
-                          reinterpret_cast<WPARAM>(productFont_.get()), FALSE);
+    dpi_.Attach(hwnd_);
+    linkArea_ = ClientRectOf(hwnd_, ::GetDlgItem(hwnd_, IDC_ABOUT_LINK));
+    linkAreaDpi_ = dpi_.Dpi();
+    ApplyDpi();
+}
 
-    HWND link = ::GetDlgItem(hwnd_, IDC_ABOUT_LINK);
+void TAboutBox::ApplyDpi() {
+    const int dpi = dpi_.Dpi();
+    productFont_.reset(::CreateFontW(-ScaleForDpi(16, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                     L"ＭＳ Ｐゴシック"));
+    ::SendDlgItemMessageW(hwnd_, IDC_ABOUT_PRODUCT, WM_SETFONT,
+                          reinterpret_cast<WPARAM>(productFont_.get()), TRUE);
     LOGFONTW lf{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    ::GetObjectW(dpi_.Font(), sizeof lf, &lf);
     lf.lfUnderline = TRUE;
     linkFont_.reset(::CreateFontIndirectW(&lf));
-    ::SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+    ::SendDlgItemMessageW(hwnd_, IDC_ABOUT_LINK, WM_SETFONT,
+                          reinterpret_cast<WPARAM>(linkFont_.get()), TRUE);
+    LayOutLink();
+    ShowIcon();
+}
 
+void TAboutBox::LayOutLink() {
     // The link label hugs its (wrapped) text, and the flat button lies around it with a margin,
     // so the text and a thin band around it react to the mouse, and nothing beyond.
-    RECT label = ClientRectOf(hwnd_, link);
+    HWND link = ::GetDlgItem(hwnd_, IDC_ABOUT_LINK);
+    const int dpi = dpi_.Dpi();
+    RECT label{RescaleForDpi(linkArea_.left, linkAreaDpi_, dpi),
+               RescaleForDpi(linkArea_.top, linkAreaDpi_, dpi),
+               RescaleForDpi(linkArea_.right, linkAreaDpi_, dpi),
+               RescaleForDpi(linkArea_.bottom, linkAreaDpi_, dpi)};
     RECT text{0, 0, label.right - label.left, 0};
     {
         HDC dc = ::GetDC(link);
         SelectGuard font(dc, linkFont_.get());
-        const std::wstring caption = WindowText(::GetDlgItem(hwnd_, IDC_ABOUT_LINK));
+        const std::wstring caption = WindowText(link);
         ::DrawTextW(dc, caption.c_str(), -1, &text,
                     DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
         ::ReleaseDC(link, dc);
@@ -90,9 +108,26 @@ void TAboutBox::FormCreate() {
     label.bottom = label.top + text.bottom;
     ::SetWindowPos(link, nullptr, label.left, label.top, label.right - label.left,
                    label.bottom - label.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SetWindowPos(::GetDlgItem(hwnd_, IDC_ABOUT_LINK_BUTTON), nullptr, label.left - kLinkMargin,
-                   label.top - kLinkMargin, label.right - label.left + 2 * kLinkMargin,
-                   label.bottom - label.top + 2 * kLinkMargin, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int margin = ScaleForDpi(kLinkMargin, dpi);
+    ::SetWindowPos(::GetDlgItem(hwnd_, IDC_ABOUT_LINK_BUTTON), nullptr, label.left - margin,
+                   label.top - margin, label.right - label.left + 2 * margin,
+                   label.bottom - label.top + 2 * margin, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TAboutBox::ShowIcon() {
+    // The icon control's text is the number of the icon resource its template names.
+    HWND control = ::GetDlgItem(hwnd_, IDC_ABOUT_ICON);
+    const std::wstring name = WindowText(control);
+    if (name.size() != 2 || name[0] != 0xFFFF)
+        return;
+    const int size = LargeIconSize(dpi_.Dpi());
+    UniqueIcon icon(
+        static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(name[1]),
+                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    if (!icon)
+        return;
+    ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    icon_ = std::move(icon);
 }
 
 void TAboutBox::CommentsClick() {
@@ -151,6 +186,10 @@ int TAboutBox::ShowModal() {
 
 INT_PTR TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_DPICHANGED:
+        dpi_.Change(wParam, lParam);
+        ApplyDpi();
+        return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         const int code = HIWORD(wParam);

@@ -4,6 +4,7 @@
 
 #include "base/unique_handle.h"
 #include "framework/application.h"
+#include "framework/dialog_dpi.h"
 #include "framework/component.h"
 
 #include <windows.h>
@@ -44,13 +45,23 @@ public:
 
 private:
     void FormCreate();
+    // What the box sizes in pixels, for the DPI it is drawn for: the product's font, the link's
+    // font and place, the icon.
+    void ApplyDpi();
+    void LayOutLink();
+    void ShowIcon();
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     Application& application_;
     HWND hwnd_ = nullptr;
+    TDialogDpi dpi_;
     UniqueFont productFont_;
     UniqueFont linkFont_;
+    UniqueIcon icon_;
+    // The link's place in the template, at the DPI of the box's making.
+    RECT linkArea_{};
+    int linkAreaDpi_ = kBaseDpi;
     bool modal_ = false;
     int modalResult_ = 0;
 };

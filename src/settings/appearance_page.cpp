@@ -2,6 +2,8 @@
 // drawing style and the size of the top-level icons.
 #include "settings/appearance_page.h"
 
+#include "base/dpi.h"
+
 #include <commdlg.h>
 
 #include <cstdlib>
@@ -80,28 +82,28 @@ void TAppearancePage::edtBannerTextChange() {
     host_.SetBannerText(Text(IDC_EDTBANNERTEXT));
 }
 
-int TAppearancePage::ScreenDpi() const {
-    HDC dc = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
-    ::ReleaseDC(nullptr, dc);
-    return dpi;
+void TAppearancePage::DpiChanged(int, int newDpi) {
+    cmbUpperColor.SetDpi(newDpi);
+    cmbBottomColor.SetDpi(newDpi);
 }
 
 void TAppearancePage::cmdSetFontClick() {
+    // Stored heights are pixels at 96 DPI, whatever the screen's DPI.
     const LauncherSettings& o = host_.Options();
-    const int dpi = ScreenDpi();
-    const BannerFontChoice shown{o.BannerFontName, BannerFontPoints(o.BannerFontHeight, dpi) * 10,
+    const BannerFontChoice shown{o.BannerFontName,
+                                 BannerFontPoints(o.BannerFontHeight, kBaseDpi) * 10,
                                  o.BannerFontColor, o.BannerFontStyle & 0x0F};
     const std::optional<BannerFontChoice> chosen = FontDialog1(shown);
     if (!chosen)
         return;
-    host_.SetBannerFont(chosen->name, BannerFontHeight(chosen->pointTenths, dpi), chosen->color,
-                        chosen->style & 0x0F);
+    host_.SetBannerFont(chosen->name, BannerFontHeight(chosen->pointTenths, kBaseDpi),
+                        chosen->color, chosen->style & 0x0F);
 }
 
 std::optional<BannerFontChoice> TAppearancePage::ChooseFont(const BannerFontChoice& shown) {
     LOGFONTW font{};
-    font.lfHeight = BannerFontHeight(shown.pointTenths, ScreenDpi());
+    // The font dialog reads the height in pixels of the system's DPI.
+    font.lfHeight = BannerFontHeight(shown.pointTenths, SystemDpi());
     font.lfWeight = (shown.style & fsBold) ? FW_BOLD : FW_NORMAL;
     font.lfItalic = (shown.style & fsItalic) != 0;
     font.lfUnderline = (shown.style & fsUnderline) != 0;

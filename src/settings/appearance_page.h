@@ -14,7 +14,8 @@ namespace tolvern {
 // Integer num / den rounded to the nearest integer, halves to the even one (den > 0).
 int RoundHalfEven(long long num, long long den);
 // The point size the font dialog shows for a stored banner font height (pixels, negative for
-// the character height) on a screen of dpi pixels per inch: 14 for -19 at 96.
+// the character height) on a screen of dpi pixels per inch: 14 for -19 at 96. The stored height
+// is the one at 96 DPI (the menu draws it scaled for its monitor), so the page converts at 96.
 int BannerFontPoints(int height, int dpi);
 // The stored height of a chosen size in tenths of a point: -16 for 120 at 96.
 int BannerFontHeight(int pointTenths, int dpi);
@@ -51,10 +52,11 @@ public:
 protected:
     void SetControls(const LauncherSettings& options) override;
     void Command(int id, int code) override;
+    // The colour boxes' entries are sized in pixels.
+    void DpiChanged(int oldDpi, int newDpi) override;
 
 private:
     std::optional<BannerFontChoice> ChooseFont(const BannerFontChoice& shown);
-    int ScreenDpi() const;
 };
 
 } // namespace tolvern

@@ -2,6 +2,7 @@
 // every operation on it, with the launcher menu changed in the same step.
 #include "settings/my_menu_page.h"
 
+#include "base/dpi.h"
 #include "base/shell_path.h"
 #include "base/text.h"
 #include "components/sel_dir_ex.h"
@@ -16,13 +17,6 @@ namespace tolvern {
 namespace {
 
 constexpr wchar_t kChooseFolder[] = L"追加するフォルダを選択してください。";
-
-int Scaled(HWND hwnd, int pixelsAt96) {
-    HDC dc = ::GetDC(hwnd);
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
-    ::ReleaseDC(hwnd, dc);
-    return ::MulDiv(pixelsAt96, dpi, 96);
-}
 
 // The folder of a chosen file, with the backslash kept for a drive root.
 std::wstring FolderOf(const std::wstring& path) {
@@ -47,13 +41,13 @@ TMyMenuPage::TMyMenuPage(HWND parent, TMyMenuHost& host)
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = const_cast<wchar_t*>(L"キャプション");
-    column.cx = Scaled(list, MYMENU_CAPTION_COLUMN_WIDTH);
+    column.cx = ScaleForDpi(MYMENU_CAPTION_COLUMN_WIDTH, Dpi());
     ::SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     column.pszText = const_cast<wchar_t*>(L"パス");
-    column.cx = Scaled(list, MYMENU_PATH_COLUMN_WIDTH);
+    column.cx = ScaleForDpi(MYMENU_PATH_COLUMN_WIDTH, Dpi());
     ::SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
 
-    int parts[2] = {Scaled(list, MYMENU_STATUS_PANEL_WIDTH), -1};
+    int parts[2] = {ScaleForDpi(MYMENU_STATUS_PANEL_WIDTH, Dpi()), -1};
     ::SendMessageW(StatusBar1(), SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     ::SendMessageW(StatusBar1(), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"0 個の項目"));
     ::SendMessageW(StatusBar1(), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"0 個を選択"));
@@ -539,6 +533,27 @@ void TMyMenuPage::LayOut(int width, int height) {
     for (int id : {IDC_CMDADDFILEICON, IDC_CMDADDFOLDERICON, IDC_CMDUP, IDC_CMDDOWN, IDC_CMDREMOVE})
         move(id, dx, 0, 0);
     ::SendMessageW(StatusBar1(), WM_SIZE, 0, 0);
+}
+
+void TMyMenuPage::DpiChanged(int oldDpi, int newDpi) {
+    // The widths the user gave the columns are kept, at the new DPI.
+    HWND list = ListView1();
+    for (int column = 0; column < 2; ++column) {
+        const int width = static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+        ::SendMessageW(list, LVM_SETCOLUMNWIDTH, column,
+                       MAKELPARAM(RescaleForDpi(width, oldDpi, newDpi), 0));
+    }
+    int parts[2] = {};
+    const int count = static_cast<int>(
+        ::SendMessageW(StatusBar1(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(parts)));
+    for (int& edge : parts)
+        if (edge >= 0)
+            edge = RescaleForDpi(edge, oldDpi, newDpi);
+    ::SendMessageW(StatusBar1(), SB_SETPARTS, count, reinterpret_cast<LPARAM>(parts));
+    ::SendMessageW(StatusBar1(), WM_SIZE, 0, 0); // its height follows the new font
+    // The controls were scaled with the page's size as it was.
+    templateSize_.cx = RescaleForDpi(templateSize_.cx, oldDpi, newDpi);
+    templateSize_.cy = RescaleForDpi(templateSize_.cy, oldDpi, newDpi);
 }
 
 bool TMyMenuPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

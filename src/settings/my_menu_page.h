@@ -81,6 +81,8 @@ public:
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The list's columns and the status bar's parts are sized in pixels.
+    void DpiChanged(int oldDpi, int newDpi) override;
 
 private:
     int ShowMessage(const TLauncherMessage& message);

@@ -8,6 +8,7 @@
 #include "settings/settings_dialog_ids.h"
 #include "settings/startup_shortcut.h"
 #include "support/caption_fit.h"
+#include "support/font_dialog_answer.h"
 #include "support/menu_driver.h"
 #include "support/message_box_answer.h"
 #include "support/screen_capture.h"
@@ -19,7 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
-#include <dlgs.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -651,24 +651,8 @@ TEST_F(OptionPages, FontDialogConversionsAndTheNumberFields) {
     // test's prefix has no Arial, so the font is one that it has.)
     appearance().FontDialog1 = systemDialog;
     form().SetBannerFont(L"DejaVu Sans", -19, 0xFFFFFF, 3);
-    std::wstring sizeShown;
-    std::thread okay([&] {
-        HWND dialog = nullptr;
-        for (int i = 0; i < 100 && !(dialog = ::FindWindowW(L"#32770", nullptr)); ++i)
-            ::Sleep(50);
-        if (!dialog)
-            return;
-        ::Sleep(300);
-        RECT rect{};
-        ::GetWindowRect(dialog, &rect);
-        SaveArtifact(CaptureScreen(&rect), L"settings_dialog_font");
-        wchar_t text[32] = {};
-        ::GetDlgItemTextW(dialog, cmb3, text, 32); // the size box
-        sizeShown = text;
-        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    Click(appearance(), IDC_CMDSETFONT);
-    okay.join();
+    const std::wstring sizeShown =
+        FontDialogSizeShown([&] { Click(appearance(), IDC_CMDSETFONT); }, L"settings_dialog_font");
     EXPECT_EQ(L"14", sizeShown);
     const LauncherSettings& kept = form().Options();
     EXPECT_EQ((std::vector<std::wstring>{L"DejaVu Sans", L"-19", L"16777215", L"3"}),

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "settings/settings_dialog_ids.h"
 #include "support/caption_fit.h"
+#include "support/dialog_sizes.h"
 #include "support/default_settings.h"
 #include "support/drop_files.h"
 #include "support/message_box_answer.h"
@@ -583,6 +584,145 @@ TEST_F(SettingsDialog, LinkTargetPropertiesOnlyForShortcutsAndOpenChecksThePath)
     ::DeleteFileW(url.c_str());
     ::DeleteFileW(lnk.c_str());
     ::RemoveDirectoryW(dir.c_str());
+}
+
+// Where the dialog's controls are and which font they have, over the frame and every page.
+struct ControlSizes {
+    std::vector<RECT> places;
+    std::vector<int> fonts;
+    bool operator==(const ControlSizes& other) const {
+        return fonts == other.fonts &&
+               std::equal(places.begin(), places.end(), other.places.begin(), other.places.end(),
+                          [](const RECT& a, const RECT& b) { return ::EqualRect(&a, &b); });
+    }
+    friend void PrintTo(const ControlSizes& sizes, std::ostream* out) {
+        for (const RECT& r : sizes.places)
+            *out << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ") ";
+        *out << "fonts " << testing::PrintToString(sizes.fonts);
+    }
+};
+
+ControlSizes SizesOfControls(const std::vector<HWND>& parents) {
+    ControlSizes sizes;
+    for (HWND parent : parents)
+        for (HWND child = ::GetWindow(parent, GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if (WindowClassName(child) == L"#32770")
+                continue; // a page: laid over the tab's display area
+            RECT place = RectInParent(child);
+            // A combo box is placed with the height of its open list.
+            if (WindowClassName(child) == L"ComboBox") {
+                RECT dropped{};
+                ::SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0,
+                               reinterpret_cast<LPARAM>(&dropped));
+                place.bottom = place.top + dropped.bottom - dropped.top;
+            }
+            sizes.places.push_back(place);
+            if (const int height = FontHeight(child))
+                sizes.fonts.push_back(height);
+        }
+    return sizes;
+}
+
+RECT Scaled3Over2(const RECT& r) {
+    return RECT{::MulDiv(r.left, 3, 2), ::MulDiv(r.top, 3, 2), ::MulDiv(r.right, 3, 2),
+                ::MulDiv(r.bottom, 3, 2)};
+}
+
+TEST_F(SettingsDialog, AChangeOfDpiTakesTheSuggestedRectAndScalesFontsPlacesColumnsAndParts) {
+    Start({{L"メモ帳", L"C:\\windows\\notepad.exe"}});
+    HWND dialog = form().Handle();
+    TAppearancePage& appearance = *form().AppearancePage;
+    const std::vector<HWND> optionPages = {form().GeneralPage->Handle(),
+                                           form().StartupPage->Handle(), appearance.Handle()};
+    auto allPages = [&] {
+        std::vector<HWND> windows = optionPages;
+        windows.insert(windows.begin(), page().Handle());
+        return windows;
+    };
+    RECT window{};
+    ::GetWindowRect(dialog, &window);
+    const ControlSizes frameAt96 = SizesOfControls({dialog});
+    const ControlSizes optionsAt96 = SizesOfControls(optionPages);
+    const ControlSizes pagesAt96 = SizesOfControls(allPages());
+    ASSERT_EQ((std::pair{504, 355}), ClientSize(dialog));
+    EXPECT_EQ((std::vector<int>{125, 500}), ColumnWidths(list()));
+    EXPECT_EQ((std::vector<int>{100, -1}), StatusParts(page().StatusBar1()));
+    EXPECT_EQ(std::vector<int>(frameAt96.fonts.size(), -12), frameAt96.fonts);
+    EXPECT_EQ(std::vector<int>(pagesAt96.fonts.size(), -12), pagesAt96.fonts);
+    EXPECT_EQ(14, ::SendMessageW(appearance.cmbUpperColor.Handle(), CB_GETITEMHEIGHT, 0, 0));
+
+    // To a monitor at 150%: the rectangle the system suggests gives the client area 756 x 533.
+    const int frameWidth = window.right - window.left - 504;
+    const int frameHeight = window.bottom - window.top - 355;
+    RECT suggested{40, 30, 40 + 756 + frameWidth, 30 + 533 + frameHeight};
+    ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                   reinterpret_cast<LPARAM>(&suggested));
+    RECT moved{};
+    ::GetWindowRect(dialog, &moved);
+    EXPECT_TRUE(::EqualRect(&suggested, &moved));
+    EXPECT_EQ((std::pair{756, 533}), ClientSize(dialog));
+    EXPECT_EQ((std::vector<int>{188, 750}), ColumnWidths(list()));
+    EXPECT_EQ((std::vector<int>{150, -1}), StatusParts(page().StatusBar1()));
+    EXPECT_EQ(21, ::SendMessageW(appearance.cmbUpperColor.Handle(), CB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(21, ::SendMessageW(appearance.cmbBottomColor.Handle(), CB_GETITEMHEIGHT, 0, 0));
+    for (TDialogPage* each : std::initializer_list<TDialogPage*>{
+             &page(), form().GeneralPage.get(), form().StartupPage.get(), &appearance})
+        EXPECT_EQ(144, each->Dpi());
+    // Every control has the font for 144 DPI, and the places of 96 DPI times 3/2 (the frame's
+    // and those of the option pages; on My Menu the list then takes what the page gained).
+    const ControlSizes frameAt144 = SizesOfControls({dialog});
+    EXPECT_EQ(std::vector<int>(frameAt144.fonts.size(), -18), frameAt144.fonts);
+    const ControlSizes pagesAt144 = SizesOfControls(allPages());
+    EXPECT_EQ(std::vector<int>(pagesAt144.fonts.size(), -18), pagesAt144.fonts);
+    ControlSizes expected = frameAt96;
+    for (RECT& place : expected.places)
+        place = Scaled3Over2(place);
+    expected.fonts = frameAt144.fonts;
+    EXPECT_EQ(expected, frameAt144);
+    expected = optionsAt96;
+    for (RECT& place : expected.places)
+        place = Scaled3Over2(place);
+    expected.fonts = std::vector<int>(expected.fonts.size(), -18);
+    EXPECT_EQ(expected, SizesOfControls(optionPages));
+    // Each page lies below the tabs, within the page control, and its controls within the page;
+    // nothing Japanese is clipped.
+    const RECT tabs = RectInParent(form().PageControl1->Handle());
+    RECT firstTab{};
+    ::SendMessageW(form().PageControl1->Handle(), TCM_GETITEMRECT, 0,
+                   reinterpret_cast<LPARAM>(&firstTab));
+    for (HWND each : allPages()) {
+        const RECT place = RectInParent(each);
+        EXPECT_TRUE(place.left > tabs.left && place.top >= tabs.top + firstTab.bottom &&
+                    place.right < tabs.right && place.bottom < tabs.bottom);
+        const auto [width, height] = ClientSize(each);
+        for (HWND child = ::GetWindow(each, GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if (!(::GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE))
+                continue;
+            const RECT r = RectInParent(child);
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height)
+                << ::GetDlgCtrlID(child);
+            const std::wstring className = WindowClassName(child);
+            if (className == L"Button" || className == L"Static") {
+                EXPECT_TRUE(CaptionFits(child)) << ::GetDlgCtrlID(child);
+            }
+        }
+    }
+    EXPECT_TRUE(CaptionFits(form().cmdClose(), 6));
+    // The status bar lies along the page's bottom in its new font.
+    EXPECT_EQ(ClientSize(page().Handle()).second, RectInParent(page().StatusBar1()).bottom);
+
+    // Back to 96 DPI in the window's first place: everything as it was.
+    ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&window));
+    ::GetWindowRect(dialog, &moved);
+    EXPECT_TRUE(::EqualRect(&window, &moved));
+    EXPECT_EQ((std::pair{504, 355}), ClientSize(dialog));
+    EXPECT_EQ((std::vector<int>{125, 500}), ColumnWidths(list()));
+    EXPECT_EQ((std::vector<int>{100, -1}), StatusParts(page().StatusBar1()));
+    EXPECT_EQ(14, ::SendMessageW(appearance.cmbUpperColor.Handle(), CB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(frameAt96, SizesOfControls({dialog}));
+    EXPECT_EQ(pagesAt96, SizesOfControls(allPages()));
 }
 
 TEST_F(SettingsDialog, Screenshot) {

@@ -3,6 +3,7 @@
 #include "settings/about_box.h"
 #include "settings/dialog_ids.h"
 
+#include "support/dialog_sizes.h"
 #include "support/screen_capture.h"
 
 #include <gtest/gtest.h>
@@ -258,6 +259,48 @@ TEST(AboutBox, ShowsItsTextsOpensTheLinkAndClosesEveryWay) {
     MSG quit{};
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(7u, quit.wParam);
+}
+
+// What the box sized in pixels: fonts of the product, the link and the rest, the icon's width,
+// and the link button's margin around the link (left, top, right, bottom).
+std::vector<int> PixelSizes(HWND dialog) {
+    auto item = [dialog](int id) { return ::GetDlgItem(dialog, id); };
+    const RECT label = ScreenRect(item(IDC_ABOUT_LINK));
+    const RECT button = ScreenRect(item(IDC_ABOUT_LINK_BUTTON));
+    return {test::FontHeight(item(IDC_ABOUT_PRODUCT)),
+            test::FontHeight(item(IDC_ABOUT_LINK)),
+            test::FontHeight(item(IDOK)),
+            test::FontHeight(item(IDC_ABOUT_NOTICE)),
+            test::IconWidth(
+                reinterpret_cast<HICON>(::SendMessageW(item(IDC_ABOUT_ICON), STM_GETICON, 0, 0))),
+            label.left - button.left,
+            label.top - button.top,
+            button.right - label.right,
+            button.bottom - label.bottom};
+}
+
+// Moved to a monitor at 150%, the box takes the suggested rectangle, and what it sized in pixels
+// grows by 3/2; back at 96 DPI it is as it was.
+TEST(AboutBox, AChangeOfDpiTakesTheSuggestedRectAndScalesItsFontsIconAndMargin) {
+    Application application;
+    application.SetTitle(L"Tolvern Launcher");
+    TAboutBox box(application);
+    HWND dialog = box.Handle();
+    const RECT first = ScreenRect(dialog);
+    EXPECT_EQ((std::vector<int>{-16, -12, -12, -12, 32, 2, 2, 2, 2}), PixelSizes(dialog));
+    RECT suggested{50, 40, 50 + (first.right - first.left) * 3 / 2,
+                   40 + (first.bottom - first.top) * 3 / 2};
+    ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                   reinterpret_cast<LPARAM>(&suggested));
+    const RECT moved = ScreenRect(dialog);
+    EXPECT_TRUE(::EqualRect(&suggested, &moved));
+    EXPECT_EQ((std::vector<int>{-24, -18, -18, -18, 48, 3, 3, 3, 3}), PixelSizes(dialog));
+    for (int id : {IDC_ABOUT_PRODUCT, IDC_ABOUT_VERSION, IDC_ABOUT_NOTICE, IDC_ABOUT_LINK})
+        ExpectTextFits(::GetDlgItem(dialog, id));
+    ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&first));
+    const RECT back = ScreenRect(dialog);
+    EXPECT_TRUE(::EqualRect(&first, &back));
+    EXPECT_EQ((std::vector<int>{-16, -12, -12, -12, 32, 2, 2, 2, 2}), PixelSizes(dialog));
 }
 
 // The product name is the application's title when the box is created.

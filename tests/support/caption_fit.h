@@ -5,8 +5,8 @@
 
 namespace tolvern::test {
 
-// A check box or radio button is measured beside its box (a multi-line one within its lines);
-// any other control leaves `margin` pixels beside its text.
+// A check box or radio button is measured beside its box (a multi-line one within its lines),
+// a static control within its lines; any other control leaves `margin` pixels beside its text.
 bool CaptionFits(HWND control, int margin = 0);
 
 } // namespace tolvern::test
