@@ -68,11 +68,15 @@ void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftStat
         return;
     }
     const LauncherSettings& options = Form2->Options();
-    POINT at{x, y};
+    // On the monitor under the pointer: at the pointer, or at the chosen corner of that monitor.
+    POINT at = PointOnMonitor(POINT{x, y},
+                              ChooseMonitor(CurrentScreenLayout(), std::nullopt, {x, y}).monitor);
+    bool alignRight = false;
     std::optional<POINT> cursorTarget;
     if (options.PopupOnSelPos) {
         const TCornerPlacement placement = Form2->PlaceAtChosenCorner();
         at = placement.popupPoint;
+        alignRight = placement.alignRight;
         if (options.MoveCursor)
             cursorTarget = placement.cursorTarget;
     }
@@ -87,7 +91,7 @@ void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftStat
                         : FindWindowBelow(foreground, userWindow);
     if (previous)
         Form2->PreviousForegroundWindow = previous;
-    Form2->PopupLauncherMenu(at, Handle(), cursorTarget);
+    Form2->PopupLauncherMenu(at, Handle(), cursorTarget, alignRight);
 }
 
 namespace {
