@@ -1,6 +1,7 @@
 // A borderless topmost window that shows one line of text, like a tooltip.
 #include "framework/hint_window.h"
 
+#include "base/monitors.h"
 #include "base/unique_handle.h"
 
 #include <algorithm>
@@ -55,10 +56,10 @@ void THintWindow::ActivateHint(const RECT& rect, const std::wstring& text) {
         return;
     if (moved) {
         const int width = rect.right - rect.left, height = rect.bottom - rect.top + 4;
-        const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-        const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-        const int left = std::max(0, std::min(static_cast<int>(rect.left), screenWidth - width));
-        const int top = std::max(0, std::min(static_cast<int>(rect.top), screenHeight - height));
+        // Kept inside the work area of the monitor the rectangle is on.
+        const RECT work = WorkAreaOf(rect);
+        const int left = std::max<int>(work.left, std::min<int>(rect.left, work.right - width));
+        const int top = std::max<int>(work.top, std::min<int>(rect.top, work.bottom - height));
         ::SetWindowPos(Handle(), HWND_TOPMOST, left, top, width, height,
                        SWP_NOACTIVATE | SWP_SHOWWINDOW);
         requested_ = rect;

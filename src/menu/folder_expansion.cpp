@@ -3,6 +3,7 @@
 #include "menu/launcher_shell.h"
 #include "menu/name_list.h"
 
+#include "base/monitors.h"
 #include "framework/menus.h"
 
 #include <shlwapi.h>
@@ -112,7 +113,7 @@ std::wstring TLauncherShell::KnownPath(int index) const {
 }
 
 void TLauncherShell::BeginPopup() {
-    screenHeight_.reset();
+    workArea_.reset();
     removableDrives_.Forget(); // a drive letter may have been given to another device
 }
 
@@ -120,10 +121,10 @@ bool TLauncherShell::IsRemovable(const std::wstring& path) {
     return removableDrives_.IsRemovable(path);
 }
 
-int TLauncherShell::ScreenHeight() {
-    if (!screenHeight_)
-        screenHeight_ = ::GetSystemMetrics(SM_CYSCREEN);
-    return *screenHeight_;
+const RECT& TLauncherShell::WorkArea() {
+    if (!workArea_)
+        workArea_ = MenuWorkArea ? MenuWorkArea() : PrimaryWorkArea();
+    return *workArea_;
 }
 
 bool TLauncherShell::MediumMissing(const FolderPlace& place) const {
@@ -465,7 +466,8 @@ int TLauncherShell::MenuItemHeight(bool large) {
 }
 
 void TLauncherShell::BreakMenu(TMenuItem& item, bool large) {
-    const int perColumn = std::max(1, (ScreenHeight() - 16) / MenuItemHeight(large));
+    const int height = WorkArea().bottom - WorkArea().top;
+    const int perColumn = std::max(1, (height - 16) / MenuItemHeight(large));
     int visible = 0;
     for (int i = 0; i < item.Count(); ++i) {
         TMenuItem* child = item.Items(i);
@@ -480,8 +482,9 @@ void TLauncherShell::HintOn() {
     if (!ProgressHint)
         return;
     const SIZE size = ProgressHint->TextExtent(Title + L" - 000/000項目を処理中([ESC]で中断)");
-    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    progressHintRect_ = {width - size.cx, height - size.cy - 16, width, height - 16};
+    const RECT& work = WorkArea();
+    progressHintRect_ = {work.right - size.cx, work.bottom - size.cy - 16, work.right,
+                         work.bottom - 16};
 }
 
 void TLauncherShell::HintShow(const std::wstring& text) {
