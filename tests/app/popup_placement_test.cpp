@@ -186,15 +186,16 @@ TEST(PopupPlacement, TheHotKeyUsesTheWorkAreaOfTheRealMonitor) {
     ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info));
     ASSERT_EQ((std::vector<LONG>{0, 0, 1024, 748}), Values(info.rcWork));
     ASSERT_NE(nullptr, ::FindWindowW(L"Shell_TrayWnd", nullptr));
-    MovedTaskbar taskbar(RECT{0, 0, 1024, 20});
-    ASSERT_EQ((std::vector<LONG>{0, 20, 1024, 768}), Values(GetWorkAreaRect()));
-    ASSERT_EQ((std::vector<LONG>{0, 0, 1024, 748}), Values(WorkAreaOf(RECT{10, 10, 20, 20})));
 
     ForeignWindow user(WS_OVERLAPPEDWINDOW | WS_VISIBLE, L"user");
     for (const wchar_t* corner : {L"LeftTop", L"RightBottom"}) {
         ScratchKey key;
         key.SetString(kSettingSection, L"PopupPos", corner);
         StartedLauncher launcher(key);
+        // Once the launcher's icon is in the tray, which lays the taskbar out again.
+        MovedTaskbar taskbar(RECT{0, 0, 1024, 20});
+        ASSERT_EQ((std::vector<LONG>{0, 20, 1024, 768}), Values(GetWorkAreaRect()));
+        ASSERT_EQ((std::vector<LONG>{0, 0, 1024, 748}), Values(WorkAreaOf(RECT{10, 10, 20, 20})));
         ActivateWindow(user.Handle());
         ASSERT_TRUE(ForegroundBecomes(user.Handle()));
         RECT shown{};
