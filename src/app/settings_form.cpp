@@ -438,9 +438,12 @@ HWND TForm2::mGetNextWindow() const {
     return FindWindowBelow(foreground, [this](HWND w) { return IsWindowToGoBackTo(w); });
 }
 
-TCornerPlacement TForm2::PlaceAtChosenCorner(HWND userWindow) {
+TCornerPlacement TForm2::PlaceAtChosenCorner(HWND userWindow, std::optional<POINT> at) {
     POINT pointer{};
-    ::GetCursorPos(&pointer);
+    if (at)
+        pointer = *at;
+    else
+        ::GetCursorPos(&pointer);
     const TScreenLayout layout = CurrentScreenLayout();
     const MonitorArea monitor = ChooseMonitor(layout, MonitorNamingRect(userWindow), pointer);
     const TCornerPlacement placement =

@@ -162,9 +162,11 @@ public:
     // back to below it.
     HWND mGetNextWindow() const;
     // Popup point, alignment, animation and cursor target at the chosen corner of the work area
-    // of the monitor the user is on (that of the window when one is given, else the pointer's),
-    // for the current menu at that monitor's DPI. Also sets the menu's animation directions.
-    TCornerPlacement PlaceAtChosenCorner(HWND userWindow = nullptr);
+    // of the monitor the user is on (that of the window when one is given, else that of the
+    // point, by default the pointer's place), for the current menu at that monitor's DPI. Also
+    // sets the menu's animation directions.
+    TCornerPlacement PlaceAtChosenCorner(HWND userWindow = nullptr,
+                                         std::optional<POINT> at = std::nullopt);
     // Shows the launcher menu at the point (its top-right corner with alignRight) with `front`
     // in the foreground meanwhile, gives the foreground back to PreviousForegroundWindow, and
     // restarts when the pool has grown past its limit.
