@@ -27,12 +27,12 @@ TForm2::TForm2(Application& application, TForm1& trayForm, std::wstring settings
     ::InitCommonControlsEx(&controls);
     CreateFormFromTemplate(L"TForm2", IDD_SETTINGS);
     FitClientArea();
-    // Centred on the screen.
+    // Centred in the work area of the primary monitor, where a program starts.
     RECT rect{};
     ::GetWindowRect(Handle(), &rect);
-    ::SetWindowPos(Handle(), nullptr,
-                   (::GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2,
-                   (::GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, 0, 0,
+    const POINT centred =
+        CentredIn(PrimaryMonitorRect(), SIZE{rect.right - rect.left, rect.bottom - rect.top});
+    ::SetWindowPos(Handle(), nullptr, centred.x, centred.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     application.OnException = [this](std::exception_ptr error) {
         ApplicationEvents1Exception(error);
@@ -62,6 +62,7 @@ void TForm2::FormCreate() {
     ProgressHint->Color = ::GetSysColor(COLOR_INFOBK);
     Shell.ProgressHint = ProgressHint.get();
     Shell.OwnerWindow = Handle();
+    Shell.MenuMonitor = [this] { return MonitorRectAt(PopupMenu2.ShownAt()); };
     Shell.Title = App().Title();
     NTPlatform = IsWindowsNT();
     PreparePIDLs();
@@ -455,19 +456,28 @@ HWND TForm2::mGetNextWindow() const {
     return FindWindowBelow(foreground, [this](HWND w) { return IsWindowToGoBackTo(w); });
 }
 
-TCornerPlacement TForm2::PlaceAtChosenCorner() {
-    const TCornerPlacement placement =
-        PlaceAtCorner(PopupCornerFromName(settings_.PopupPos), GetWorkAreaRect(),
-                      GetPopupHeight(PopupMenu2.Items, PopupMenu2.IconSize), PopupMenu2.BarWidth);
+TCornerPlacement TForm2::PlaceAtChosenCorner(HWND userWindow, std::optional<POINT> at) {
+    POINT pointer{};
+    if (at)
+        pointer = *at;
+    else
+        ::GetCursorPos(&pointer);
+    const TScreenLayout layout = CurrentScreenLayout();
+    const MonitorArea monitor = ChooseMonitor(layout, MonitorNamingRect(userWindow), pointer);
+    const TCornerPlacement placement = PlaceAtCorner(
+        PopupCornerFromName(settings_.PopupPos), monitor, layout.monitors,
+        GetPopupHeight(PopupMenu2, monitor.dpi), ScaleForDpi(PopupMenu2.BarWidth, monitor.dpi));
     PopupMenu2.MenuAnimation = placement.animation;
     return placement;
 }
 
-void TForm2::PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursorTarget) {
+void TForm2::PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursorTarget,
+                               bool alignRight) {
     ActivateWindow(front);
     if (cursorTarget)
         ::SetCursorPos(cursorTarget->x, cursorTarget->y);
     const int launches = Activation.LaunchCount();
+    PopupMenu2.AlignRight = alignRight;
     PopupMenu2.Popup(at.x, at.y);
     // What the user opened keeps the foreground; otherwise it goes back where it was.
     if (Activation.LaunchCount() == launches)
@@ -484,9 +494,9 @@ void TForm2::WMHotKey() {
         trayForm_.RememberPopup(TForm1::TPendingPopup::HotKey);
         return;
     }
-    const TCornerPlacement placement = PlaceAtChosenCorner();
     PreviousForegroundWindow = mGetNextWindow();
-    PopupLauncherMenu(placement.popupPoint, Handle(), std::nullopt);
+    const TCornerPlacement placement = PlaceAtChosenCorner(PreviousForegroundWindow);
+    PopupLauncherMenu(placement.popupPoint, Handle(), std::nullopt, placement.alignRight);
 }
 
 void TForm2::SetLauncherReady(bool ready) {

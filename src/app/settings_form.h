@@ -162,13 +162,17 @@ public:
     // The foreground window when it is none of the program's own; else the first window to go
     // back to below it.
     HWND mGetNextWindow() const;
-    // Popup point, animation and cursor target at the chosen corner, for the current menu.
-    // Also sets the menu's animation directions.
-    TCornerPlacement PlaceAtChosenCorner();
-    // Shows the launcher menu at the point with `front` in the foreground meanwhile, gives
-    // the foreground back to PreviousForegroundWindow, and restarts when the pool has grown
-    // past its limit.
-    void PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursorTarget);
+    // Popup point, alignment, animation and cursor target at the chosen corner of the work area
+    // of the monitor the user is on (that of the window when one is given, else that of the
+    // point, by default the pointer's place), for the current menu at that monitor's DPI. Also
+    // sets the menu's animation directions.
+    TCornerPlacement PlaceAtChosenCorner(HWND userWindow = nullptr,
+                                         std::optional<POINT> at = std::nullopt);
+    // Shows the launcher menu at the point (its top-right corner with alignRight) with `front`
+    // in the foreground meanwhile, gives the foreground back to PreviousForegroundWindow, and
+    // restarts when the pool has grown past its limit.
+    void PopupLauncherMenu(POINT at, HWND front, std::optional<POINT> cursorTarget,
+                           bool alignRight = false);
     void WMHotKey();
     // Shows in the tray whether the launcher is ready and takes clicks; once ready, a request
     // that came meanwhile opens the menu.

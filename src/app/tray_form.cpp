@@ -70,13 +70,18 @@ void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftStat
         return;
     }
     const LauncherSettings& options = Form2->Options();
+    // On the monitor under the pointer: at the chosen corner of it, or at the pointer.
     POINT at{x, y};
+    bool alignRight = false;
     std::optional<POINT> cursorTarget;
     if (options.PopupOnSelPos) {
-        const TCornerPlacement placement = Form2->PlaceAtChosenCorner();
+        const TCornerPlacement placement = Form2->PlaceAtChosenCorner(nullptr, at);
         at = placement.popupPoint;
+        alignRight = placement.alignRight;
         if (options.MoveCursor)
             cursorTarget = placement.cursorTarget;
+    } else {
+        at = PointOnMonitor(at, ChooseMonitor(CurrentScreenLayout(), std::nullopt, at).monitor);
     }
     // The window the user worked in lies below the foreground one (the taskbar that was
     // clicked, or our own form); when the walk finds none the earlier one is kept. Wine does
@@ -89,7 +94,7 @@ void TForm1::TaskTrayIcon1MouseDown(TComponent*, TMouseButton button, TShiftStat
                         : FindWindowBelow(foreground, userWindow);
     if (previous)
         Form2->PreviousForegroundWindow = previous;
-    Form2->PopupLauncherMenu(at, Handle(), cursorTarget);
+    Form2->PopupLauncherMenu(at, Handle(), cursorTarget, alignRight);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "components/sel_dir_ex.h"
 
 #include "base/com.h"
+#include "base/monitors.h"
 #include "base/shell_path.h"
 #include "framework/application.h"
 #include "framework/modal.h"
@@ -23,7 +24,21 @@ struct BrowseData {
     std::wstring initialDir;
     int x;
     int y;
+    RECT screen; // the monitor it shows on
 };
+
+// The monitor of the point the browser is placed at; centred, that of the window it is asked
+// from (the settings dialog), else the pointer's.
+RECT BrowserMonitor(int x, int y) {
+    if (x != 0 && y != 0)
+        return MonitorRectAt(POINT{x, y});
+    RECT window{};
+    if (HWND active = ::GetActiveWindow(); active && ::GetWindowRect(active, &window))
+        return MonitorRectOf(window);
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    return MonitorRectAt(pointer);
+}
 
 std::wstring PathOf(PCIDLIST_ABSOLUTE pidl) {
     std::vector<wchar_t> buffer(kLongPath);
@@ -41,9 +56,9 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
                                reinterpret_cast<LPARAM>(browse.initialDir.c_str()));
             RECT rect{};
             ::GetWindowRect(dialog, &rect);
-            const POINT at = BrowserPosition(
-                browse.x, browse.y, SIZE{rect.right - rect.left, rect.bottom - rect.top},
-                SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+            const POINT at = BrowserPosition(browse.x, browse.y,
+                                             SIZE{rect.right - rect.left, rect.bottom - rect.top},
+                                             browse.screen);
             ::SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         } else if (message == BFFM_SELCHANGED) {
             const std::wstring path = PathOf(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam));
@@ -57,13 +72,16 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
 
 } // namespace
 
-POINT BrowserPosition(int x, int y, SIZE dialog, SIZE screen) {
+POINT BrowserPosition(int x, int y, SIZE dialog, const RECT& screen) {
     if (x == 0 || y == 0) {
-        x = (screen.cx - dialog.cx) / 2;
-        y = (screen.cy - dialog.cy) / 2;
+        const POINT centred = CentredIn(screen, dialog);
+        x = centred.x;
+        y = centred.y;
     }
-    x = std::max(std::min(x, static_cast<int>(screen.cx - dialog.cx)), 0);
-    y = std::max(std::min(y, static_cast<int>(screen.cy - dialog.cy)), 0);
+    x = std::max(std::min(x, static_cast<int>(screen.right - dialog.cx)),
+                 static_cast<int>(screen.left));
+    y = std::max(std::min(y, static_cast<int>(screen.bottom - dialog.cy)),
+                 static_cast<int>(screen.top));
     return POINT{x, y};
 }
 
@@ -74,7 +92,7 @@ bool SelDirEx(const std::wstring& caption, const std::wstring& initialDir, std::
     if (FAILED(::SHGetMalloc(&allocator)) || !allocator)
         return false;
     std::vector<wchar_t> displayName(MAX_PATH);
-    BrowseData data{initialDir, x, y};
+    BrowseData data{initialDir, x, y, BrowserMonitor(x, y)};
     BROWSEINFOW info{};
     const Application* application = Application::Current();
     info.hwndOwner = application ? application->Handle() : nullptr;

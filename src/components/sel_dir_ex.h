@@ -14,8 +14,8 @@ namespace tolvern {
 bool SelDirEx(const std::wstring& caption, const std::wstring& initialDir, std::wstring& dir, int x,
               int y);
 
-// Where the browser of the given size goes on a screen of the given size.
-POINT BrowserPosition(int x, int y, SIZE dialog, SIZE screen);
+// Where the browser of the given size goes on the screen of the monitor it shows on.
+POINT BrowserPosition(int x, int y, SIZE dialog, const RECT& screen);
 
 // True exactly when the path's attributes can be read and mark a directory.
 bool DirectoryExists(const std::wstring& path);

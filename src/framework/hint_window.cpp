@@ -2,6 +2,7 @@
 #include "framework/hint_window.h"
 
 #include "base/dpi.h"
+#include "base/monitors.h"
 #include "base/unique_handle.h"
 
 #include <algorithm>
@@ -71,11 +72,11 @@ void THintWindow::ActivateHint(const RECT& rect, const std::wstring& text) {
     if (!moved && now - lastPainted_ < kRepaintInterval)
         return;
     if (moved) {
-        const int width = rect.right - rect.left, height = rect.bottom - rect.top + 4;
-        const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-        const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-        const int left = std::max(0, std::min(static_cast<int>(rect.left), screenWidth - width));
-        const int top = std::max(0, std::min(static_cast<int>(rect.top), screenHeight - height));
+        const int width = rect.right - rect.left, height = rect.bottom - rect.top + Scaled(4);
+        // Kept on the monitor the rectangle is on.
+        const RECT screen = MonitorRectOf(rect);
+        const int left = std::max<int>(screen.left, std::min<int>(rect.left, screen.right - width));
+        const int top = std::max<int>(screen.top, std::min<int>(rect.top, screen.bottom - height));
         ::SetWindowPos(Handle(), HWND_TOPMOST, left, top, width, height,
                        SWP_NOACTIVATE | SWP_SHOWWINDOW);
         requested_ = rect;

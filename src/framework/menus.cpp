@@ -223,7 +223,10 @@ HWND TPopupMenu::WindowHandle() const {
 void TPopupMenu::Popup(int x, int y) {
     if (tracking_)
         return; // the system runs one menu at a time
-    Dpi = DpiAtPoint(POINT{x, y});
+    // Right-aligned, the point itself lies just right of the menu, on a neighbour monitor when
+    // one adjoins there.
+    shownAt_ = {AlignRight ? x - 1 : x, y};
+    Dpi = DpiAtPoint(shownAt_);
     if (OnPopup)
         OnPopup(this);
     typed_ = {};
@@ -234,7 +237,7 @@ void TPopupMenu::Popup(int x, int y) {
     screen_ = {screenLeft, screenTop, screenLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
                screenTop + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     // With items that have context menus, the right button is theirs: it chooses nothing.
-    UINT flags = TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN;
+    UINT flags = TPM_RETURNCMD | (AlignRight ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_TOPALIGN;
     if (!OnItemContextMenu)
         flags |= TPM_RIGHTBUTTON;
     if (MenuAnimation & maLeftToRight)

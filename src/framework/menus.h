@@ -49,9 +49,15 @@ public:
     // their columns would fit. (Columns that do not fit beside the menu they open from scroll
     // anyway; the top level never scrolls.)
     bool ScrollTallSubmenus = false;
+    // The point given to Popup is the menu's top-right corner (x exclusive) rather than its
+    // top-left: a menu whose width is not known before the system measures it then ends at a
+    // right edge.
+    bool AlignRight = false;
     // The DPI of the monitor the menu shows on, which owner-drawn items are sized for: Popup
     // takes it from its point before anything else.
     int Dpi = 96;
+    // A point of the menu as Popup was last asked to show it, on the monitor it shows on.
+    POINT ShownAt() const { return shownAt_; }
     TNotifyEvent OnPopup;
     // The menu has closed (before the chosen item's OnClick runs).
     TNotifyEvent OnClose;
@@ -167,6 +173,7 @@ private:
     struct Measuring;
     std::unique_ptr<Measuring> measuring_;
     RECT screen_{}; // the whole desktop, taken as the popup starts
+    POINT shownAt_{};
 
     std::unique_ptr<MenuWindow> window_;
     UniqueMenu root_;

@@ -56,13 +56,6 @@ MenuFrameMetrics PopupMenuMetrics(const LOGFONTW& menuFont) {
             2 * ::GetSystemMetrics(SM_CYFIXEDFRAME)};
 }
 
-RECT WorkAreaOf(const RECT& rect) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor);
-    return monitor.rcWork;
-}
-
 void ApplySubmenuLayout(HMENU menu, SubmenuLayout layout, int scrollHeight) {
     MENUINFO info{};
     info.cbSize = sizeof info;

@@ -3,6 +3,8 @@
 // table; the system's figures and the menu's set-up come last.
 #pragma once
 
+#include "base/monitors.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -48,8 +50,6 @@ SubmenuLayout ChooseSubmenuLayout(const SubmenuExtent& extent, const RECT& workA
 
 // What the system adds around owner-drawn items of a popup menu in that font.
 MenuFrameMetrics PopupMenuMetrics(const LOGFONTW& menuFont);
-// The work area of the monitor nearest to the rectangle (screen coordinates).
-RECT WorkAreaOf(const RECT& rect);
 // Columns: the items' breaks as they are and no limit on the height. Scroll: no break, and at
 // most the height given, beyond which the system scrolls the menu with arrows of its own.
 void ApplySubmenuLayout(HMENU menu, SubmenuLayout layout, int scrollHeight);

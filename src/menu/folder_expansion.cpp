@@ -4,6 +4,7 @@
 #include "menu/name_list.h"
 
 #include "base/dpi.h"
+#include "base/monitors.h"
 #include "framework/menus.h"
 
 #include <shlwapi.h>
@@ -113,7 +114,7 @@ std::wstring TLauncherShell::KnownPath(int index) const {
 }
 
 void TLauncherShell::BeginPopup() {
-    screenHeight_.reset();
+    monitorRect_.reset();
     removableDrives_.Forget(); // a drive letter may have been given to another device
 }
 
@@ -121,10 +122,10 @@ bool TLauncherShell::IsRemovable(const std::wstring& path) {
     return removableDrives_.IsRemovable(path);
 }
 
-int TLauncherShell::ScreenHeight() {
-    if (!screenHeight_)
-        screenHeight_ = ::GetSystemMetrics(SM_CYSCREEN);
-    return *screenHeight_;
+const RECT& TLauncherShell::MonitorRect() {
+    if (!monitorRect_)
+        monitorRect_ = MenuMonitor ? MenuMonitor() : PrimaryMonitorRect();
+    return *monitorRect_;
 }
 
 bool TLauncherShell::MediumMissing(const FolderPlace& place) const {
@@ -466,8 +467,8 @@ int TLauncherShell::MenuItemHeight() const {
 }
 
 void TLauncherShell::BreakMenu(TMenuItem& item) {
-    const int perColumn =
-        std::max(1, (ScreenHeight() - ScaleForDpi(16, MenuDpi)) / MenuItemHeight());
+    const int height = MonitorRect().bottom - MonitorRect().top;
+    const int perColumn = std::max(1, (height - ScaleForDpi(16, MenuDpi)) / MenuItemHeight());
     int visible = 0;
     for (int i = 0; i < item.Count(); ++i) {
         TMenuItem* child = item.Items(i);
@@ -483,8 +484,11 @@ void TLauncherShell::HintOn() {
         return;
     ProgressHint->Dpi = MenuDpi;
     const SIZE size = ProgressHint->TextExtent(Title + L" - 000/000項目を処理中([ESC]で中断)");
-    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    progressHintRect_ = {width - size.cx, height - size.cy - 16, width, height - 16};
+    // At the bottom right of the screen the menu is on.
+    const RECT& screen = MonitorRect();
+    const int above = ScaleForDpi(16, MenuDpi);
+    progressHintRect_ = {screen.right - size.cx, screen.bottom - size.cy - above, screen.right,
+                         screen.bottom - above};
 }
 
 void TLauncherShell::HintShow(const std::wstring& text) {

@@ -52,6 +52,8 @@ public:
     THintWindow* ProgressHint = nullptr; // owned by the form
     std::wstring Title = kApplicationTitle;
     HWND OwnerWindow = nullptr; // owner of any window the shell shows while enumerating
+    // The monitor the menu is open on; unset, the primary one.
+    std::function<RECT()> MenuMonitor;
 
     // Handlers given to the items that reads create.
     TMenuItem::TNotifyEvent FolderClick; // a folder item's submenu is opening
@@ -106,10 +108,10 @@ public:
     // it is read through the file system instead, never as another folder.
     static bool ReadsThroughFileSystem(PCIDLIST_ABSOLUTE pidl, const FolderPlace& place);
     // What holds for the length of one popup is asked of the system once in it (each question
-    // costs a round trip under Wine): the screen's height and each drive's type.
+    // costs a round trip under Wine): the menu's monitor and each drive's type.
     void BeginPopup();
     bool IsRemovable(const std::wstring& path); // on a removable or CD-ROM drive
-    int ScreenHeight();
+    const RECT& MonitorRect();
     // On a removable drive without a medium (asked through DriveReady): not to be read or
     // opened.
     bool MediumMissing(const FolderPlace& place) const;
@@ -167,7 +169,7 @@ private:
     const LauncherSettings& settings_;
     RECT progressHintRect_{};
     std::unordered_map<int, std::wstring> knownPaths_; // by pool index
-    std::optional<int> screenHeight_;                  // for this popup
+    std::optional<RECT> monitorRect_;                    // for this popup
     TRemovableDrives removableDrives_;                 // for this popup
 };
 

@@ -3,6 +3,7 @@
 #include "settings/about_box.h"
 
 #include "base/dpi.h"
+#include "base/monitors.h"
 #include "framework/modal.h"
 #include "framework/window.h"
 #include "settings/dialog_ids.h"
@@ -139,10 +140,15 @@ void TAboutBox::CommentsClick() {
 int TAboutBox::ShowModal() {
     if (modal_ || !hwnd_)
         return 0;
+    // Centred on the monitor the user is on: the box is asked for from the menu or the dialog
+    // there, with the pointer.
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
-    ::SetWindowPos(hwnd_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
-                   (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0,
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    const POINT centred =
+        CentredIn(MonitorRectAt(pointer), SIZE{r.right - r.left, r.bottom - r.top});
+    ::SetWindowPos(hwnd_, nullptr, centred.x, centred.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     HWND previousActive = ::GetActiveWindow();
     modal_ = true;

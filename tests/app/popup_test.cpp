@@ -2,6 +2,7 @@
 // after a popup that filled the pool, message boxes and the foreground around them.
 #include "app/foreground.h"
 #include "app/popup_placement.h"
+#include "components/bar_popup_menu.h"
 #include "framework/menus.h"
 #include "support/foreign_window.h"
 #include "support/gui_objects.h"
@@ -53,10 +54,14 @@ TEST(PopupPlacement, WorkAreaOnEverySideOfTheScreen) {
 }
 
 TEST(PopupPlacement, HeightAndEveryCorner) {
-    TMenuItem root;
-    FillTypicalMenu(root);
-    EXPECT_EQ(201, GetPopupHeight(root, 16));
-    EXPECT_EQ(327, GetPopupHeight(root, 32));
+    TBarPopupMenu menu;
+    FillTypicalMenu(menu.Items);
+    EXPECT_EQ(201, GetPopupHeight(menu, 96));
+    // At 150%: items of 29 pixels (50 with large icons), separators of 12 and a frame of 9.
+    EXPECT_EQ(306, GetPopupHeight(menu, 144));
+    menu.IconSize = 32;
+    EXPECT_EQ(327, GetPopupHeight(menu, 96));
+    EXPECT_EQ(495, GetPopupHeight(menu, 144));
 
     const RECT bottomBar{0, 0, 1024, 738};
     TCornerPlacement p = PlaceAtCorner(TPopupCorner::RightBottom, bottomBar, 201, 28);

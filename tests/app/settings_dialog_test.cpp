@@ -148,8 +148,9 @@ TEST_F(SettingsDialog, IsANativeDialogWithFourPagesThatReopensOnTheLastPage) {
     std::printf("client area %ld x %ld\n", client.right, client.bottom);
     EXPECT_EQ(504, client.right);
     EXPECT_EQ(355, client.bottom);
-    EXPECT_EQ((::GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2, window.left);
-    EXPECT_EQ((::GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2, window.top);
+    // Centred on the screen of the primary monitor.
+    EXPECT_EQ((1024 - (window.right - window.left)) / 2, window.left);
+    EXPECT_EQ((768 - (window.bottom - window.top)) / 2, window.top);
 
     TPageControl& pages = *form().PageControl1;
     EXPECT_EQ(L"SysTabControl32", WindowClassName(pages.Handle()));

@@ -75,18 +75,24 @@ BrowserSeen Browse(const std::wstring& initialDir, int x, int y, UINT button, bo
 }
 
 TEST(SelDirEx, PlacesTheBrowserCentredOrOnTheScreen) {
-    const SIZE screen{1024, 768}, dialog{300, 400};
-    auto at = [&](int x, int y) {
-        const POINT p = BrowserPosition(x, y, dialog, screen);
+    const RECT screen{0, 0, 1024, 768};
+    const SIZE dialog{300, 400};
+    auto at = [&](int x, int y, const RECT& area) {
+        const POINT p = BrowserPosition(x, y, dialog, area);
         return std::make_pair(static_cast<int>(p.x), static_cast<int>(p.y));
     };
-    EXPECT_EQ(std::make_pair(362, 184), at(0, 300)) << "one zero coordinate centres both";
-    EXPECT_EQ(std::make_pair(362, 184), at(100, 0));
-    EXPECT_EQ(std::make_pair(100, 200), at(100, 200));
-    EXPECT_EQ(std::make_pair(724, 368), at(5000, 5000)) << "moved back onto the screen";
-    EXPECT_EQ(std::make_pair(0, 0), at(-50, -20)) << "a negative result is raised to 0";
+    EXPECT_EQ(std::make_pair(362, 184), at(0, 300, screen)) << "one zero coordinate centres both";
+    EXPECT_EQ(std::make_pair(362, 184), at(100, 0, screen));
+    EXPECT_EQ(std::make_pair(100, 200), at(100, 200, screen));
+    EXPECT_EQ(std::make_pair(724, 368), at(5000, 5000, screen)) << "moved back onto the screen";
+    EXPECT_EQ(std::make_pair(0, 0), at(-50, -20, screen)) << "a negative result is raised to 0";
     EXPECT_EQ(0, BrowserPosition(900, 700, SIZE{2000, 1000}, screen).x)
         << "a browser wider than the screen starts at its left edge";
+    // A monitor left of the primary one, lower than it.
+    const RECT left{-1280, 30, 0, 1024};
+    EXPECT_EQ(std::make_pair(-790, 327), at(0, 0, left));
+    EXPECT_EQ(std::make_pair(-300, 624), at(5000, 5000, left));
+    EXPECT_EQ(std::make_pair(-1280, 30), at(-5000, 10, left));
 }
 
 TEST(SelDirEx, TheRealBrowserStartsAtTheFolderAndReturnsTheChoice) {
@@ -99,8 +105,9 @@ TEST(SelDirEx, TheRealBrowserStartsAtTheFolderAndReturnsTheChoice) {
     ASSERT_TRUE(centred.found);
     const int width = centred.rect.right - centred.rect.left;
     const int height = centred.rect.bottom - centred.rect.top;
-    EXPECT_EQ((::GetSystemMetrics(SM_CXSCREEN) - width) / 2, centred.rect.left);
-    EXPECT_EQ((::GetSystemMetrics(SM_CYSCREEN) - height) / 2, centred.rect.top);
+    // Centred on the screen.
+    EXPECT_EQ((1024 - width) / 2, centred.rect.left);
+    EXPECT_EQ((768 - height) / 2, centred.rect.top);
     EXPECT_TRUE(result);
     EXPECT_EQ(0, lstrcmpiW(windows, dir.c_str())) << dir;
     EXPECT_EQ(0, lstrcmpiW(L"windows", centred.selected.c_str())) << centred.selected;

@@ -356,7 +356,7 @@ TEST(GetSubItems2, DriveWithoutMediumIsNotRead) {
     EXPECT_EQ(Names{L"file.txt"}, env.Captions(*item));
 }
 
-TEST(BreakMenu, HundredFoldersOnA768PixelScreen) {
+TEST(BreakMenu, HundredFoldersOnTheScreenOfTheMonitorOfTheMenu) {
     ASSERT_EQ(768, ::GetSystemMetrics(SM_CYSCREEN));
     ShellEnv env;
     ASSERT_EQ(19, env.shell.MenuItemHeight());
@@ -366,16 +366,24 @@ TEST(BreakMenu, HundredFoldersOnA768PixelScreen) {
         swprintf(name, 16, L"f%03d", i);
         MakeDir(dir / name);
     }
-    TMenuItem* item = env.FolderItem(env.Pidl(dir.Path().wstring()));
-    env.shell.GetSubItems2(item);
-    ASSERT_EQ(103, item->Count());
-    std::vector<int> breaks; // entry numbers (from 1) that start a column
-    for (int i = 3; i < item->Count(); ++i)
-        if (item->Items(i)->Break)
-            breaks.push_back(i - 2);
-    // Open item, separator and 38 folders; then 39 folders; then the rest.
-    EXPECT_EQ((std::vector<int>{39, 78}), breaks);
-    EXPECT_TRUE(item->Items(2)->Break) << "the marker, visible while adding, took the first";
+    auto breaksOfARead = [&] {
+        env.shell.BeginPopup();
+        TMenuItem* item = env.FolderItem(env.Pidl(dir.Path().wstring()));
+        env.shell.GetSubItems2(item);
+        EXPECT_EQ(103, item->Count());
+        EXPECT_TRUE(item->Items(2)->Break) << "the marker, visible while adding, took the first";
+        std::vector<int> breaks; // entry numbers (from 1) that start a column
+        for (int i = 3; i < item->Count(); ++i)
+            if (item->Items(i)->Break)
+                breaks.push_back(i - 2);
+        return breaks;
+    };
+    // With no menu open, the primary monitor, 768 pixels high: open item, separator and 38
+    // folders; then 39 folders; then the rest.
+    EXPECT_EQ((std::vector<int>{39, 78}), breaksOfARead());
+    // A menu open on a monitor 1024 pixels high (left of the primary one).
+    env.shell.MenuMonitor = [] { return RECT{-1280, 0, 0, 1024}; };
+    EXPECT_EQ((std::vector<int>{53}), breaksOfARead());
 
     // A taller menu bar (common on Windows) leaves the items, and so the columns, as they are.
     NONCLIENTMETRICSW metrics{};
@@ -455,19 +463,17 @@ TEST_F(ProgressHintTest, PlacedAfterTheThresholdAndShownEveryTenth) {
     EXPECT_EQ(title + L" - 10/220項目を追加中([ESC]で中断)", seen[229].text);
     EXPECT_EQ(title + L" - 220/220項目を追加中([ESC]で中断)", seen[439].text);
 
-    // Bottom right, 16 pixels above the bottom edge, 4 pixels taller than the text.
+    // Bottom right of the screen, 16 pixels above its bottom edge, 4 pixels taller than the text.
     const RECT placed = env.shell.ProgressHintRect();
-    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     const SIZE template_ = hint.TextExtent(title + L" - 000/000項目を処理中([ESC]で中断)");
-    EXPECT_EQ(screenWidth - template_.cx, placed.left);
-    EXPECT_EQ(screenHeight - 16, placed.bottom);
-    EXPECT_EQ(screenHeight - 16 - template_.cy, placed.top);
+    EXPECT_EQ(1024 - template_.cx, placed.left);
+    EXPECT_EQ(752, placed.bottom);
+    EXPECT_EQ(752 - template_.cy, placed.top);
     const RECT shown = seen[439].rect;
     const int width = hint.TextExtent(seen[439].text).cx + 6;
     EXPECT_EQ(width, shown.right - shown.left);
     // Wider than the template, it is moved back onto the screen.
-    EXPECT_EQ(std::min(static_cast<int>(placed.left), screenWidth - width), shown.left);
+    EXPECT_EQ(std::min(static_cast<int>(placed.left), 1024 - width), shown.left);
     EXPECT_EQ(placed.top, shown.top);
     EXPECT_EQ(template_.cy + 4, shown.bottom - shown.top);
 }
