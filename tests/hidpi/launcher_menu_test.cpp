@@ -1,12 +1,10 @@
 // The launcher menu of a started settings form on a 150% screen: every length drawn for 144 DPI,
 // icons drawn at 24 and 48 pixels from lists of that size, nothing clipped. Screenshots are kept
 // in the artifacts folder (hidpi_menu_*.png) for a person to look at.
-#include "app/settings_form.h"
-#include "app/tray_form.h"
 #include "base/dpi.h"
 #include "support/menu_driver.h"
-#include "support/scratch_key.h"
 #include "support/screen_capture.h"
+#include "support/started_launcher.h"
 
 #include <gtest/gtest.h>
 
@@ -104,12 +102,9 @@ protected:
     Popped PopUp(bool large, const std::wstring& name) {
         ScratchKey key;
         key.SetString(kSettingSection, L"LargeIcon", large ? L"1" : L"0");
-        key.SetString(kSettingSection, L"MenuCount", L"1");
-        key.SetString(kMyMenuSection, L"Caption0", L"メモ帳 & エディタ");
-        key.SetString(kMyMenuSection, L"Path0", L"C:\\windows\\notepad.exe");
-        Application app;
-        TForm1 form1(app);
-        TForm2 form2(app, form1, key.Path(), key.StartupFolder());
+        StoreEntries(key, {{L"メモ帳 & エディタ", L"C:\\windows\\notepad.exe"}});
+        StartedLauncher launcher(key);
+        TForm2& form2 = launcher.form2;
         Popped popped;
         std::thread driver([&] {
             HWND menu = WaitForMenuWindow();
@@ -214,12 +209,9 @@ TEST_F(LauncherMenuAt150Percent, ItemsBannerAndIconsAreSizedForTheScreen) {
 // icons and the pool's icons again at its sizes, and back.
 TEST(LauncherIconsPerMonitor, AnotherDpiMakesTheIconsAgainAtItsSizes) {
     ScratchKey key;
-    key.SetString(kSettingSection, L"MenuCount", L"1");
-    key.SetString(kMyMenuSection, L"Caption0", L"メモ帳");
-    key.SetString(kMyMenuSection, L"Path0", L"C:\\windows\\notepad.exe");
-    Application app;
-    TForm1 form1(app);
-    TForm2 form2(app, form1, key.Path(), key.StartupFolder());
+    StoreEntries(key, {{L"メモ帳", L"C:\\windows\\notepad.exe"}});
+    StartedLauncher launcher(key);
+    TForm2& form2 = launcher.form2;
     TLauncherMenu& menu = form2.Menu;
     const int images = menu.ImageList_small.Count();
     auto sizes = [&] {
