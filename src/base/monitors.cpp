@@ -61,10 +61,6 @@ RECT WorkAreaOf(const RECT& rect) {
     return WorkAreaOfMonitor(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST));
 }
 
-RECT WorkAreaAt(POINT point) {
-    return WorkAreaOfMonitor(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST));
-}
-
 RECT MonitorRectOf(const RECT& rect) {
     return RectOfMonitor(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST));
 }

@@ -17,9 +17,8 @@ struct MonitorArea {
 // Every monitor of the desktop, the primary one first; empty when the system names none.
 std::vector<MonitorArea> Monitors();
 
-// The work area of the monitor nearest to the rectangle, or to the point (screen coordinates).
+// The work area of the monitor nearest to the rectangle (screen coordinates).
 RECT WorkAreaOf(const RECT& rect);
-RECT WorkAreaAt(POINT point);
 // The whole monitor nearest to the rectangle or the point, or the primary one: what stands
 // centred or in a corner of the screen does so on its monitor.
 RECT MonitorRectOf(const RECT& rect);
