@@ -93,7 +93,8 @@ protected:
 
     struct Popped {
         MenuSeen top, desktop;
-        int dpi = 0, smallList = 0, largeList = 0, poolIconSize = 0, bannerBuffer = 0;
+        int dpi = 0, smallList = 0, largeList = 0, poolIconSize = 0, bannerWidth = 0;
+        int bannerBuffer = 0;
         int bannerHeight = 0;
         std::vector<std::wstring> captions; // of the visible top-level items
         SIZE entryIcon{}, submenuIcon{};
@@ -132,6 +133,7 @@ protected:
         popped.smallList = form2.Menu.ImageList_small.Width();
         popped.largeList = form2.Menu.ImageList_Large.Width();
         popped.poolIconSize = form2.Shell.Icons.IconSize;
+        popped.bannerWidth = menu.ScaledBarWidth();
         popped.bannerBuffer = menu.BarBuffer() ? menu.BarBuffer()->Width() : 0;
         popped.bannerHeight = menu.BarHeight();
         for (int i = 0; i < menu.Items.Count(); ++i)
@@ -159,6 +161,7 @@ TEST_F(LauncherMenuAt150Percent, ItemsBannerAndIconsAreSizedForTheScreen) {
         EXPECT_EQ(48, popped->largeList);
         EXPECT_EQ(24, popped->poolIconSize);
         // The banner: 28 pixels at 100%, 42 here, painted but for a gap of 3 before the items.
+        EXPECT_EQ(42, popped->bannerWidth);
         EXPECT_EQ(39, popped->bannerBuffer);
         // Submenus keep small icons: items of 19 pixels at 100% are 29 here, separators 12.
         ASSERT_GE(popped->desktop.heights.size(), 4u);
