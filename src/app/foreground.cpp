@@ -2,6 +2,7 @@
 // window below the program's own ones to give it back to.
 #include "app/foreground.h"
 
+#include "base/system_function.h"
 #include "framework/window.h"
 
 namespace tolvern {
@@ -33,12 +34,8 @@ namespace {
 // shown. The compositor's library is asked at run time: systems without it cloak nothing.
 bool IsCloaked(HWND window) {
     using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
-    static const GetAttribute getAttribute = [] {
-        HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll");
-        return dwm ? reinterpret_cast<GetAttribute>(
-                         reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmGetWindowAttribute")))
-                   : nullptr;
-    }();
+    static const GetAttribute getAttribute =
+        SystemFunction<GetAttribute>(L"dwmapi.dll", "DwmGetWindowAttribute");
     constexpr DWORD kCloaked = 14; // DWMWA_CLOAKED
     DWORD cloaked = 0;
     return getAttribute && SUCCEEDED(getAttribute(window, kCloaked, &cloaked, sizeof cloaked)) &&

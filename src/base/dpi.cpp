@@ -1,20 +1,13 @@
 // Dots per inch of the screens the program shows on.
 #include "base/dpi.h"
 
+#include "base/system_function.h"
+
 #include <initializer_list>
 
 namespace tolvern {
 
 namespace {
-
-template <typename Function> Function Lookup(const wchar_t* module, const char* name) {
-    HMODULE handle = ::GetModuleHandleW(module);
-    if (!handle)
-        handle = ::LoadLibraryW(module);
-    return handle
-               ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name)))
-               : nullptr;
-}
 
 // Windows 10 1607 and later.
 using GetDpiForSystemFn = UINT(WINAPI*)();
@@ -27,15 +20,18 @@ using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
 struct DpiFunctions {
-    GetDpiForSystemFn forSystem = Lookup<GetDpiForSystemFn>(L"user32.dll", "GetDpiForSystem");
-    GetDpiForWindowFn forWindow = Lookup<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+    GetDpiForSystemFn forSystem =
+        SystemFunction<GetDpiForSystemFn>(L"user32.dll", "GetDpiForSystem");
+    GetDpiForWindowFn forWindow =
+        SystemFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
     GetSystemMetricsForDpiFn metrics =
-        Lookup<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
+        SystemFunction<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
     SystemParametersInfoForDpiFn parameters =
-        Lookup<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
-    GetDpiForMonitorFn forMonitor = Lookup<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+        SystemFunction<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
+    GetDpiForMonitorFn forMonitor =
+        SystemFunction<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
     SetDialogDpiChangeBehaviorFn dialogBehavior =
-        Lookup<SetDialogDpiChangeBehaviorFn>(L"user32.dll", "SetDialogDpiChangeBehavior");
+        SystemFunction<SetDialogDpiChangeBehaviorFn>(L"user32.dll", "SetDialogDpiChangeBehavior");
 };
 
 const DpiFunctions& Functions() {
