@@ -138,30 +138,46 @@ int IconSizeOf(HIMAGELIST list) {
     return list && ::ImageList_GetIconSize(list, &width, &height) ? width : 0;
 }
 
+struct SizedImageList {
+    HIMAGELIST list;
+    int size;
+};
+
+// The shell's image lists with their icons' sizes. The shell keeps its lists, at the sizes of
+// the system's DPI, for the life of the process: they are asked for once, by whichever thread
+// comes first.
+const std::vector<SizedImageList>& SystemImageLists() {
+    static const std::vector<SizedImageList> lists = [] {
+        std::vector<SizedImageList> found;
+        for (const int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
+            IImageList* list = nullptr;
+            if (FAILED(::SHGetImageList(which, __uuidof(IImageList),
+                                        reinterpret_cast<void**>(&list))) ||
+                !list)
+                continue;
+            const auto handle = reinterpret_cast<HIMAGELIST>(list);
+            if (const int size = IconSizeOf(handle); size > 0)
+                found.push_back({handle, size});
+            list->Release();
+        }
+        return found;
+    }();
+    return lists;
+}
+
 // The shell's image list drawn at the size, else the smallest one larger (its icon is made
 // smaller: a picture drawn for more pixels loses less than one stretched), else the largest.
 // Null where the system has no lists of its own sizes: the two of SHGetFileInfo serve then.
 HIMAGELIST SystemImageListFor(int size) {
-    HIMAGELIST chosen = nullptr;
-    int chosenSize = 0;
-    for (const int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
-        IImageList* found = nullptr;
-        if (FAILED(
-                ::SHGetImageList(which, __uuidof(IImageList), reinterpret_cast<void**>(&found))) ||
-            !found)
-            continue;
-        // The shell keeps its lists for the life of the process.
-        const auto list = reinterpret_cast<HIMAGELIST>(found);
-        const int listSize = IconSizeOf(list);
-        found->Release();
+    const SizedImageList* chosen = nullptr;
+    for (const SizedImageList& list : SystemImageLists()) {
         const bool better =
-            chosenSize < size ? listSize > chosenSize : listSize >= size && listSize < chosenSize;
-        if (listSize > 0 && better) {
-            chosen = list;
-            chosenSize = listSize;
-        }
+            !chosen || (chosen->size < size ? list.size > chosen->size
+                                            : list.size >= size && list.size < chosen->size);
+        if (better)
+            chosen = &list;
     }
-    return chosen;
+    return chosen ? chosen->list : nullptr;
 }
 
 // The system image list's entry of a shell item, or of a name whose extension and attributes
