@@ -113,9 +113,10 @@ TEST_F(PopupEndToEnd, RightClickAndHotKeyOpenTheMenuThatEscAndClicksElsewhereClo
     PressHotKey();
     EXPECT_EQ(nullptr, launcher.WaitForMenu(1500));
     ::ShowWindow(settings, SW_HIDE);
-    // The hidden form held the foreground: until Wine has handed it on to the user's window,
-    // nobody holds it and Wine drops the keys pressed meanwhile, hot key and all (no menu was
-    // even tracked in the runs that failed here). A person presses the key with a window in front.
+    // The hidden form held the foreground. A key pressed before Wine has handed it on to the
+    // user's window often reaches nobody: no menu was even tracked. A person presses the key
+    // with a window in front. (On a heavily loaded machine a press still goes unanswered now
+    // and then: a fault not yet found, which the code before the DPI work shows too.)
     EXPECT_TRUE(work.InFront());
     PressHotKey();
     EXPECT_NE(nullptr, launcher.WaitForMenu()) << "the hot key did not work again";
